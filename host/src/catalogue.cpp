@@ -133,6 +133,9 @@ constexpr CatalogueEntry kCatalogue[] = {
     {kErrSiblingAbsent, "Library \"%s\" is not available!"},
     {kErrNoGraphics, "Library \"%s\" cannot start without the graphics library!"},
     {kErrNoOutput, "No current output device!"},
+    {kErrScript, "%s"},
+    {kErrTooFewArguments, "Not enough arguments to %s (at least %d expected)!"},
+    {kErrTooManyArguments, "Too many arguments to %s (at most %d expected)!"},
 };
 
 // A misplaced row would make lookups miss it, so refuse to build.

@@ -127,6 +127,10 @@ enum ErrorCode : int {
   kErrSiblingAbsent = 1685,  // string argument: the missing library
   kErrNoGraphics = 1686,     // string argument: the library that cannot start
   kErrNoOutput = 1687,
+  // Raised by the host itself.
+  kErrScript = 1900,            // string argument: the interpreter's message
+  kErrTooFewArguments = 1901,   // string: the command; number: the minimum
+  kErrTooManyArguments = 1902,  // string: the command; number: the maximum
 };
 
 // Every enumerator above, in ascending order, so that tables can be checked.
@@ -251,6 +255,9 @@ inline constexpr int kAllErrorCodes[] = {
     kErrSiblingAbsent,
     kErrNoGraphics,
     kErrNoOutput,
+    kErrScript,
+    kErrTooFewArguments,
+    kErrTooManyArguments,
 };
 
 // Catalogue messages below 1000 that are not errors of their own.

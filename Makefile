@@ -1,0 +1,40 @@
+# make          build everything in build/
+# make test     install what is missing, build, run every test
+# make demo     run the first example (headless where no window system is present)
+# make bench    build and run the benchmarks
+# make asan     run the whole suite under AddressSanitizer and UBSan
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: all build deps test demo bench asan clean
+
+all: build
+
+deps:
+	@./tools/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: deps
+	$(MAKE) build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+demo: build
+	$(BUILD)/tessera examples/01-hello.lua
+
+bench: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
+	$(BUILD)/bench/benchmarks
+
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSERA_SANITIZE=ON
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,58 @@
+#include "commands.h"
+
+#include <cctype>
+#include <map>
+#include <string>
+
+extern "C" {
+#include <lauxlib.h>
+#include <lua.h>
+}
+
+#include "host_state.h"
+
+namespace tzx::host {
+namespace {
+
+std::map<std::string, int> gCommandCounts;
+
+// Runs a library command: a result of 1000 or more is an error code and
+// becomes an interpreter error with the catalogue's text.
+int Trampoline(lua_State* L) {
+  auto fn = reinterpret_cast<CommandFn>(lua_touserdata(L, lua_upvalueindex(1)));
+  State().currentCommand = lua_tostring(L, lua_upvalueindex(2));
+  ClearErrorArguments();
+  int rc = fn(L);
+  if (rc >= 1000) RaiseError(L, rc);
+  return rc < 0 ? 0 : rc;
+}
+
+}  // namespace
+
+void RegisterCommandTable(lua_State* L, const CommandRow* table) {
+  for (const CommandRow* row = table; row && row->name; ++row) {
+    std::string lower = row->name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    lua_pushlightuserdata(L, reinterpret_cast<void*>(row->fn));
+    lua_pushstring(L, row->name);
+    lua_pushcclosure(L, Trampoline, 2);
+    lua_pushvalue(L, -1);
+    lua_setglobal(L, row->name);
+    lua_setglobal(L, lower.c_str());
+  }
+}
+
+void NameCommands(const CommandRow* table, const char* library) {
+  int n = 0;
+  for (const CommandRow* row = table; row && row->name; ++row) ++n;
+  gCommandCounts[library] = n;
+}
+
+int CommandCountOf(const char* library) {
+  auto it = gCommandCounts.find(library);
+  return it == gCommandCounts.end() ? 0 : it->second;
+}
+
+void ForgetCommandTables() { gCommandCounts.clear(); }
+
+}  // namespace tzx::host

@@ -1,0 +1,335 @@
+#include "file_handle.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace tzx::host {
+namespace {
+
+using Kind = FileHandle::Kind;
+
+struct VirtualFile {
+  std::string file;  // region of this file, or
+  int64_t offset = 0, size = 0;
+  std::shared_ptr<const std::string> data;  // string data
+};
+
+std::mutex gVirtualMutex;
+std::map<std::string, VirtualFile> gVirtual;
+int gVirtualCounter = 0;
+constexpr char kVirtualPrefix[] = "::virtual/";
+
+bool Sequential(const FileHandle* h) { return h->kind == Kind::kStdin || h->kind == Kind::kStdout || h->kind == Kind::kStderr; }
+
+// Raw transfers at a position, without the buffer.
+int64_t RawRead(FileHandle* h, int64_t at, void* out, int64_t n) {
+  switch (h->kind) {
+    case Kind::kMemory: {
+      int64_t size = static_cast<int64_t>(h->data->size());
+      if (at >= size) return 0;
+      n = std::min(n, size - at);
+      std::memcpy(out, h->data->data() + at, n);
+      return n;
+    }
+    case Kind::kRegion:
+      if (at >= h->regionSize) return 0;
+      n = std::min(n, h->regionSize - at);
+      at += h->base;
+      [[fallthrough]];
+    case Kind::kDisk: {
+      int64_t done = 0;
+      while (done < n) {
+        ssize_t r = pread(h->fd, static_cast<char*>(out) + done, n - done, at + done);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        done += r;
+      }
+      return done > 0 ? done : 0;
+    }
+    case Kind::kStdin: {
+      ssize_t r;
+      do r = read(h->fd, out, n);
+      while (r < 0 && errno == EINTR);
+      if (r <= 0) h->atEnd = true;
+      return r > 0 ? r : 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+int64_t RawWrite(FileHandle* h, int64_t at, const void* in, int64_t n) {
+  if (h->kind != Kind::kDisk && h->kind != Kind::kStdout && h->kind != Kind::kStderr) return 0;
+  int64_t done = 0;
+  while (done < n) {
+    const char* p = static_cast<const char*>(in) + done;
+    ssize_t w = h->kind == Kind::kDisk ? pwrite(h->fd, p, n - done, at + done) : write(h->fd, p, n - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) break;
+    done += w;
+  }
+  if (h->kind == Kind::kDisk) h->knownSize = std::max(h->knownSize, at + done);
+  return done;
+}
+
+int64_t CurrentSize(FileHandle* h) {
+  switch (h->kind) {
+    case Kind::kMemory: return static_cast<int64_t>(h->data->size());
+    case Kind::kRegion: return h->regionSize;
+    case Kind::kDisk: {
+      struct stat st;
+      if (fstat(h->fd, &st) == 0) h->knownSize = std::max<int64_t>(h->knownSize, st.st_size);
+      int64_t size = st.st_size;
+      if (h->dirty) size = std::max(size, h->bufStart + static_cast<int64_t>(h->bufLen));
+      return size;
+    }
+    default: return -1;
+  }
+}
+
+void DropBuffer(FileHandle* h) {
+  h->bufLen = 0;
+  h->dirty = false;
+}
+
+// Makes the buffer hold the bytes at the current position; false at the end.
+bool Refill(FileHandle* h) {
+  if (FlushHandle(h) != 0) return false;
+  if (h->buf.empty()) h->buf.resize(kFileBufferSize);
+  h->bufStart = h->pos;
+  h->bufLen = RawRead(h, h->pos, h->buf.data(), kFileBufferSize);
+  return h->bufLen > 0;
+}
+
+bool InReadBuffer(const FileHandle* h) {
+  return !h->dirty && h->pos >= h->bufStart && h->pos < h->bufStart + static_cast<int64_t>(h->bufLen);
+}
+
+FileHandle* OpenVirtual(const std::string& path, int access) {
+  VirtualFile vf;
+  {
+    std::lock_guard<std::mutex> lock(gVirtualMutex);
+    auto it = gVirtual.find(path);
+    if (it == gVirtual.end()) return nullptr;
+    vf = it->second;
+  }
+  if (access != 1) return nullptr;  // virtual files are read only
+  auto* h = new FileHandle;
+  h->name = path;
+  h->access = access;
+  if (vf.data) {
+    h->kind = Kind::kMemory;
+    h->data = vf.data;
+    return h;
+  }
+  h->kind = Kind::kRegion;
+  h->fd = open(vf.file.c_str(), O_RDONLY | O_CLOEXEC);
+  h->base = vf.offset;
+  h->regionSize = vf.size;
+  if (h->fd < 0) {
+    delete h;
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(h->fd, &st) == 0) h->regionSize = std::max<int64_t>(0, std::min<int64_t>(vf.size, st.st_size - vf.offset));
+  return h;
+}
+
+}  // namespace
+
+FileHandle* OpenHandle(const char* name, int access) {
+  access &= 7;
+  std::string path = name;
+  if (path == "::stdin" || path == "::stdout" || path == "::stderr") {
+    auto* h = new FileHandle;
+    h->name = path;
+    h->access = access;
+    h->kind = path == "::stdin" ? Kind::kStdin : path == "::stdout" ? Kind::kStdout : Kind::kStderr;
+    h->fd = path == "::stdin" ? 0 : path == "::stdout" ? 1 : 2;
+    if ((h->kind == Kind::kStdin) != (access == 1)) {
+      delete h;
+      return nullptr;
+    }
+    return h;
+  }
+  if (path.rfind(kVirtualPrefix, 0) == 0) return OpenVirtual(path, access);
+  int flags = access == 1 ? O_RDONLY : access == 2 ? O_WRONLY | O_CREAT | O_TRUNC : O_RDWR | O_CREAT;
+  if (access != 1 && access != 2 && access != 4) return nullptr;
+  int fd = open(name, flags | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  auto* h = new FileHandle;
+  h->fd = fd;
+  h->name = path;
+  h->access = access;
+  h->knownSize = st.st_size;
+  return h;
+}
+
+void CloseHandle(FileHandle* h) {
+  if (!h) return;
+  FlushHandle(h);
+  if (h->kind == Kind::kDisk || h->kind == Kind::kRegion) close(h->fd);
+  delete h;
+}
+
+int FlushHandle(FileHandle* h) {
+  if (!h->dirty || h->bufLen == 0) {
+    h->dirty = false;
+    return 0;
+  }
+  int64_t want = static_cast<int64_t>(h->bufLen);
+  int64_t done = RawWrite(h, h->bufStart, h->buf.data(), want);
+  DropBuffer(h);
+  return done == want ? 0 : 1005;
+}
+
+int GetByte(FileHandle* h) {
+  if (!InReadBuffer(h) && !Refill(h)) return -1;
+  return h->buf[h->pos++ - h->bufStart];
+}
+
+int64_t ReadHandle(FileHandle* h, void* out, int64_t n) {
+  auto* dst = static_cast<unsigned char*>(out);
+  int64_t done = 0;
+  while (done < n) {
+    if (InReadBuffer(h)) {
+      int64_t avail = h->bufStart + static_cast<int64_t>(h->bufLen) - h->pos;
+      int64_t take = std::min(avail, n - done);
+      std::memcpy(dst + done, h->buf.data() + (h->pos - h->bufStart), take);
+      h->pos += take;
+      done += take;
+      continue;
+    }
+    if (n - done >= static_cast<int64_t>(kFileBufferSize)) {
+      // Large reads go straight to the destination.
+      if (FlushHandle(h) != 0) break;
+      int64_t r = RawRead(h, h->pos, dst + done, n - done);
+      if (r <= 0) break;
+      h->pos += r;
+      done += r;
+      continue;
+    }
+    if (!Refill(h)) break;
+  }
+  return done;
+}
+
+int64_t WriteHandle(FileHandle* h, const void* in, int64_t n) {
+  if (n <= 0) return 0;
+  if (!h->dirty) DropBuffer(h);
+  // A write that does not continue the pending bytes flushes them first.
+  if (h->dirty && h->pos != h->bufStart + static_cast<int64_t>(h->bufLen)) {
+    if (FlushHandle(h) != 0) return 0;
+  }
+  if (h->buf.empty()) h->buf.resize(kFileBufferSize);
+  if (h->bufLen + n > kFileBufferSize) {
+    if (FlushHandle(h) != 0) return 0;
+    if (n >= static_cast<int64_t>(kFileBufferSize)) {
+      int64_t w = RawWrite(h, h->pos, in, n);
+      h->pos += w;
+      return w;
+    }
+  }
+  if (!h->dirty) {
+    h->bufStart = h->pos;
+    h->bufLen = 0;
+    h->dirty = true;
+  }
+  std::memcpy(h->buf.data() + h->bufLen, in, n);
+  h->bufLen += n;
+  h->pos += n;
+  return n;
+}
+
+int64_t ReadDirect(FileHandle* h, void* out, int64_t n) {
+  if (FlushHandle(h) != 0) return 0;
+  DropBuffer(h);
+  int64_t r = RawRead(h, h->pos, out, n);
+  h->pos += r;
+  return r;
+}
+
+int64_t WriteDirect(FileHandle* h, const void* in, int64_t n) {
+  if (FlushHandle(h) != 0) return 0;
+  DropBuffer(h);
+  int64_t w = RawWrite(h, h->pos, in, n);
+  h->pos += w;
+  return w;
+}
+
+int64_t SeekHandle(FileHandle* h, int64_t offset, int mode) {
+  if (Sequential(h)) return -1;
+  int64_t target;
+  if (mode == 0) {
+    target = h->pos + offset;
+  } else if (mode == 1) {
+    target = offset;
+  } else if (mode == 2) {
+    int64_t size = CurrentSize(h);
+    if (size < 0) return -1;
+    target = size + offset;
+  } else {
+    return -1;
+  }
+  if (target < 0) return -1;
+  if (h->dirty && target != h->pos && FlushHandle(h) != 0) return -1;
+  h->pos = target;
+  return target;
+}
+
+int64_t HandleLength(FileHandle* h) { return CurrentSize(h); }
+
+bool HandleAtEof(FileHandle* h) {
+  if (Sequential(h)) {
+    if (h->kind != Kind::kStdin) return false;
+    if (InReadBuffer(h)) return false;
+    if (h->atEnd) return true;
+    return !Refill(h);
+  }
+  if (h->pos < h->knownSize) return false;
+  return h->pos >= CurrentSize(h);
+}
+
+std::string DefineRegion(const std::string& file, int64_t offset, int64_t size,
+                         const std::string& name) {
+  std::lock_guard<std::mutex> lock(gVirtualMutex);
+  std::string path = kVirtualPrefix + std::to_string(++gVirtualCounter) + "/" + name;
+  gVirtual[path] = VirtualFile{file, offset, size, nullptr};
+  return path;
+}
+
+std::string DefineString(std::string data, const std::string& name) {
+  std::lock_guard<std::mutex> lock(gVirtualMutex);
+  std::string path = kVirtualPrefix + std::to_string(++gVirtualCounter) + "/" + name;
+  VirtualFile vf;
+  vf.data = std::make_shared<const std::string>(std::move(data));
+  gVirtual[path] = std::move(vf);
+  return path;
+}
+
+bool UndefineString(const std::string& path) {
+  std::lock_guard<std::mutex> lock(gVirtualMutex);
+  auto it = gVirtual.find(path);
+  if (it == gVirtual.end() || !it->second.data) return false;
+  gVirtual.erase(it);
+  return true;
+}
+
+void ClearVirtualFiles() {
+  std::lock_guard<std::mutex> lock(gVirtualMutex);
+  gVirtual.clear();
+}
+
+}  // namespace tzx::host

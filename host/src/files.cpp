@@ -1,0 +1,217 @@
+// The file-system and stream services over host file and directory handles.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <string>
+
+#include "file_handle.h"
+#include "paths.h"
+#include "services.h"
+#include "tzx/errors.h"
+
+namespace tzx {
+
+struct DirHandle {
+  DIR* dir;
+  std::string path;
+};
+
+struct DirEntryRecord {
+  std::string name;
+};
+
+}  // namespace tzx
+
+namespace tzx::host {
+namespace {
+
+void InitOpenOptions(OpenOptions* o) {
+  std::memset(o, 0, sizeof(*o));
+  o->encoding = -1;
+}
+
+// Only the inbuilt handler exists; an adapter name other than it cannot serve.
+bool InbuiltAdapter(const OpenOptions* o) {
+  return !o || o->adapter[0] == 0 || std::strcmp(o->adapter, "default") == 0 ||
+         std::strcmp(o->adapter, "inbuilt") == 0;
+}
+
+FileHandle* OpenFile(const char* name, int access, const OpenOptions* options, UserTags*) {
+  if (!InbuiltAdapter(options)) return nullptr;
+  return OpenHandle(name, access);
+}
+
+void SwapBytes(unsigned char* p, int64_t n) {
+  for (int64_t i = 0, j = n - 1; i < j; ++i, --j) std::swap(p[i], p[j]);
+}
+
+// Values are stored big-endian unless the little-endian flag is set.
+bool NeedsSwap(int mode, int64_t count, int flags) {
+  return mode == kIoValue && count > 1 && !(flags & kIoLittleEndian);
+}
+
+int Read(FileHandle* h, void* buffer, int mode, int64_t count, int flags, int) {
+  if (count <= 0) return 0;
+  if (ReadHandle(h, buffer, count) != count) return kErrRead;
+  if (NeedsSwap(mode, count, flags)) SwapBytes(static_cast<unsigned char*>(buffer), count);
+  return 0;
+}
+
+int Write(FileHandle* h, const void* buffer, int mode, int64_t count, int flags, int) {
+  if (count <= 0) return 0;
+  const void* data = buffer;
+  unsigned char swapped[8];
+  if (NeedsSwap(mode, count, flags) && count <= 8) {
+    std::memcpy(swapped, buffer, count);
+    SwapBytes(swapped, count);
+    data = swapped;
+  }
+  return WriteHandle(h, data, count) == count ? 0 : kErrWrite;
+}
+
+uint32_t ReadBE32(FileHandle* h) {
+  unsigned char b[4] = {};
+  ReadHandle(h, b, 4);
+  return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+}
+
+uint16_t ReadBE16(FileHandle* h) {
+  unsigned char b[2] = {};
+  ReadHandle(h, b, 2);
+  return static_cast<uint16_t>(b[0] << 8 | b[1]);
+}
+
+void FillInfo(const struct stat& st, const char* name, ExamineInfo* info) {
+  info->type = S_ISDIR(st.st_mode) ? 1 : 0;
+  info->size = S_ISDIR(st.st_mode) ? 0 : st.st_size;
+  info->protection = st.st_mode & 07777;
+  info->created = st.st_ctime;
+  info->accessed = st.st_atime;
+  info->modified = st.st_mtime;
+  std::strncpy(info->name, name, sizeof(info->name) - 1);
+  info->name[sizeof(info->name) - 1] = 0;
+}
+
+DirHandle* OpenDir(const char* path, int, const OpenOptions* options, UserTags*) {
+  if (!InbuiltAdapter(options)) return nullptr;
+  DIR* dir = opendir(path[0] ? path : ".");
+  if (!dir) return nullptr;
+  return new DirHandle{dir, path};
+}
+
+int PrepareEntry(DirHandle*, DirEntryRecord** out) {
+  *out = new DirEntryRecord;
+  return 0;
+}
+
+int NextEntry(DirHandle* h, DirEntryRecord* record, ExamineInfo* info, int, int* isDirectory) {
+  while (dirent* e = readdir(h->dir)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    std::string full = JoinPath(h->path, e->d_name);
+    struct stat st;
+    if (stat(full.c_str(), &st) != 0 && lstat(full.c_str(), &st) != 0) continue;
+    record->name = e->d_name;
+    FillInfo(st, e->d_name, info);
+    if (isDirectory) *isDirectory = info->type;
+    return 1;
+  }
+  return 0;
+}
+
+void FreeEntry(DirEntryRecord* r) { delete r; }
+
+int ExaminePath(const char* path, ExamineInfo* info, int) {
+  struct stat st;
+  if (stat(path, &st) != 0) return 0;
+  FillInfo(st, FilePartOf(path), info);
+  return 1;
+}
+
+// The inbuilt handler has no format or adapter name.
+const char* NoName(FileHandle*) { return nullptr; }
+const char* NoDirName(DirHandle*) { return nullptr; }
+
+int CopyPath(const std::string& path, char* out, size_t size) {
+  if (path.size() >= size) return kErrNoMemory;
+  std::memcpy(out, path.c_str(), path.size() + 1);
+  return 0;
+}
+
+int DefineVirtualFile(const char* file, uint64_t offset, uint64_t size, const char* name,
+                      char* out, size_t outSize) {
+  return CopyPath(DefineRegion(file, offset, size, name), out, outSize);
+}
+
+int DefineVirtualString(const char* data, size_t length, const char* name, int, char* out,
+                        size_t outSize) {
+  return CopyPath(DefineString(std::string(data, length), name), out, outSize);
+}
+
+int UndefineVirtualString(const char* path) { return UndefineString(path) ? 0 : 1; }
+
+void CloseFile(FileHandle* h) { CloseHandle(h); }
+int Flush(FileHandle* h) { return FlushHandle(h); }
+int Eof(FileHandle* h) { return HandleAtEof(h); }
+int Putc(FileHandle* h, int byte) {
+  unsigned char b = static_cast<unsigned char>(byte);
+  return WriteHandle(h, &b, 1) == 1 ? byte : -1;
+}
+void CloseDir(DirHandle* h) {
+  closedir(h->dir);
+  delete h;
+}
+void DirPath(DirHandle* h, char* buffer, size_t size) {
+  std::strncpy(buffer, h->path.c_str(), size);
+  if (size) buffer[size - 1] = 0;
+}
+bool PathJoin(char* buffer, const char* name, size_t size) {
+  std::string joined = JoinPath(buffer, name);
+  if (joined.size() >= size) return false;
+  std::memcpy(buffer, joined.c_str(), joined.size() + 1);
+  return true;
+}
+
+}  // namespace
+
+const FileSystem kFileSystem = {
+    .initOpenOptions = InitOpenOptions,
+    .openFile = OpenFile,
+    .read = Read,
+    .write = Write,
+    .readUnbuffered = ReadDirect,
+    .writeUnbuffered = WriteDirect,
+    .readBE32 = ReadBE32,
+    .readBE16 = ReadBE16,
+    .seek = SeekHandle,
+    .length = HandleLength,
+    .openDir = OpenDir,
+    .prepareEntry = PrepareEntry,
+    .nextEntry = NextEntry,
+    .freeEntry = FreeEntry,
+    .examinePath = ExaminePath,
+    .formatName = NoName,
+    .adapterName = NoName,
+    .dirFormatName = NoDirName,
+    .dirAdapterName = NoDirName,
+    .defineVirtualFile = DefineVirtualFile,
+    .defineVirtualString = DefineVirtualString,
+    .undefineVirtualString = UndefineVirtualString,
+};
+
+const StreamIo kStreamIo = {
+    .closeFile = CloseFile,
+    .flush = Flush,
+    .eof = Eof,
+    .getc = GetByte,
+    .readBytes = ReadHandle,
+    .writeBytes = WriteHandle,
+    .putc = Putc,
+    .closeDir = CloseDir,
+    .dirPath = DirPath,
+    .pathJoin = PathJoin,
+    .pathPart = PathPartOf,
+    .filePart = FilePartOf,
+};
+
+}  // namespace tzx::host

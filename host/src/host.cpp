@@ -1,0 +1,255 @@
+#include "tessera/host.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+#include <lauxlib.h>
+#include <lua.h>
+#include <lualib.h>
+}
+
+#include "commands.h"
+#include "file_handle.h"
+#include "host_state.h"
+#include "messages.h"
+#include "services.h"
+#include "siblings/sibling.h"
+
+namespace tessera {
+
+using namespace tzx;
+using namespace tzx::host;
+
+namespace {
+
+using EntryFn = void* (*)(HostServices*, const char**);
+using GetConstantsFn = const ConstantRow* (*)();
+using GetInterfaceFn = const void* (*)();
+using SetInterfaceFn = void (*)(const char*, const void*);
+using InitLibraryFn = int (*)(lua_State*);
+using CloseLibraryFn = void (*)(lua_State*);
+
+struct Plugin {
+  LoadedLibrary info;
+  void* handle = nullptr;
+  SetInterfaceFn setInterface = nullptr;
+  InitLibraryFn init = nullptr;
+  CloseLibraryFn close = nullptr;
+  const ConstantRow* constants = nullptr;
+  bool initialised = false;
+};
+
+std::string ProgramFolder() {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return ".";
+  std::string path(buffer, n);
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+std::string TrimVersion(const char* text) {
+  std::string v = text;
+  while (!v.empty() && v.back() == ' ') v.pop_back();
+  return v;
+}
+
+void PushConstants(lua_State* L, const ConstantRow* rows) {
+  for (const ConstantRow* row = rows; row && row->name; ++row) {
+    if (row->string) {
+      lua_pushstring(L, row->string);
+    } else {
+      lua_pushnumber(L, row->number);
+    }
+    lua_setglobal(L, row->name);
+  }
+}
+
+}  // namespace
+
+struct Host::Impl {
+  HostOptions options;
+  lua_State* L = nullptr;
+  std::vector<Plugin> plugins;
+  std::vector<LoadedLibrary> infos;
+  std::vector<const HostSibling*> siblings;
+  bool stopped = false;
+
+  bool Load(const std::string& folder, const std::string& name, std::string* error);
+};
+
+bool Host::Impl::Load(const std::string& folder, const std::string& name, std::string* error) {
+  std::string path = folder + "/" + name + ".tzx";
+  Plugin p;
+  p.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!p.handle) {
+    *error = "Cannot load library " + path + ": " + dlerror();
+    return false;
+  }
+  auto entry = reinterpret_cast<EntryFn>(dlsym(p.handle, "tzx_Entry"));
+  auto getConstants = reinterpret_cast<GetConstantsFn>(dlsym(p.handle, "tzx_GetConstants"));
+  auto getInterface = reinterpret_cast<GetInterfaceFn>(dlsym(p.handle, "tzx_GetInterface"));
+  p.setInterface = reinterpret_cast<SetInterfaceFn>(dlsym(p.handle, "tzx_SetInterface"));
+  p.init = reinterpret_cast<InitLibraryFn>(dlsym(p.handle, "tzx_InitLibrary"));
+  p.close = reinterpret_cast<CloseLibraryFn>(dlsym(p.handle, "tzx_CloseLibrary"));
+  if (!entry || !getConstants || !getInterface || !p.setInterface || !p.init || !p.close) {
+    dlclose(p.handle);
+    *error = "Library " + path + " lacks an entry point";
+    return false;
+  }
+  const char* descriptor = nullptr;
+  entry(RootServices(), &descriptor);
+  p.info.name = name;
+  // The version text starts one byte after the descriptor's leading NUL.
+  p.info.version = descriptor ? TrimVersion(descriptor + 1) : "";
+  p.constants = getConstants();
+  for (const ConstantRow* row = p.constants; row && row->name; ++row) ++p.info.constants;
+  p.info.interface = getInterface();
+  plugins.push_back(std::move(p));
+  return true;
+}
+
+Host::Host(HostOptions options) : impl_(std::make_unique<Impl>()) {
+  impl_->options = std::move(options);
+}
+
+Host::~Host() { Stop(); }
+
+bool Host::Start(std::string* error) {
+  Impl& d = *impl_;
+  State().liveBlocks = 0;
+  State().headless = d.options.headless;
+  State().quietTrace = !d.options.trace;
+  State().abortFlag = 0;
+
+  std::string folder = d.options.pluginDir;
+  if (folder.empty()) {
+    const char* env = std::getenv("TESSERA_PLUGIN_PATH");
+    folder = env && *env ? env : ProgramFolder();
+  }
+  for (const std::string& name : d.options.siblings) {
+    const HostSibling* s = FindHostSibling(name.c_str());
+    if (!s) {
+      *error = "Unknown host sibling " + name;
+      return false;
+    }
+    d.siblings.push_back(s);
+  }
+  for (const std::string& name : d.options.libraries) {
+    if (!d.Load(folder, name, error)) return false;
+  }
+
+  d.L = luaL_newstate();
+  luaL_openlibs(d.L);
+
+  // Every library is bound to every other library and to every host sibling.
+  for (Plugin& p : d.plugins) {
+    for (Plugin& other : d.plugins) {
+      if (&other != &p) p.setInterface(other.info.name.c_str(), other.info.interface);
+    }
+    for (const HostSibling* s : d.siblings) p.setInterface(s->name, s->interface());
+  }
+  for (const HostSibling* s : d.siblings) {
+    if (s->commands) RegisterCommandTable(d.L, s->commands);
+  }
+  for (Plugin& p : d.plugins) {
+    ClearErrorArguments();
+    int rc = p.init(d.L);
+    if (rc != 0) {
+      *error = "Cannot start " + p.info.name + ".tzx: " + ErrorMessage(rc);
+      return false;
+    }
+    p.initialised = true;
+    PushConstants(d.L, p.constants);
+    p.info.commands = CommandCountOf(p.info.name.c_str());
+  }
+  for (const Plugin& p : d.plugins) d.infos.push_back(p.info);
+  return true;
+}
+
+namespace {
+
+// Adds a traceback-free position to errors that are not strings.
+int ErrorHandler(lua_State* L) {
+  if (!lua_isstring(L, 1)) {
+    lua_pushstring(L, "(error object is not a string)");
+  }
+  return 1;
+}
+
+bool RunChunk(lua_State* L, int loadStatus, int nargs, std::string* error) {
+  if (loadStatus != 0) {
+    *error = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return false;
+  }
+  lua_pushcfunction(L, ErrorHandler);
+  lua_insert(L, -2 - nargs);
+  int base = lua_gettop(L) - nargs - 1;
+  int rc = lua_pcall(L, nargs, 0, base);
+  if (rc != 0) {
+    *error = lua_tostring(L, -1);
+    lua_pop(L, 1);
+  }
+  lua_remove(L, base);
+  return rc == 0;
+}
+
+}  // namespace
+
+bool Host::RunFile(const std::string& path, const std::vector<std::string>& arguments,
+                   std::string* error) {
+  lua_State* L = impl_->L;
+  lua_newtable(L);
+  lua_pushstring(L, path.c_str());
+  lua_rawseti(L, -2, 0);
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    lua_pushstring(L, arguments[i].c_str());
+    lua_rawseti(L, -2, static_cast<int>(i + 1));
+  }
+  lua_setglobal(L, "arg");
+  int status = luaL_loadfile(L, path.c_str());
+  if (status == 0) {
+    for (const std::string& a : arguments) lua_pushstring(L, a.c_str());
+  }
+  return RunChunk(L, status, status == 0 ? static_cast<int>(arguments.size()) : 0, error);
+}
+
+bool Host::RunString(const std::string& code, std::string* error) {
+  lua_State* L = impl_->L;
+  return RunChunk(L, luaL_loadbuffer(L, code.data(), code.size(), "=chunk"), 0, error);
+}
+
+void Host::Stop() {
+  Impl& d = *impl_;
+  if (d.stopped) return;
+  d.stopped = true;
+  for (auto it = d.plugins.rbegin(); it != d.plugins.rend(); ++it) {
+    if (it->initialised) it->close(d.L);
+  }
+  if (d.L) {
+    for (const HostSibling* s : d.siblings) {
+      if (s->reset) s->reset(d.L);
+    }
+    lua_close(d.L);
+    d.L = nullptr;
+  }
+  ForgetCommandTables();
+  ResetMessages();
+  ClearVirtualFiles();
+  for (Plugin& p : d.plugins) dlclose(p.handle);
+  d.plugins.clear();
+}
+
+lua_State* Host::L() const { return impl_->L; }
+
+const std::vector<LoadedLibrary>& Host::Libraries() const { return impl_->infos; }
+
+long Host::LiveBlocks() const { return State().liveBlocks.load(); }
+
+}  // namespace tessera

@@ -1,0 +1,44 @@
+// Process-wide state behind the host services: the services have no context
+// argument, so they reach the running host through here.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "tzx/host.h"
+
+namespace tzx::host {
+
+struct HostState {
+  // Error arguments for the code the current command returns next.
+  std::string errorString;
+  double errorNumber = 0;
+  bool hasErrorString = false;
+  bool hasErrorNumber = false;
+  // The command being run, for argument-count messages.
+  const char* currentCommand = "?";
+
+  std::atomic<long> liveBlocks{0};
+
+  int abortFlag = 0;
+  int textEncoding = kEncodingUtf8;
+  int dosEncoding = kEncodingUtf8;
+  int backslashSwitch = 0;
+  DisplayAdapter* displayAdapter = nullptr;
+  bool headless = false;
+  bool quietTrace = true;
+};
+
+HostState& State();
+
+void ClearErrorArguments();
+// The text of `code` with its arguments filled in and "(error NNNN)" appended.
+std::string ErrorMessage(int code);
+// Takes the interpreter's error message from the stack top as the string
+// argument of the script-error code and returns that code.
+int ScriptErrorCode(lua_State* L);
+// Raises `code` as an interpreter error with the caller's position; does not
+// return.
+[[noreturn]] void RaiseError(lua_State* L, int code);
+
+}  // namespace tzx::host

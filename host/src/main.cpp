@@ -1,0 +1,79 @@
+// tessera [--headless] [--check-leaks] [--trace] [--plugins DIR] script.lua [arguments...]
+// tessera --libraries
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tessera/host.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: tessera [--headless] [--check-leaks] [--trace] [--plugins DIR] "
+               "script.lua [arguments...]\n"
+               "       tessera [--plugins DIR] --libraries\n");
+  return 2;
+}
+
+bool WindowSystemPresent() {
+  const char* x = std::getenv("DISPLAY");
+  const char* w = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (w && *w);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tessera::HostOptions options;
+  options.headless = !WindowSystemPresent();
+  bool listLibraries = false;
+  bool checkLeaks = false;
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-' && argv[i][1] == '-'; ++i) {
+    std::string flag = argv[i];
+    if (flag == "--headless") {
+      options.headless = true;
+    } else if (flag == "--check-leaks") {
+      checkLeaks = true;
+    } else if (flag == "--trace") {
+      options.trace = true;
+    } else if (flag == "--libraries") {
+      listLibraries = true;
+    } else if (flag == "--plugins" && i + 1 < argc) {
+      options.pluginDir = argv[++i];
+    } else {
+      return Usage();
+    }
+  }
+  if (!listLibraries && i >= argc) return Usage();
+
+  tessera::Host host(options);
+  std::string error;
+  if (!host.Start(&error)) {
+    std::fprintf(stderr, "tessera: %s\n", error.c_str());
+    return 1;
+  }
+  if (listLibraries) {
+    for (const tessera::LoadedLibrary& lib : host.Libraries()) {
+      std::printf("%s: %d commands, %d constants\n", lib.version.c_str(), lib.commands,
+                  lib.constants);
+    }
+    return 0;
+  }
+  std::vector<std::string> arguments(argv + i + 1, argv + argc);
+  bool ok = host.RunFile(argv[i], arguments, &error);
+  std::fflush(stdout);
+  host.Stop();
+  if (!ok) {
+    std::fprintf(stderr, "tessera: %s\n", error.c_str());
+    return 1;
+  }
+  if (checkLeaks && host.LiveBlocks() != 0) {
+    std::fprintf(stderr, "tessera: %ld memory blocks were not freed\n", host.LiveBlocks());
+    return 1;
+  }
+  return 0;
+}

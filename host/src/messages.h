@@ -1,0 +1,24 @@
+// Messages posted to the script thread and their dispatch.
+#pragma once
+
+#include "tzx/host.h"
+
+namespace tzx::host {
+
+struct PostedMessage {
+  int message;
+  void* data;
+  int a, b, c;
+};
+
+// A host sibling takes the messages of one number; the handler runs on the
+// script thread during an event check or a wait.
+using MessageHandler = void (*)(lua_State* L, const PostedMessage& m);
+void SetMessageHandler(int message, MessageHandler handler);
+
+// Dispatches every queued message; returns how many were handled.
+int DispatchMessages(lua_State* L);
+// Drops undelivered messages and handlers (at shut-down).
+void ResetMessages();
+
+}  // namespace tzx::host

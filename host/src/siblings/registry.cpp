@@ -1,0 +1,15 @@
+#include <cstring>
+
+#include "sibling.h"
+
+namespace tzx::host {
+
+const HostSibling* FindHostSibling(const char* name) {
+  static const HostSibling* const kAll[] = {&kObjectSibling};
+  for (const HostSibling* s : kAll) {
+    if (std::strcmp(s->name, name) == 0) return s;
+  }
+  return nullptr;
+}
+
+}  // namespace tzx::host

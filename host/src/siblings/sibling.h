@@ -1,0 +1,22 @@
+// The host's own sibling libraries: each offers an interface table that is
+// bound to every plug-in library, and may add script commands.
+#pragma once
+
+#include "tzx/types.h"
+
+namespace tzx::host {
+
+struct HostSibling {
+  const char* name;
+  const void* (*interface)();
+  const CommandRow* commands;  // may be null
+  // Drops what the sibling holds of a closed host; may be null.
+  void (*reset)(lua_State* L);
+};
+
+// The sibling of that name, or null.
+const HostSibling* FindHostSibling(const char* name);
+
+extern const HostSibling kObjectSibling;
+
+}  // namespace tzx::host
