@@ -6,7 +6,8 @@ function(tzx_library name)
   add_library(${name}_core STATIC ${ARG_SOURCES})
   target_include_directories(${name}_core PUBLIC
     ${CMAKE_CURRENT_SOURCE_DIR}/include ${CMAKE_CURRENT_SOURCE_DIR}/src)
-  target_link_libraries(${name}_core PUBLIC tzx_frame ${ARG_LIBS})
+  # Users of the core outside the plug-in (unit tests) link tzx_frame themselves.
+  target_link_libraries(${name}_core PUBLIC tzx_headers ${ARG_LIBS})
 
   add_library(${name} SHARED src/library.cpp)
   # The entry points must be in every plug-in even when nothing else uses them.

@@ -81,11 +81,13 @@ TEST(CatalogueTable, ArgumentPlaceholdersMatchWhatCallersHandOver) {
       kErrOpenRead,   kErrOpenWrite,    kErrOpenFont,      kErrMakeDir,           kErrExamine,
       kErrNotNumber,  kErrOpenDir,      kErrUnknownFilter, kErrFilterWithoutName, kErrFieldNotTable,
       kErrNoInfo,     kErrChangeDir,    kErrNotFunction,   kErrUnsupportedDepth,  kErrSiblingAbsent,
-      kErrNoGraphics, kMsgFontNameSize, kMsgOpeningFile};
+      kErrNoGraphics, kMsgFontNameSize, kMsgOpeningFile, kErrScript,
+      kErrTooFewArguments, kErrTooManyArguments};
   const std::set<int> takesNumber = {
       kErrTableArgument,  kErrUnknownBrush,     kErrUnknownTextObject,
       kErrUnknownFile,    kErrUnknownDirectory, kErrUnknownFont,
-      kErrUnknownDisplay, kErrNoMonitorDevice,  kMsgFontNameSize};
+      kErrUnknownDisplay, kErrNoMonitorDevice,  kMsgFontNameSize,
+      kErrTooFewArguments, kErrTooManyArguments};
   for (const auto& e : CatalogueEntries()) {
     const Directives n = CountDirectives(e.text);
     EXPECT_EQ(n.s, takesString.count(e.code) ? 1 : 0) << e.code << ": " << e.text;
