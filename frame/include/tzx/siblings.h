@@ -40,4 +40,15 @@ struct TimeSibling {
 };
 static_assert(offsetof(TimeSibling, defaultDate) == 2 * sizeof(void*));
 
+// "imageio": picture files. Slots beyond the probe are typed by their users.
+struct UserTags;
+struct ImageIoSibling {
+  // Recognises a picture file and tells what it holds; non-zero when
+  // recognised.
+  int (*probe)(const char* file, const char* loader, const char* adapter, UserTags* tags,
+               int* type, int* format, int* width, int* height, int* depth, int* alpha,
+               int* transparency);
+  const void* slots1to7[7];
+};
+
 }  // namespace tzx
