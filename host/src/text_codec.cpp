@@ -84,8 +84,9 @@ size_t Utf8Offset(const char* text, size_t length, size_t n) {
   return i < length ? i : length;
 }
 
-bool ConvertText(const char* source, size_t length, int from, int to, std::string* out) {
-  out->clear();
+namespace {
+
+bool Convert(const char* source, size_t length, int from, int to, std::string* out) {
   if (from == to) {
     if (from == 1 && !Utf8Valid(source, length)) return false;
     out->assign(source, length);
@@ -113,6 +114,16 @@ bool ConvertText(const char* source, size_t length, int from, int to, std::strin
     return true;
   }
   return false;
+}
+
+}  // namespace
+
+// Converts into a fresh string, so the source may be the output's own bytes.
+bool ConvertText(const char* source, size_t length, int from, int to, std::string* out) {
+  std::string result;
+  if (!Convert(source, length, from, to, &result)) return false;
+  out->swap(result);
+  return true;
 }
 
 }  // namespace tzx::host

@@ -1,0 +1,94 @@
+// The tessera command as a user meets it: exit status and messages.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string output;  // standard output and standard error together
+};
+
+Outcome RunTessera(const std::string& arguments) {
+  std::string command = std::string(TZX_PLUGIN_DIR) + "/tessera " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  Outcome o{-1, ""};
+  if (!pipe) return o;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) o.output.append(buffer, n);
+  int raw = pclose(pipe);
+  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return o;
+}
+
+Outcome RunScript(const std::string& name, const std::string& code) {
+  std::filesystem::create_directories(TZX_TEST_TMP);
+  std::string path = std::string(TZX_TEST_TMP) + "/" + name + ".lua";
+  std::ofstream(path) << code;
+  return RunTessera("--headless --check-leaks " + path + " one two");
+}
+
+TEST(TesseraCli, ListsTheFiveLibrariesWithVersionsAndCounts) {
+  Outcome o = RunTessera("--libraries");
+  EXPECT_EQ(o.status, 0) << o.output;
+  for (const char* line : {"$VER: graphics.tzx 11.0 (10.01.26) [Windows] [x86]: ",
+                           "$VER: dos.tzx 11.0 (10.01.26) [Windows] [x86]: ",
+                           "$VER: brush.tzx 11.0 (10.01.26) [Windows] [x86]: ",
+                           "$VER: text.tzx 11.0 (10.01.26) [Windows] [x86]: ",
+                           "$VER: display.tzx 11.0 (10.01.26) [Windows] [x86]: "}) {
+    EXPECT_NE(o.output.find(line), std::string::npos) << line << "\n" << o.output;
+  }
+  for (const char* counts : {"70 constants", "63 constants", "19 constants", "105 constants",
+                             "123 constants"}) {
+    EXPECT_NE(o.output.find(counts), std::string::npos) << counts;
+  }
+}
+
+TEST(TesseraCli, ANormalScriptEndsWithStatusZeroAndSeesItsArguments) {
+  Outcome o = RunScript("ok", "assert(arg[1] == 'one' and arg[2] == 'two') print('done')");
+  EXPECT_EQ(o.status, 0) << o.output;
+  EXPECT_EQ(o.output, "done\n");
+}
+
+TEST(TesseraCli, ErrorsEndWithStatusOneAndAClearMessage) {
+  Outcome o = RunScript("count", "GetAttribute(44)");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("count.lua:1:"), std::string::npos) << o.output;
+  EXPECT_NE(o.output.find("Not enough arguments to GetAttribute (at least 3 expected)! "
+                          "(error 1901)"),
+            std::string::npos)
+      << o.output;
+
+  o = RunScript("unknown", "NoSuchCommand(1)");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("NoSuchCommand"), std::string::npos) << o.output;
+
+  o = RunScript("failing", "GetAttribute(FILE, 12, 1)");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("12"), std::string::npos) << o.output;
+  EXPECT_NE(o.output.find("(error 1179)"), std::string::npos) << o.output;
+
+  o = RunScript("syntax", "this is not lua");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("syntax.lua:1:"), std::string::npos) << o.output;
+
+  o = RunScript("thrown", "error({})");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("error object is not a string"), std::string::npos) << o.output;
+}
+
+TEST(TesseraCli, MissingScriptAndBadFlagsAreUsageErrors) {
+  EXPECT_EQ(RunTessera("--no-such-flag x.lua").status, 2);
+  EXPECT_EQ(RunTessera("").status, 2);
+  Outcome o = RunTessera("--headless /nonexistent/script.lua");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("/nonexistent/script.lua"), std::string::npos) << o.output;
+}
+
+}  // namespace
