@@ -1,8 +1,8 @@
 // The frame of brush.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
 #include "constants.h"
-#include "tzx/errors.h"
 #include "tzx/brush.h"
+#include "tzx/errors.h"
 #include "tzx/objects.h"
 
 namespace tzx::brush {
@@ -22,23 +22,18 @@ const CommandRow kCommands[] = {
 
 ObjectHeader* gBrushList = nullptr;
 
-// No attribute of this type is readable yet; a lookup still reports unknown
-// objects the same way the commands do.
+// No attribute of this type is readable yet.
 int BrushAttribute(lua_State*, int, const ObjectId* id) {
-  if (!FindObject(gBrushList, *id)) return ObjectNotFound(*id, 1174);
-  return kErrUnknownAttribute;
+  return NoAttributes(gBrushList, *id, kErrUnknownBrush);
 }
 
 const ObjectTypeRow kObjectTypes[] = {
-    {3, "Brushes", &gBrushList, BrushAttribute},
+    {kTypeBrush, "Brushes", &gBrushList, BrushAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
 void Close(lua_State* L) {
-  while (ObjectHeader* h = gBrushList) {
-    UnlinkObject(&gBrushList, h);
-    ForgetAndFree(L, h);
-  }
+  FreeObjectList(L, &gBrushList);
 }
 
 const LibraryDefinition kDefinition = {
@@ -58,4 +53,6 @@ const LibraryDefinition kDefinition = {
 }  // namespace
 }  // namespace tzx::brush
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return tzx::brush::kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return tzx::brush::kDefinition;
+}

@@ -1,8 +1,8 @@
 // The frame of display.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
 #include "constants.h"
-#include "tzx/errors.h"
 #include "tzx/display.h"
+#include "tzx/errors.h"
 #include "tzx/objects.h"
 
 namespace tzx::display {
@@ -22,23 +22,18 @@ const CommandRow kCommands[] = {
 
 ObjectHeader* gDisplayList = nullptr;
 
-// No attribute of this type is readable yet; a lookup still reports unknown
-// objects the same way the commands do.
+// No attribute of this type is readable yet.
 int DisplayAttribute(lua_State*, int, const ObjectId* id) {
-  if (!FindObject(gDisplayList, *id)) return ObjectNotFound(*id, 1344);
-  return kErrUnknownAttribute;
+  return NoAttributes(gDisplayList, *id, kErrUnknownDisplay);
 }
 
 const ObjectTypeRow kObjectTypes[] = {
-    {21, "Displays", &gDisplayList, DisplayAttribute},
+    {kTypeDisplay, "Displays", &gDisplayList, DisplayAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
 void Close(lua_State* L) {
-  while (ObjectHeader* h = gDisplayList) {
-    UnlinkObject(&gDisplayList, h);
-    ForgetAndFree(L, h);
-  }
+  FreeObjectList(L, &gDisplayList);
 }
 
 const LibraryDefinition kDefinition = {
@@ -58,4 +53,6 @@ const LibraryDefinition kDefinition = {
 }  // namespace
 }  // namespace tzx::display
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return tzx::display::kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return tzx::display::kDefinition;
+}

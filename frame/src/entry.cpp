@@ -33,9 +33,13 @@ TZX_EXPORT void* tzx_Entry(HostServices* services, const char** descriptorOut) {
   return services;
 }
 
-TZX_EXPORT const ConstantRow* tzx_GetConstants() { return ThisLibrary().constants; }
+TZX_EXPORT const ConstantRow* tzx_GetConstants() {
+  return ThisLibrary().constants;
+}
 
-TZX_EXPORT const void* tzx_GetInterface() { return ThisLibrary().interface; }
+TZX_EXPORT const void* tzx_GetInterface() {
+  return ThisLibrary().interface;
+}
 
 TZX_EXPORT void tzx_SetInterface(const char* libraryName, const void* interfaceTable) {
   for (const BindingRow* row = ThisLibrary().bindings; row->library; ++row) {

@@ -46,4 +46,16 @@ void ForgetAndFree(lua_State* L, ObjectHeader* record) {
   HostFree(record);
 }
 
+void FreeObjectList(lua_State* L, ObjectHeader** head) {
+  while (ObjectHeader* h = *head) {
+    UnlinkObject(head, h);
+    ForgetAndFree(L, h);
+  }
+}
+
+int NoAttributes(ObjectHeader* head, const ObjectId& id, int numberCode) {
+  if (!FindObject(head, id)) return ObjectNotFound(id, numberCode);
+  return kErrUnknownAttribute;
+}
+
 }  // namespace tzx

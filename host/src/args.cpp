@@ -77,7 +77,9 @@ ObjectId NewObjectIdArg(lua_State* L, int n) {
   return ObjectId{ToInt32(lua_tonumber(L, n)), nullptr};
 }
 
-const char* FileNameArg(lua_State* L, int n, int, int) { return luaL_checkstring(L, n); }
+const char* FileNameArg(lua_State* L, int n, int, int) {
+  return luaL_checkstring(L, n);
+}
 
 // The converted text lives in the interpreter as a string value kept in the
 // registry until the next conversion, so it outlives the command's reads.
@@ -276,7 +278,7 @@ int FieldByIndex(lua_State* L, int table, int n) {
 
 // Keys that the libraries read themselves are not tags for an adapter.
 bool IsLibraryKey(const char* key) {
-  static const char* const kKeys[] = {"adapter", "encoding", "writebom", "recursive",
+  static const char* const kKeys[] = {"adapter",      "encoding",   "writebom", "recursive",
                                       "__direntries", "__emptydir", "mimetype", "dstusertags"};
   for (const char* k : kKeys) {
     if (std::strcmp(k, key) == 0) return true;
@@ -298,8 +300,8 @@ int ReadUserTags(lua_State* L, int table, int, int, UserTags** out) {
         delete tags;
         return kErrRange;
       }
-      std::string value = t == LUA_TBOOLEAN ? (lua_toboolean(L, -1) ? "1" : "0")
-                                            : std::string(lua_tostring(L, -1));
+      std::string value =
+          t == LUA_TBOOLEAN ? (lua_toboolean(L, -1) ? "1" : "0") : std::string(lua_tostring(L, -1));
       tags->fields.emplace_back(lua_tostring(L, -2), std::move(value));
     }
     lua_pop(L, 1);

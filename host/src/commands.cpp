@@ -53,6 +53,8 @@ int CommandCountOf(const char* library) {
   return it == gCommandCounts.end() ? 0 : it->second;
 }
 
-void ForgetCommandTables() { gCommandCounts.clear(); }
+void ForgetCommandTables() {
+  gCommandCounts.clear();
+}
 
 }  // namespace tzx::host

@@ -69,10 +69,18 @@ void SetErrorNumber(double n) {
 struct LockImpl {
   std::recursive_mutex mutex;
 };
-HostLock* CreateLock() { return reinterpret_cast<HostLock*>(new LockImpl); }
-void DestroyLock(HostLock* l) { delete reinterpret_cast<LockImpl*>(l); }
-void Lock(HostLock* l) { reinterpret_cast<LockImpl*>(l)->mutex.lock(); }
-void Unlock(HostLock* l) { reinterpret_cast<LockImpl*>(l)->mutex.unlock(); }
+HostLock* CreateLock() {
+  return reinterpret_cast<HostLock*>(new LockImpl);
+}
+void DestroyLock(HostLock* l) {
+  delete reinterpret_cast<LockImpl*>(l);
+}
+void Lock(HostLock* l) {
+  reinterpret_cast<LockImpl*>(l)->mutex.lock();
+}
+void Unlock(HostLock* l) {
+  reinterpret_cast<LockImpl*>(l)->mutex.unlock();
+}
 
 char* Convert(const char* source, int from, int to, const size_t* length, size_t* lengthOut) {
   std::string out;

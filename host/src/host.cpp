@@ -118,7 +118,9 @@ Host::Host(HostOptions options) : impl_(std::make_unique<Impl>()) {
   impl_->options = std::move(options);
 }
 
-Host::~Host() { Stop(); }
+Host::~Host() {
+  Stop();
+}
 
 bool Host::Start(std::string* error) {
   Impl& d = *impl_;
@@ -246,10 +248,16 @@ void Host::Stop() {
   d.plugins.clear();
 }
 
-lua_State* Host::L() const { return impl_->L; }
+lua_State* Host::L() const {
+  return impl_->L;
+}
 
-const std::vector<LoadedLibrary>& Host::Libraries() const { return impl_->infos; }
+const std::vector<LoadedLibrary>& Host::Libraries() const {
+  return impl_->infos;
+}
 
-long Host::LiveBlocks() const { return State().liveBlocks.load(); }
+long Host::LiveBlocks() const {
+  return State().liveBlocks.load();
+}
 
 }  // namespace tessera

@@ -15,7 +15,8 @@ namespace tzx::host {
 namespace {
 
 void* Alloc(size_t size, int flags) {
-  void* block = (flags & kAllocZero) ? std::calloc(1, size ? size : 1) : std::malloc(size ? size : 1);
+  void* block =
+      (flags & kAllocZero) ? std::calloc(1, size ? size : 1) : std::malloc(size ? size : 1);
   if (block) State().liveBlocks.fetch_add(1, std::memory_order_relaxed);
   return block;
 }
@@ -45,18 +46,30 @@ void Trace(const char* text) {
 void ResourceChanged() {}
 
 // No file-system adapters or loaders are installed: the lists are empty.
-void DefaultList(char* buffer256, int) { buffer256[0] = 0; }
-int PluginBegin(void*, const char*, uint32_t, int) { return 0; }
-int PluginNext(void*) { return 0; }
-const char* PluginName(void*) { return ""; }
+void DefaultList(char* buffer256, int) {
+  buffer256[0] = 0;
+}
+int PluginBegin(void*, const char*, uint32_t, int) {
+  return 0;
+}
+int PluginNext(void*) {
+  return 0;
+}
+const char* PluginName(void*) {
+  return "";
+}
 
 // No files are linked into the application.
 int LinkedArgument(lua_State*, int, int* flagOut, int) {
   if (flagOut) *flagOut = 0;
   return 0;
 }
-int LinkedFileInfo(const char*, char*, size_t, int64_t*, int64_t*) { return 0; }
-int PathCheck(const char*) { return 0; }
+int LinkedFileInfo(const char*, char*, size_t, int64_t*, int64_t*) {
+  return 0;
+}
+int PathCheck(const char*) {
+  return 0;
+}
 
 const char* const kMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -79,8 +92,8 @@ void DateFromInfo(const ExamineInfo* info, DateRecord* out, int which) {
                                       : info->created;
   struct tm tm;
   localtime_r(&t, &tm);
-  *out = DateRecord{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                    tm.tm_sec,         0};
+  *out =
+      DateRecord{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
 }
 
 bool SpecialFolder(int number, char* buffer, size_t size) {

@@ -1,6 +1,4 @@
 // The runtime-library and math tables.
-#include "services.h"
-
 #include <strings.h>
 
 #include <cctype>
@@ -10,17 +8,35 @@
 #include <cstring>
 #include <random>
 
+#include "services.h"
+
 namespace tzx::host {
 namespace {
 
-int Strcmp(const char* a, const char* b) { return std::strcmp(a, b); }
-int Stricmp(const char* a, const char* b) { return strcasecmp(a, b); }
-int Strncmp(const char* a, const char* b, size_t n) { return std::strncmp(a, b, n); }
-int Strnicmp(const char* a, const char* b, size_t n) { return strncasecmp(a, b, n); }
-size_t Strlen(const char* s) { return std::strlen(s); }
-char* Strcpy(char* d, const char* s) { return std::strcpy(d, s); }
-const char* Strchr(const char* s, int c) { return std::strchr(s, c); }
-const char* Stristr(const char* h, const char* n) { return strcasestr(h, n); }
+int Strcmp(const char* a, const char* b) {
+  return std::strcmp(a, b);
+}
+int Stricmp(const char* a, const char* b) {
+  return strcasecmp(a, b);
+}
+int Strncmp(const char* a, const char* b, size_t n) {
+  return std::strncmp(a, b, n);
+}
+int Strnicmp(const char* a, const char* b, size_t n) {
+  return strncasecmp(a, b, n);
+}
+size_t Strlen(const char* s) {
+  return std::strlen(s);
+}
+char* Strcpy(char* d, const char* s) {
+  return std::strcpy(d, s);
+}
+const char* Strchr(const char* s, int c) {
+  return std::strchr(s, c);
+}
+const char* Stristr(const char* h, const char* n) {
+  return strcasestr(h, n);
+}
 void Strlcpy(char* d, size_t size, const char* s) {
   if (size == 0) return;
   size_t n = std::strlen(s);
@@ -32,9 +48,15 @@ void Strlcat(char* d, size_t size, const char* s) {
   size_t used = strnlen(d, size);
   if (used < size) Strlcpy(d + used, size - used, s);
 }
-void* Memset(void* d, int c, size_t n) { return std::memset(d, c, n); }
-void* Memcpy(void* d, const void* s, size_t n) { return std::memcpy(d, s, n); }
-int Memcmp(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n); }
+void* Memset(void* d, int c, size_t n) {
+  return std::memset(d, c, n);
+}
+void* Memcpy(void* d, const void* s, size_t n) {
+  return std::memcpy(d, s, n);
+}
+int Memcmp(const void* a, const void* b, size_t n) {
+  return std::memcmp(a, b, n);
+}
 int Sprintf(char* d, const char* f, ...) {
   va_list ap;
   va_start(ap, f);
@@ -49,17 +71,37 @@ int Snprintf(char* d, size_t n, const char* f, ...) {
   va_end(ap);
   return r;
 }
-void Qsort(void* b, size_t n, size_t s, int (*c)(const void*, const void*)) { std::qsort(b, n, s, c); }
-int Tolower(int c) { return std::tolower(c); }
-int RoundToInt(double v) { return static_cast<int>(std::lround(v)); }
+void Qsort(void* b, size_t n, size_t s, int (*c)(const void*, const void*)) {
+  std::qsort(b, n, s, c);
+}
+int Tolower(int c) {
+  return std::tolower(c);
+}
+int RoundToInt(double v) {
+  return static_cast<int>(std::lround(v));
+}
 
-double Sin(double v) { return std::sin(v); }
-double Cos(double v) { return std::cos(v); }
-double Tan(double v) { return std::tan(v); }
-double Fmod(double a, double b) { return std::fmod(a, b); }
-double Sqrt(double v) { return std::sqrt(v); }
-double Modf(double v, double* i) { return std::modf(v, i); }
-double Round(double v) { return std::round(v); }
+double Sin(double v) {
+  return std::sin(v);
+}
+double Cos(double v) {
+  return std::cos(v);
+}
+double Tan(double v) {
+  return std::tan(v);
+}
+double Fmod(double a, double b) {
+  return std::fmod(a, b);
+}
+double Sqrt(double v) {
+  return std::sqrt(v);
+}
+double Modf(double v, double* i) {
+  return std::modf(v, i);
+}
+double Round(double v) {
+  return std::round(v);
+}
 double Random() {
   thread_local std::mt19937_64 engine{std::random_device{}()};
   return std::uniform_real_distribution<double>(0.0, 1.0)(engine);

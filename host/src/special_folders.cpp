@@ -37,22 +37,30 @@ std::string UserDir(const char* key, const char* fallback) {
 
 std::string SpecialFolderPath(int number) {
   switch (number) {
-    case kFolderDesktop: return UserDir("XDG_DESKTOP_DIR", "Desktop");
-    case kFolderDocuments: return UserDir("XDG_DOCUMENTS_DIR", "Documents");
-    case kFolderMusic: return UserDir("XDG_MUSIC_DIR", "Music");
-    case kFolderVideos: return UserDir("XDG_VIDEOS_DIR", "Videos");
-    case kFolderPictures: return UserDir("XDG_PICTURES_DIR", "Pictures");
-    case kFolderDownloads: return UserDir("XDG_DOWNLOAD_DIR", "Downloads");
+    case kFolderDesktop:
+      return UserDir("XDG_DESKTOP_DIR", "Desktop");
+    case kFolderDocuments:
+      return UserDir("XDG_DOCUMENTS_DIR", "Documents");
+    case kFolderMusic:
+      return UserDir("XDG_MUSIC_DIR", "Music");
+    case kFolderVideos:
+      return UserDir("XDG_VIDEOS_DIR", "Videos");
+    case kFolderPictures:
+      return UserDir("XDG_PICTURES_DIR", "Pictures");
+    case kFolderDownloads:
+      return UserDir("XDG_DOWNLOAD_DIR", "Downloads");
     case kFolderLocalAppData: {
       std::string data = Env("XDG_DATA_HOME");
       return data.empty() ? Home() + "/.local/share" : data;
     }
-    case kFolderHome: return Home();
+    case kFolderHome:
+      return Home();
     case kFolderTemp: {
       std::string tmp = Env("TMPDIR");
       return tmp.empty() ? "/tmp" : tmp;
     }
-    default: return "";
+    default:
+      return "";
   }
 }
 

@@ -8,7 +8,9 @@
 namespace tzx::host {
 namespace {
 
-int IsValid(const char* bytes, size_t length) { return Utf8Valid(bytes, length); }
+int IsValid(const char* bytes, size_t length) {
+  return Utf8Valid(bytes, length);
+}
 
 int Encode(char* buffer, uint32_t codePoint) {
   int n = Utf8Encode(buffer, codePoint);
@@ -21,10 +23,14 @@ int Decode(const char* bytes, uint32_t* codePoint) {
   return Utf8Decode(bytes, strnlen(bytes, 4), codePoint);
 }
 
-size_t Offset(const char* text, size_t n) { return Utf8Offset(text, std::strlen(text), n); }
+size_t Offset(const char* text, size_t n) {
+  return Utf8Offset(text, std::strlen(text), n);
+}
 
 // Control characters other than tab are not typed into text input.
-int Accept(uint32_t c) { return c == '\t' || (c >= 0x20 && c != 0x7F && c <= 0x10FFFF); }
+int Accept(uint32_t c) {
+  return c == '\t' || (c >= 0x20 && c != 0x7F && c <= 0x10FFFF);
+}
 
 uint16_t* ToUtf16(const char* text, int encoding) {
   std::string utf8;

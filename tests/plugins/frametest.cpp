@@ -109,4 +109,6 @@ const LibraryDefinition kDefinition = {
 
 }  // namespace
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return kDefinition;
+}

@@ -36,8 +36,8 @@ struct Plugin {
 
   explicit Plugin(const std::string& name) {
     // RTLD_LOCAL with a fresh load: each test sees unbound slots.
-    handle = dlopen((std::string(TZX_PLUGIN_DIR) + "/" + name + ".tzx").c_str(),
-                    RTLD_NOW | RTLD_LOCAL);
+    handle =
+        dlopen((std::string(TZX_PLUGIN_DIR) + "/" + name + ".tzx").c_str(), RTLD_NOW | RTLD_LOCAL);
     EXPECT_NE(handle, nullptr) << dlerror();
     entry = reinterpret_cast<EntryFn>(dlsym(handle, "tzx_Entry"));
     constants = reinterpret_cast<GetConstantsFn>(dlsym(handle, "tzx_GetConstants"));
@@ -83,8 +83,8 @@ TEST(FrameEntry, ConstantTableEndsAtNullNameAndStringsHaveNumberZero) {
 struct Recorder {
   static inline std::vector<std::pair<int, std::string>> registered;
   static inline int forgotten = 0;
-  static void Register(int32_t type, const char* plural, tzx::ObjectHeader**, tzx::AttributeFn,
-                       int, int) {
+  static void Register(int32_t type, const char* plural, tzx::ObjectHeader**, tzx::AttributeFn, int,
+                       int) {
     registered.emplace_back(type, plural);
   }
   static void Forget(lua_State*, void*) { ++forgotten; }

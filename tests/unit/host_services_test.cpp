@@ -25,7 +25,9 @@ namespace {
 using namespace tzx;
 using namespace tzx::host;
 
-const LuaApi& Api() { return kLuaApi; }
+const LuaApi& Api() {
+  return kLuaApi;
+}
 
 class LuaFixture : public ::testing::Test {
  protected:
@@ -89,8 +91,9 @@ TEST_F(LuaFixture, ObjectIdReaders) {
 }
 
 TEST_F(LuaFixture, TableFieldReadersLeaveAbsentKeysAlone) {
-  ASSERT_EQ(luaL_dostring(L, "return {n = -3.7, s = 'hello', p = '50%', b = true,"
-                             " m = {[0] = 1, 2, 3, 4}, c = 4278190080}"),
+  ASSERT_EQ(luaL_dostring(L,
+                          "return {n = -3.7, s = 'hello', p = '50%', b = true,"
+                          " m = {[0] = 1, 2, 3, 4}, c = 4278190080}"),
             0);
   int32_t i = 42;
   EXPECT_FALSE(kArguments.fieldInt(L, -1, "missing", &i));
@@ -245,8 +248,7 @@ TEST_F(FileFixture, VirtualFilesOverARegionAndOverAString) {
   EXPECT_EQ(kFileSystem.openFile(virtualPath, kAccessWrite, nullptr, nullptr), nullptr);
   EXPECT_NE(kFileSystem.undefineVirtualString(virtualPath), 0);
 
-  ASSERT_EQ(kFileSystem.defineVirtualString("a\0b", 3, "s.txt", 0, virtualPath,
-                                            sizeof virtualPath),
+  ASSERT_EQ(kFileSystem.defineVirtualString("a\0b", 3, "s.txt", 0, virtualPath, sizeof virtualPath),
             0);
   h = kFileSystem.openFile(virtualPath, kAccessRead, nullptr, nullptr);
   ASSERT_NE(h, nullptr);

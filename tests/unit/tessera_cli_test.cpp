@@ -44,8 +44,8 @@ TEST(TesseraCli, ListsTheFiveLibrariesWithVersionsAndCounts) {
                            "$VER: display.tzx 11.0 (10.01.26) [Windows] [x86]: "}) {
     EXPECT_NE(o.output.find(line), std::string::npos) << line << "\n" << o.output;
   }
-  for (const char* counts : {"70 constants", "63 constants", "19 constants", "105 constants",
-                             "123 constants"}) {
+  for (const char* counts :
+       {"70 constants", "63 constants", "19 constants", "105 constants", "123 constants"}) {
     EXPECT_NE(o.output.find(counts), std::string::npos) << counts;
   }
 }

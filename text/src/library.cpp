@@ -2,8 +2,8 @@
 #include "bindings.h"
 #include "constants.h"
 #include "tzx/errors.h"
-#include "tzx/text.h"
 #include "tzx/objects.h"
+#include "tzx/text.h"
 
 namespace tzx::text {
 
@@ -23,35 +23,25 @@ const CommandRow kCommands[] = {
 ObjectHeader* gTextObjectList = nullptr;
 ObjectHeader* gFontList = nullptr;
 
-// No attribute of this type is readable yet; a lookup still reports unknown
-// objects the same way the commands do.
+// No attribute of this type is readable yet.
 int TextObjectAttribute(lua_State*, int, const ObjectId* id) {
-  if (!FindObject(gTextObjectList, *id)) return ObjectNotFound(*id, 1175);
-  return kErrUnknownAttribute;
+  return NoAttributes(gTextObjectList, *id, kErrUnknownTextObject);
 }
 
-// No attribute of this type is readable yet; a lookup still reports unknown
-// objects the same way the commands do.
+// No attribute of this type is readable yet.
 int FontAttribute(lua_State*, int, const ObjectId* id) {
-  if (!FindObject(gFontList, *id)) return ObjectNotFound(*id, 1334);
-  return kErrUnknownAttribute;
+  return NoAttributes(gFontList, *id, kErrUnknownFont);
 }
 
 const ObjectTypeRow kObjectTypes[] = {
-    {8, "Text objects", &gTextObjectList, TextObjectAttribute},
-    {43, "Fonts", &gFontList, FontAttribute},
+    {kTypeTextObject, "Text objects", &gTextObjectList, TextObjectAttribute},
+    {kTypeFont, "Fonts", &gFontList, FontAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
 void Close(lua_State* L) {
-  while (ObjectHeader* h = gTextObjectList) {
-    UnlinkObject(&gTextObjectList, h);
-    ForgetAndFree(L, h);
-  }
-  while (ObjectHeader* h = gFontList) {
-    UnlinkObject(&gFontList, h);
-    ForgetAndFree(L, h);
-  }
+  FreeObjectList(L, &gTextObjectList);
+  FreeObjectList(L, &gFontList);
 }
 
 const LibraryDefinition kDefinition = {
@@ -71,4 +61,6 @@ const LibraryDefinition kDefinition = {
 }  // namespace
 }  // namespace tzx::text
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return tzx::text::kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return tzx::text::kDefinition;
+}

@@ -10,13 +10,27 @@ namespace tzx {
 // Set by tzx_Entry; each library holds its own copy.
 extern HostServices* gHost;
 
-inline const HostServices& Host() { return *gHost; }
-inline const LuaApi& Lua() { return *gHost->lua; }
-inline const ArgumentServices& Args() { return *gHost->ext->args; }
-inline const MemoryServices& Memory() { return *gHost->ext->memory; }
-inline const FileSystem& Files() { return *gHost->ext->files; }
-inline const StreamIo& Stream() { return *gHost->stream; }
-inline const ErrorReporting& Errors() { return *gHost->errors; }
+inline const HostServices& Host() {
+  return *gHost;
+}
+inline const LuaApi& Lua() {
+  return *gHost->lua;
+}
+inline const ArgumentServices& Args() {
+  return *gHost->ext->args;
+}
+inline const MemoryServices& Memory() {
+  return *gHost->ext->memory;
+}
+inline const FileSystem& Files() {
+  return *gHost->ext->files;
+}
+inline const StreamIo& Stream() {
+  return *gHost->stream;
+}
+inline const ErrorReporting& Errors() {
+  return *gHost->errors;
+}
 
 // Host memory: every record and buffer of a library comes from here so that the
 // host can account for it.

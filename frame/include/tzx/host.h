@@ -22,7 +22,9 @@ struct HostThread;
 // are translated by the host for the interpreter it embeds.
 inline constexpr int kRegistryIndex = -10000;
 inline constexpr int kGlobalsIndex = -10001;
-inline constexpr int UpvalueIndex(int i) { return kGlobalsIndex - i; }
+inline constexpr int UpvalueIndex(int i) {
+  return kGlobalsIndex - i;
+}
 
 enum LuaType : int {
   kLuaNone = -1,
@@ -260,8 +262,8 @@ struct MemoryServices {
                         int64_t* sizeOut);
   int (*pathCheck)(const char* name);  // non-zero for refused names
   int* abortFlag;
-  int* textEncoding;  // default of the text library's encoding arguments
-  int* dosEncoding;   // default of the dos library's encoding arguments
+  int* textEncoding;              // default of the text library's encoding arguments
+  int* dosEncoding;               // default of the dos library's encoding arguments
   const char* const* monthNames;  // 12 abbreviated names
   const uint32_t* crcTable;       // 256 entries
   int* backslashSwitch;
@@ -291,8 +293,7 @@ enum IoMode : int { kIoValue = 0, kIoBlock = 1 };
 
 struct FileSystem {
   void (*initOpenOptions)(OpenOptions* options);
-  FileHandle* (*openFile)(const char* name, int access, const OpenOptions* options,
-                          UserTags* tags);
+  FileHandle* (*openFile)(const char* name, int access, const OpenOptions* options, UserTags* tags);
   // Typed and block transfers: mode kIoValue swaps 2-, 4- and 8-byte values to or
   // from big-endian unless flags has kIoLittleEndian; returns 0 or an error code.
   int (*read)(FileHandle* h, void* buffer, int mode, int64_t count, int flags, int unused);

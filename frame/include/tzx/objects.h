@@ -20,4 +20,11 @@ void AssignObjectId(ObjectHeader* record, int32_t type, const ObjectId& requeste
 // Lets the object sibling forget the record, then frees it.
 void ForgetAndFree(lua_State* L, ObjectHeader* record);
 
+// Empties a list whose records hold nothing but themselves.
+void FreeObjectList(lua_State* L, ObjectHeader** head);
+
+// The attribute callback's answer for a type that has no readable attributes:
+// the lookup error for an unknown object, else 1080.
+int NoAttributes(ObjectHeader* head, const ObjectId& id, int numberCode);
+
 }  // namespace tzx

@@ -73,7 +73,9 @@ int GetObjects(lua_State* L) {
 }
 
 const ObjectSibling kInterface = {nullptr, Forget, Duplicate, DisplayHook, RegisterType};
-const void* Interface() { return &kInterface; }
+const void* Interface() {
+  return &kInterface;
+}
 
 const CommandRow kCommands[] = {
     {"GetAttribute", GetAttribute},
@@ -81,7 +83,9 @@ const CommandRow kCommands[] = {
     {nullptr, nullptr},
 };
 
-void Reset(lua_State*) { Types().clear(); }
+void Reset(lua_State*) {
+  Types().clear();
+}
 
 }  // namespace
 

@@ -28,4 +28,6 @@ const bool kHostReady = (tzx::gHost = tzx::host::RootServices(), true);
 
 }  // namespace
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return kDefinition;
+}
