@@ -37,19 +37,34 @@ std::string ErrorMessage(int code) {
 }
 
 int ScriptErrorCode(lua_State* L) {
+  HostState& s = State();
   const char* message = lua_tostring(L, -1);
-  State().errorString = message ? message : "(error object is not a string)";
-  State().hasErrorString = true;
+  int code = kErrScript;
+  if (message && s.raised.code && s.raised.message == message) {
+    code = s.raised.code;
+    s.errorString = s.raised.errorString;
+    s.hasErrorString = s.raised.hasErrorString;
+    s.errorNumber = s.raised.errorNumber;
+    s.hasErrorNumber = s.raised.hasErrorNumber;
+  } else {
+    s.errorString = message ? message : "(error object is not a string)";
+    s.hasErrorString = true;
+  }
+  s.raised = HostState::Raised{};
   lua_pop(L, 1);
-  return kErrScript;
+  return code;
 }
 
 void RaiseError(lua_State* L, int code) {
   {
+    HostState& s = State();
+    s.raised = HostState::Raised{code, "", s.errorString, s.errorNumber, s.hasErrorString,
+                                 s.hasErrorNumber};
     std::string message = ErrorMessage(code);
     luaL_where(L, 1);
     lua_pushlstring(L, message.data(), message.size());
     lua_concat(L, 2);
+    s.raised.message = lua_tostring(L, -1);
   }
   lua_error(L);
   __builtin_unreachable();

@@ -15,6 +15,16 @@ struct HostState {
   double errorNumber = 0;
   bool hasErrorString = false;
   bool hasErrorNumber = false;
+  // The last error a command raised, so that a protected call of script code
+  // can hand the same code and arguments on instead of a generic one.
+  struct Raised {
+    int code = 0;
+    std::string message;
+    std::string errorString;
+    double errorNumber = 0;
+    bool hasErrorString = false;
+    bool hasErrorNumber = false;
+  } raised;
   // The command being run, for argument-count messages.
   const char* currentCommand = "?";
 
@@ -34,8 +44,9 @@ HostState& State();
 void ClearErrorArguments();
 // The text of `code` with its arguments filled in and "(error NNNN)" appended.
 std::string ErrorMessage(int code);
-// Takes the interpreter's error message from the stack top as the string
-// argument of the script-error code and returns that code.
+// Takes the interpreter's error message from the stack top and returns its
+// code: the code of the command that raised it, with the same arguments, or the
+// script-error code with the message as its argument.
 int ScriptErrorCode(lua_State* L);
 // Raises `code` as an interpreter error with the caller's position; does not
 // return.

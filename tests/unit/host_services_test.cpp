@@ -277,3 +277,28 @@ TEST(Paths, JoinAndParts) {
 }
 
 }  // namespace
+
+namespace {
+
+int FailWithFileNumber(lua_State* L) {
+  tzx::host::kErrorReporting.setErrorNumber(12);
+  tzx::host::RaiseError(L, tzx::kErrUnknownFile);
+}
+
+TEST_F(LuaFixture, ScriptCallsHandOnTheCodeOfAFailingCommand) {
+  lua_register(L, "Fail", FailWithFileNumber);
+  // A command's error keeps its code and arguments through a protected call.
+  luaL_loadstring(L, "Fail()");
+  int code = kLuaApi.callScript(L, 0, 0);
+  EXPECT_EQ(code, tzx::kErrUnknownFile);
+  std::string message = tzx::host::ErrorMessage(code);
+  EXPECT_NE(message.find("12"), std::string::npos) << message;
+  // Any other script error is the script-error code with the script's message.
+  luaL_loadstring(L, "pcall(Fail) error('custom')");
+  EXPECT_EQ(kLuaApi.callScript(L, 0, 0), tzx::kErrScript);
+  message = tzx::host::ErrorMessage(tzx::kErrScript);
+  EXPECT_NE(message.find("custom"), std::string::npos) << message;
+  EXPECT_EQ(lua_gettop(L), 0);
+}
+
+}  // namespace
