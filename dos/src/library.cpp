@@ -1,9 +1,12 @@
 // The frame of dos.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
 #include "constants.h"
+#include "file_nodes.h"
+#include "io_commands.h"
 #include "tzx/dos.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
+#include "userdata.h"
 
 namespace tzx::dos {
 
@@ -14,21 +17,62 @@ namespace {
 // A leading NUL, then the version text with its trailing blank.
 constexpr char kDescriptor[] = "\0$VER: dos.tzx 11.0 (10.01.26) [Windows] [x86] ";
 
-const DosInterface kInterface = {};
+const DosInterface kInterface = {
+    .findFileHandle = FindFileHandle,
+    .freeProgramRun = nullptr,
+    .makeLinkedEntryPath = nullptr,
+    .freeDirTree = nullptr,
+    .readDirTree = nullptr,
+    .openFileThroughScript = nullptr,
+    .declareLinkedDirectory = nullptr,
+    .currentIoMode = &gCurrentIoMode,
+    .useCarriageReturn = &gUseCarriageReturnFlag,
+    .end = nullptr,
+};
 
 const CommandRow kCommands[] = {
+    {"OpenFile", OpenFile},
+    {"CloseFile", CloseFile},
+    {"Eof", Eof},
+    {"ReadChr", ReadChr},
+    {"ReadByte", ReadByte},
+    {"ReadShort", ReadShort},
+    {"ReadInt", ReadInt},
+    {"ReadFloat", ReadFloat},
+    {"ReadString", ReadString},
+    {"ReadBytes", ReadBytes},
+    {"ReadLine", ReadLine},
+    {"Seek", Seek},
+    {"WriteChr", WriteChr},
+    {"WriteByte", WriteByte},
+    {"WriteShort", WriteShort},
+    {"WriteInt", WriteInt},
+    {"WriteFloat", WriteFloat},
+    {"WriteString", WriteString},
+    {"WriteBytes", WriteBytes},
+    {"WriteLine", WriteLine},
+    {"FilePos", FilePos},
+    {"FileLength", FileLength},
+    {"FlushFile", FlushFile},
+    {"SetFileEncoding", SetFileEncoding},
+    {"SetIOMode", SetIOMode},
+    {"UseCarriageReturn", UseCarriageReturn},
+    {"FileLines", FileLines},
+    {"CRC32", CRC32},
+    {"MD5", MD5},
+    {"SHA1", SHA1},
+    {"FileToString", FileToString},
+    {"StringToFile", StringToFile},
+    {"DefineVirtualFile", DefineVirtualFile},
+    {"DefineVirtualFileFromString", DefineVirtualFileFromString},
+    {"UndefineVirtualStringFile", UndefineVirtualStringFile},
+    {"GetEnv", GetEnv},
+    {"SetEnv", SetEnv},
+    {"UnsetEnv", UnsetEnv},
     {nullptr, nullptr},
 };
 
-ObjectHeader* gFileList = nullptr;
 ObjectHeader* gDirectoryList = nullptr;
-
-// No attribute of this type is readable yet; a lookup still reports unknown
-// objects the same way the commands do.
-int FileAttribute(lua_State*, int, const ObjectId* id) {
-  if (!FindObject(gFileList, *id)) return ObjectNotFound(*id, 1179);
-  return kErrUnknownAttribute;
-}
 
 // No attribute of this type is readable yet; a lookup still reports unknown
 // objects the same way the commands do.
@@ -38,16 +82,20 @@ int DirectoryAttribute(lua_State*, int, const ObjectId* id) {
 }
 
 const ObjectTypeRow kObjectTypes[] = {
-    {44, "Files", &gFileList, FileAttribute},
+    {44, "Files", &gFilesList, FileAttribute},
     {45, "Directories", &gDirectoryList, DirectoryAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
+// Step 3 of the start-up: the userdata types of the FileLines and
+// DirectoryItems iterators.
+int SetUp(lua_State* L) {
+  CreateUserdataMetatables(L);
+  return 0;
+}
+
 void Close(lua_State* L) {
-  while (ObjectHeader* h = gFileList) {
-    UnlinkObject(&gFileList, h);
-    ForgetAndFree(L, h);
-  }
+  CloseAllFiles(L);
   while (ObjectHeader* h = gDirectoryList) {
     UnlinkObject(&gDirectoryList, h);
     ForgetAndFree(L, h);
@@ -62,7 +110,7 @@ const LibraryDefinition kDefinition = {
     .bindings = kBindings,
     .interface = &kInterface,
     .requiresGraphics = false,
-    .setUp = nullptr,
+    .setUp = SetUp,
     .finishSetUp = nullptr,
     .objectTypes = kObjectTypes,
     .close = Close,
@@ -71,4 +119,6 @@ const LibraryDefinition kDefinition = {
 }  // namespace
 }  // namespace tzx::dos
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return tzx::dos::kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return tzx::dos::kDefinition;
+}

@@ -45,6 +45,12 @@ T* AllocRecord() {
   return static_cast<T*>(HostAlloc(sizeof(T)));
 }
 
+// Appends one byte to a Lua string buffer, emptying it onto the stack when full.
+inline void BufferAddChar(LuaBuffer* b, char c) {
+  if (b->p >= b->buffer + kLuaBufferSize) gHost->lua->prepbuffer(b);
+  *b->p++ = c;
+}
+
 // Hands the error's arguments to the host and returns the code, for
 // `return ErrorWithString(kErrOpenRead, name);`.
 inline int ErrorWithString(int code, const char* text) {

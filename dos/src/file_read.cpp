@@ -1,0 +1,308 @@
+#include "file_read.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "tzx/errors.h"
+#include "tzx/frame.h"
+
+namespace tzx::dos {
+
+static_assert(std::endian::native == std::endian::little,
+              "the host hands values over in native order; this code assumes little-endian");
+
+namespace {
+
+// First block a line is read in; it doubles while the line goes on.
+constexpr size_t kFirstLineBlock = 128;
+// Below this much room the Lua buffer is emptied before the next block.
+constexpr size_t kMinBufferRoom = 64;
+// Block size for reading a stream of unknown length to its end.
+constexpr size_t kStreamBlock = 16384;
+
+int64_t Transfer(FileHandle* h, void* out, int64_t n, bool unbuffered) {
+  return unbuffered ? Files().readUnbuffered(h, out, n) : Stream().readBytes(h, out, n);
+}
+
+int NextByte(FileHandle* h, bool unbuffered) {
+  if (!unbuffered) return Stream().getc(h);
+  unsigned char c;
+  return Files().readUnbuffered(h, &c, 1) == 1 ? c : -1;
+}
+
+// Replaces the string at the stack top by its conversion.
+int ConvertTop(lua_State* L, int from, int to) {
+  size_t length;
+  const char* text = Lua().tolstring(L, -1, &length);
+  size_t outLength = 0;
+  char* converted = Errors().convertText(text, from, to, &length, &outLength);
+  if (!converted) {
+    Lua().settop(L, -2);
+    return kErrConvert;
+  }
+  Lua().pushlstring(L, converted, outLength);
+  HostFree(converted);
+  Lua().remove(L, -2);
+  return 0;
+}
+
+// Raw bytes: `length` of them, or everything up to the end for length 0.
+int ReadRaw(lua_State* L, FileHandle* h, int64_t length) {
+  int64_t size = Files().length(h);
+  int64_t pos = Files().seek(h, 0, kSeekCurrent);
+  bool known = size >= 0 && pos >= 0;
+  if (length == 0 && !known) {
+    // A stream has no length: take blocks until it ends.
+    LuaBuffer b;
+    Lua().buffinit(L, &b);
+    for (;;) {
+      char* dst = Lua().prepbuffer(&b);
+      int64_t n = Stream().readBytes(h, dst, std::min(kStreamBlock, kLuaBufferSize));
+      if (n <= 0) break;
+      b.p = dst + n;
+    }
+    Lua().pushresult(&b);
+    return 0;
+  }
+  if (length == 0) length = size - pos;
+  if (length <= 0) {
+    Lua().pushlstring(L, "", 0);
+    return 0;
+  }
+  // Asking for more than is left fails without consuming anything.
+  if (known && length > size - pos) return kErrRead;
+  auto* buffer = static_cast<char*>(HostAlloc(length, false));
+  if (!buffer) return kErrNoMemory;
+  int rc = Files().read(h, buffer, kIoBlock, length, 0, 0);
+  if (rc == 0) Lua().pushlstring(L, buffer, length);
+  HostFree(buffer);
+  return rc;
+}
+
+// UTF-8 characters: `count` of them, or up to the end for count 0.
+int ReadCharacters(lua_State* L, FileHandle* h, int64_t count) {
+  LuaBuffer b;
+  Lua().buffinit(L, &b);
+  int rc = 0;
+  for (int64_t i = 0; count == 0 || i < count; ++i) {
+    if (count == 0 && Stream().eof(h)) break;
+    char bytes[4];
+    int n;
+    uint32_t codePoint;
+    rc = ReadUtf8Char(h, bytes, &n, &codePoint);
+    if (rc == kEndAfterMark) {
+      // A trailing mark ends text read to the end; a counted read falls short.
+      rc = count == 0 ? 0 : kErrRead;
+      break;
+    }
+    if (rc) break;
+    Lua().addlstring(&b, bytes, n);
+  }
+  Lua().pushresult(&b);
+  if (rc) Lua().settop(L, -2);
+  return rc;
+}
+
+}  // namespace
+
+double DecodeInteger(uint64_t raw, int bytes, bool isSigned) {
+  if (bytes < 8) raw &= (uint64_t{1} << (8 * bytes)) - 1;
+  if (!isSigned) return static_cast<double>(raw);
+  int shift = 64 - 8 * bytes;
+  return static_cast<double>(static_cast<int64_t>(raw << shift) >> shift);
+}
+
+int Utf8SequenceLength(unsigned char lead) {
+  if ((lead & 0xE0) == 0xC0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+size_t FindLineBreak(const char* p, size_t n) {
+  const void* lf = std::memchr(p, '\n', n);
+  size_t end = lf ? static_cast<const char*>(lf) - p : n;
+  const void* cr = std::memchr(p, '\r', end);
+  return cr ? static_cast<const char*>(cr) - p : end;
+}
+
+bool NeedsConversion(int from, int to) {
+  return from != kEncodingNone && to != kEncodingNone && from != to;
+}
+
+TextReadPlan PlanTextRead(int64_t length, int fileEncoding, int requested) {
+  if (length == 0 && fileEncoding == kEncodingNone) {
+    return {false, kEncodingNone, kEncodingNone};
+  }
+  if (fileEncoding != kEncodingNone && fileEncoding != requested) {
+    // The file's own encoding decides how it is read; the result is then turned
+    // into what was asked for (UTF-8 for 8-bit files).
+    if (fileEncoding == kEncodingUtf8) return {true, kEncodingUtf8, requested};
+    return {false, fileEncoding, kEncodingUtf8};
+  }
+  return {requested == kEncodingUtf8, kEncodingNone, kEncodingNone};
+}
+
+int ReadInteger(FileHandle* h, int bytes, int flags, bool isSigned, double* out) {
+  uint64_t raw = 0;
+  if (int rc = Files().read(h, &raw, kIoValue, bytes, flags, 0)) return rc;
+  *out = DecodeInteger(raw, bytes, isSigned);
+  return 0;
+}
+
+int ReadFloatValue(FileHandle* h, int size, int flags, double* out) {
+  if (size == 4) {
+    float f;
+    if (int rc = Files().read(h, &f, kIoValue, 4, flags, 0)) return rc;
+    *out = f;
+    return 0;
+  }
+  return Files().read(h, out, kIoValue, 8, flags, 0);
+}
+
+int ReadUtf8Char(FileHandle* h, char bytes[4], int* length, uint32_t* codePoint) {
+  for (;;) {
+    if (int rc = Files().read(h, bytes, kIoValue, 1, 0, 0)) return rc;
+    int n = Utf8SequenceLength(static_cast<unsigned char>(bytes[0]));
+    for (int i = 1; i < n; ++i) {
+      if (int rc = Files().read(h, bytes + i, kIoValue, 1, 0, 0)) return rc;
+    }
+    if (n == 3 && std::memcmp(bytes, kByteOrderMark, 3) == 0) {
+      if (Stream().eof(h)) return kEndAfterMark;
+      continue;
+    }
+    if (!Host().utf8->isValid(bytes, n)) return kErrUtf8;
+    char terminated[5] = {};
+    std::memcpy(terminated, bytes, n);
+    Host().utf8->decode(terminated, codePoint);
+    *length = n;
+    return 0;
+  }
+}
+
+int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int requested) {
+  TextReadPlan plan = PlanTextRead(length, fileEncoding, requested);
+  int rc = plan.characters ? ReadCharacters(L, h, length) : ReadRaw(L, h, length);
+  if (rc) return rc;
+  if (NeedsConversion(plan.convertFrom, plan.convertTo)) {
+    return ConvertTop(L, plan.convertFrom, plan.convertTo);
+  }
+  return 0;
+}
+
+namespace {
+
+// Blocks go straight into the Lua buffer: a line's bytes are always the
+// prefix before its first CR or LF, so nothing needs to be moved or dropped.
+int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end) {
+  size_t want = kFirstLineBlock;
+  for (;;) {
+    size_t room = b->buffer + kLuaBufferSize - b->p;
+    char* dst = b->p;
+    if (room < kMinBufferRoom) {
+      dst = Lua().prepbuffer(b);
+      room = kLuaBufferSize;
+    }
+    size_t ask = std::min(want, room);
+    int64_t n = Transfer(h, dst, ask, unbuffered);
+    size_t i = FindLineBreak(dst, n);
+    b->p = dst + i;
+    if (i < static_cast<size_t>(n)) {
+      int64_t consumed = i + 1;
+      if (dst[i] == '\n') {
+        end->lf = true;
+      } else {
+        end->cr = true;
+        if (i + 1 < static_cast<size_t>(n)) {
+          if (dst[i + 1] == '\n') {
+            end->lf = true;
+            ++consumed;
+          }
+        } else {
+          // The CR closed the block: its successor decides.
+          char next;
+          if (Transfer(h, &next, 1, unbuffered) == 1) {
+            if (next == '\n') {
+              end->lf = true;
+            } else if (Files().seek(h, -1, kSeekCurrent) < 0) {
+              return kErrSeek;
+            }
+          } else if (!Stream().eof(h)) {
+            return kErrRead;
+          }
+        }
+      }
+      int64_t excess = n - consumed;
+      if (excess > 0 && Files().seek(h, -excess, kSeekCurrent) < 0) return kErrSeek;
+      return 0;
+    }
+    if (static_cast<size_t>(n) < ask) {
+      if (Stream().eof(h)) return 0;
+      if (n == 0) return kErrRead;
+    }
+    want = std::min(want * 2, kLuaBufferSize);
+  }
+}
+
+// Byte by byte, for streams that cannot go back.
+int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end) {
+  for (;;) {
+    int c = NextByte(h, unbuffered);
+    if (c == '\n') {
+      end->lf = true;
+      return 0;
+    }
+    if (end->cr && c != -1) {
+      // A lone CR ends the line and leaves its successor for the next read.
+      if (canSeek && Files().seek(h, -1, kSeekCurrent) >= 0) return 0;
+      // A stream cannot give the byte back: keep both rather than lose one.
+      BufferAddChar(b, '\r');
+      end->cr = false;
+    }
+    if (c == '\r') {
+      end->cr = true;
+    } else if (c != -1) {
+      BufferAddChar(b, static_cast<char>(c));
+    }
+    if (Stream().eof(h)) return 0;
+    if (c == -1) return kErrRead;
+  }
+}
+
+}  // namespace
+
+int CollectLine(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end) {
+  if (canSeek) return CollectLineInBlocks(h, unbuffered, b, end);
+  return CollectLineBytes(h, unbuffered, canSeek, b, end);
+}
+
+int ReadTextLine(lua_State* L, FileHandle* h, bool unbuffered, bool keepEnd, int fileEncoding,
+                 int hostEncoding) {
+  bool canSeek = Files().seek(h, 0, kSeekCurrent) >= 0;
+  LuaBuffer b;
+  Lua().buffinit(L, &b);
+  LineEnd end;
+  int rc = CollectLine(h, unbuffered, canSeek, &b, &end);
+  if (keepEnd && end.cr) BufferAddChar(&b, '\r');
+  if (keepEnd && end.lf) BufferAddChar(&b, '\n');
+  Lua().pushresult(&b);
+  if (rc) {
+    Lua().settop(L, -2);
+    return rc;
+  }
+  bool utf8 = fileEncoding == kEncodingUtf8 ||
+              (fileEncoding == kEncodingNone && hostEncoding == kEncodingUtf8);
+  if (utf8) {
+    size_t length;
+    const char* line = Lua().tolstring(L, -1, &length);
+    if (length >= 3 && std::memcmp(line, kByteOrderMark, 3) == 0) {
+      Lua().pushlstring(L, line + 3, length - 3);
+      Lua().remove(L, -2);
+    }
+  }
+  if (NeedsConversion(fileEncoding, hostEncoding)) return ConvertTop(L, fileEncoding, hostEncoding);
+  return 0;
+}
+
+}  // namespace tzx::dos

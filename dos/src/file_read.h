@@ -1,0 +1,75 @@
+// The reading rules of script files as plain functions over a host file handle.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tzx/host.h"
+
+namespace tzx::dos {
+
+// The UTF-8 byte-order mark.
+inline constexpr unsigned char kByteOrderMark[3] = {0xEF, 0xBB, 0xBF};
+
+// --- Pure rules -------------------------------------------------------------
+
+// The value of a `bytes`-wide integer whose bytes are already in native order.
+double DecodeInteger(uint64_t raw, int bytes, bool isSigned);
+
+// Length of the UTF-8 sequence that `lead` starts: 2, 3 or 4 for the multi-byte
+// lead patterns, else 1 (so a stray continuation byte reads as one, invalid,
+// character).
+int Utf8SequenceLength(unsigned char lead);
+
+// Index of the first CR or LF in `p`, or `n` when there is none.
+size_t FindLineBreak(const char* p, size_t n);
+
+// How the text reader gets a string: raw bytes or UTF-8 characters, and which
+// conversion follows. kEncodingNone on either side means no conversion.
+struct TextReadPlan {
+  bool characters;  // read UTF-8 characters, else raw bytes
+  int convertFrom;
+  int convertTo;
+};
+TextReadPlan PlanTextRead(int64_t length, int fileEncoding, int requested);
+
+// A conversion is due when both encodings are set and they differ.
+bool NeedsConversion(int from, int to);
+
+// --- Reads over a host handle -----------------------------------------------
+
+// `bytes` of 1, 2, 4 or 8 in the byte order of `flags`; 0 or the host's error.
+int ReadInteger(FileHandle* h, int bytes, int flags, bool isSigned, double* out);
+// IEEE single (size 4) or double (size 8).
+int ReadFloatValue(FileHandle* h, int size, int flags, double* out);
+
+// One UTF-8 character, its bytes (`bytes`, `*length`) and its code point. A
+// byte-order mark is skipped. Returns 0, a host read error, kErrUtf8 for an
+// invalid sequence, or kEndAfterMark when a mark was the last thing in the file.
+inline constexpr int kEndAfterMark = -1;
+int ReadUtf8Char(FileHandle* h, char bytes[4], int* length, uint32_t* codePoint);
+
+// The text reader of ReadString and ReadBytes: pushes the string, or returns an
+// error code with nothing pushed. `length` 0 reads to the end.
+int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int requested);
+
+// What ended a line.
+struct LineEnd {
+  bool cr = false;
+  bool lf = false;
+};
+
+// Collects one line into `b` by the line rules: LF ends it; a CR is not stored
+// and ends it as well, taking a following LF with it. Bytes come through the
+// host's buffered reads, or its unbuffered reads when `unbuffered`. A handle
+// that can seek is read in blocks and the position set back to just after the
+// line end; one that cannot is read byte by byte. Returns 0 or an error.
+int CollectLine(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end);
+
+// ReadLine's rules: the line, with its end when `keepEnd`, a leading byte-order mark
+// removed from UTF-8 text and converted from the file's encoding to
+// `hostEncoding`. Pushes the string or returns an error code.
+int ReadTextLine(lua_State* L, FileHandle* h, bool unbuffered, bool keepEnd, int fileEncoding,
+                 int hostEncoding);
+
+}  // namespace tzx::dos

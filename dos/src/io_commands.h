@@ -1,0 +1,63 @@
+// Script commands of file handles and I/O, checksums, string files, virtual
+// files and the environment, for the library's command table.
+#pragma once
+
+#include "tzx/types.h"
+
+namespace tzx::dos {
+
+// file_commands.cpp
+int OpenFile(lua_State* L);
+int CloseFile(lua_State* L);
+int Eof(lua_State* L);
+int Seek(lua_State* L);
+int FilePos(lua_State* L);
+int FileLength(lua_State* L);
+int FlushFile(lua_State* L);
+int SetFileEncoding(lua_State* L);
+int SetIOMode(lua_State* L);
+int UseCarriageReturn(lua_State* L);
+
+// file_read_commands.cpp
+int ReadChr(lua_State* L);
+int ReadByte(lua_State* L);
+int ReadShort(lua_State* L);
+int ReadInt(lua_State* L);
+int ReadFloat(lua_State* L);
+int ReadString(lua_State* L);
+int ReadBytes(lua_State* L);
+int ReadLine(lua_State* L);
+
+// file_write_commands.cpp
+int WriteChr(lua_State* L);
+int WriteByte(lua_State* L);
+int WriteShort(lua_State* L);
+int WriteInt(lua_State* L);
+int WriteFloat(lua_State* L);
+int WriteString(lua_State* L);
+int WriteBytes(lua_State* L);
+int WriteLine(lua_State* L);
+
+// file_lines.cpp
+int FileLines(lua_State* L);
+
+// checksum_commands.cpp
+int CRC32(lua_State* L);
+int MD5(lua_State* L);
+int SHA1(lua_State* L);
+
+// string_files.cpp
+int FileToString(lua_State* L);
+int StringToFile(lua_State* L);
+
+// virtual_files.cpp
+int DefineVirtualFile(lua_State* L);
+int DefineVirtualFileFromString(lua_State* L);
+int UndefineVirtualStringFile(lua_State* L);
+
+// environment.cpp
+int GetEnv(lua_State* L);
+int SetEnv(lua_State* L);
+int UnsetEnv(lua_State* L);
+
+}  // namespace tzx::dos
