@@ -191,8 +191,6 @@ int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int 
   return 0;
 }
 
-namespace {
-
 // Blocks go straight into the Lua buffer: a line's bytes are always the
 // prefix before its first CR or LF, so nothing needs to be moved or dropped.
 int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end) {
@@ -245,7 +243,6 @@ int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* e
   }
 }
 
-// Byte by byte, for streams that cannot go back.
 int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end) {
   for (;;) {
     int c = NextByte(h, unbuffered);
@@ -270,20 +267,14 @@ int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b,
   }
 }
 
-}  // namespace
-
-int CollectLine(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end) {
-  if (canSeek) return CollectLineInBlocks(h, unbuffered, b, end);
-  return CollectLineBytes(h, unbuffered, canSeek, b, end);
-}
-
 int ReadTextLine(lua_State* L, FileHandle* h, bool unbuffered, bool keepEnd, int fileEncoding,
                  int hostEncoding) {
   bool canSeek = Files().seek(h, 0, kSeekCurrent) >= 0;
   LuaBuffer b;
   Lua().buffinit(L, &b);
   LineEnd end;
-  int rc = CollectLine(h, unbuffered, canSeek, &b, &end);
+  int rc = canSeek ? CollectLineInBlocks(h, unbuffered, &b, &end)
+                   : CollectLineBytes(h, unbuffered, false, &b, &end);
   if (keepEnd && end.cr) BufferAddChar(&b, '\r');
   if (keepEnd && end.lf) BufferAddChar(&b, '\n');
   Lua().pushresult(&b);

@@ -60,11 +60,16 @@ struct LineEnd {
 };
 
 // Collects one line into `b` by the line rules: LF ends it; a CR is not stored
-// and ends it as well, taking a following LF with it. Bytes come through the
-// host's buffered reads, or its unbuffered reads when `unbuffered`. A handle
-// that can seek is read in blocks and the position set back to just after the
-// line end; one that cannot is read byte by byte. Returns 0 or an error.
-int CollectLine(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end);
+// and ends it as well, taking a following LF with it. Returns 0 or an error.
+//
+// Byte by byte, as the rules are stated: each byte through the host's buffered
+// read, or its unbuffered read when `unbuffered`; the byte after a lone CR is
+// given back by seeking one byte back, or, on a stream that cannot seek
+// (`canSeek` false), kept in the line after the CR rather than lost.
+int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end);
+// The same for a handle that can seek, read in blocks straight into `b`, with
+// the position set back to just after the line end.
+int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end);
 
 // ReadLine's rules: the line, with its end when `keepEnd`, a leading byte-order mark
 // removed from UTF-8 text and converted from the file's encoding to

@@ -1,0 +1,38 @@
+-- Positions: Seek with its three origins and the EOF constant, FilePos,
+-- FileLength and FlushFile.
+local t = require("testing")
+
+t.write_file("p.bin", "0123456789")
+OpenFile(1, "p.bin")
+Seek(1, EOF)
+t.eq(FilePos(1), FileLength(1), "EOF moves to the end")
+t.eq(Eof(1) ~= 0, true, "Eof at the end")
+Seek(1, 3)
+t.eq(ReadBytes(1, 1), "3", "from the beginning")
+Seek(1, 2, SEEK_CURRENT)
+t.eq(ReadBytes(1, 1), "6", "from the current position")
+Seek(1, -2, SEEK_END)
+t.eq(ReadBytes(1, 1), "8", "from the end")
+Seek(1, 4.9)
+t.eq(FilePos(1), 4, "positions are truncated toward zero")
+-- Before the start is refused and the position stays.
+t.expect_error(1529, Seek, 1, -5, SEEK_CURRENT)
+t.expect_error(1529, Seek, 1, -11, SEEK_END)
+t.expect_error(1529, Seek, 1, -5)
+t.expect_error(1529, Seek, 1, 0, 7)
+t.eq(FilePos(1), 4, "position after failed seeks")
+CloseFile(1)
+
+-- The length counts bytes not yet written out; FlushFile writes them.
+OpenFile(2, "grow.bin", MODE_WRITE)
+WriteBytes(2, "abcdef")
+t.eq(FileLength(2), 6, "pending bytes count")
+t.eq(FilePos(2), 6, "position after writing")
+FlushFile(2)
+t.eq(t.read_file("grow.bin"), "abcdef", "flushed")
+Seek(2, 2)
+WriteBytes(2, "XY")
+Seek(2, EOF)
+WriteBytes(2, "!")
+CloseFile(2)
+t.eq(t.read_file("grow.bin"), "abXYef!", "overwritten and appended")
