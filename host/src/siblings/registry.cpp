@@ -5,7 +5,7 @@
 namespace tzx::host {
 
 const HostSibling* FindHostSibling(const char* name) {
-  static const HostSibling* const kAll[] = {&kObjectSibling};
+  static const HostSibling* const kAll[] = {&kObjectSibling, &kImageIoSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

@@ -18,5 +18,6 @@ struct HostSibling {
 const HostSibling* FindHostSibling(const char* name);
 
 extern const HostSibling kObjectSibling;
+extern const HostSibling kImageIoSibling;
 
 }  // namespace tzx::host

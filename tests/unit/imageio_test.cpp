@@ -1,0 +1,1067 @@
+// The picture codecs of the imageio sibling and its slots as the libraries
+// call them.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <jpeglib.h>
+}
+#include <zlib.h>
+
+#include "host_state.h"
+#include "services.h"
+#include "siblings/picture.h"
+#include "siblings/sibling.h"
+#include "tzx/errors.h"
+#include "tzx/graphics_constants.h"
+#include "tzx/siblings.h"
+
+namespace {
+
+using namespace tzx;
+using namespace tzx::host;
+using namespace tzx::host::imageio;
+using Bytes = std::vector<uint8_t>;
+
+constexpr int32_t kBmp = graphics::kImgfmtBmp, kPng = graphics::kImgfmtPng,
+                  kJpeg = graphics::kImgfmtJpeg;
+const Limits kDefault;
+
+// Every test ends with as many host blocks as it started with.
+class ImageIo : public ::testing::Test {
+ protected:
+  void SetUp() override { before_ = State().liveBlocks; }
+  void TearDown() override { EXPECT_EQ(State().liveBlocks, before_) << "host blocks leaked"; }
+
+ private:
+  long before_ = 0;
+};
+
+struct HeldPicture {
+  Picture p;
+  ~HeldPicture() { ReleasePicture(&p); }
+};
+
+Bytes Take(ByteBuffer* b) {
+  Bytes out(b->data, b->data + b->size);
+  ReleaseBuffer(b);
+  return out;
+}
+
+Status Decode(const Bytes& file, bool pens, HeldPicture* out, const Limits& limits = kDefault) {
+  int32_t format = SniffFormat(file.data(), file.size());
+  return DecodePicture(format, file.data(), file.size(), pens, limits, &out->p);
+}
+
+// An ARGB test picture with every kind of alpha and colour.
+std::vector<uint32_t> Pattern(int w, int h) {
+  std::vector<uint32_t> v(w * h);
+  uint32_t seed = 12345;
+  for (auto& p : v) {
+    seed = seed * 1103515245 + 12345;
+    p = seed ^ (seed >> 13);
+  }
+  return v;
+}
+
+SaveSource TrueColor(const std::vector<uint32_t>& argb, int w, int h) {
+  SaveSource s;
+  s.width = w;
+  s.height = h;
+  s.argb = reinterpret_cast<const uint8_t*>(argb.data());
+  s.argbStride = w * 4;
+  return s;
+}
+
+SaveSource Pens(const Bytes& pens, const std::vector<uint32_t>& palette, int w, int h, int depth) {
+  SaveSource s;
+  s.width = w;
+  s.height = h;
+  s.indices = pens.data();
+  s.indexStride = w;
+  s.palette = palette.data();
+  s.depth = depth;
+  return s;
+}
+
+Bytes Encode(Status (*encode)(const SaveSource&, ByteBuffer*), const SaveSource& s) {
+  ByteBuffer b;
+  EXPECT_EQ(encode(s, &b), Status::kOk);
+  return Take(&b);
+}
+
+// --- PNG files made with libpng itself, for layouts the encoder never writes.
+
+struct PngSpec {
+  int width = 0, height = 0, bitDepth = 8, colorType = PNG_COLOR_TYPE_RGB;
+  bool interlace = false;
+  std::vector<png_color> palette;
+  std::vector<png_byte> paletteAlpha;
+  bool keyed = false;
+  png_color_16 key{};
+};
+
+PngSpec Spec(int width, int height, int bitDepth, int colorType) {
+  PngSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.bitDepth = bitDepth;
+  spec.colorType = colorType;
+  return spec;
+}
+
+void AppendPng(png_structp png, png_bytep data, size_t n) {
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + n);
+}
+void FailPng(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
+// Rows are given in the PNG's own packed layout.
+bool WritePng(const PngSpec* spec, png_bytep* rows, Bytes* out) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailPng, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, AppendPng, nullptr);
+  png_set_IHDR(png, info, spec->width, spec->height, spec->bitDepth, spec->colorType,
+               spec->interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!spec->palette.empty()) {
+    png_set_PLTE(png, info, spec->palette.data(), static_cast<int>(spec->palette.size()));
+  }
+  if (!spec->paletteAlpha.empty()) {
+    png_set_tRNS(png, info, spec->paletteAlpha.data(), static_cast<int>(spec->paletteAlpha.size()),
+                 nullptr);
+  }
+  if (spec->keyed) png_set_tRNS(png, info, nullptr, 0, &spec->key);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+Bytes MakePng(const PngSpec& spec, Bytes packed) {
+  const size_t rowBytes = packed.size() / spec.height;
+  std::vector<png_bytep> rows(spec.height);
+  for (int y = 0; y < spec.height; ++y) rows[y] = packed.data() + y * rowBytes;
+  Bytes out;
+  EXPECT_TRUE(WritePng(&spec, rows.data(), &out));
+  return out;
+}
+
+// A PNG whose header says width × height, with a valid checksum, followed by
+// the start of its pixel data.
+Bytes PngHeaderOnly(uint32_t width, uint32_t height) {
+  Bytes f = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t v : {width, height}) {
+    for (int s = 24; s >= 0; s -= 8) f.push_back(static_cast<uint8_t>(v >> s));
+  }
+  f.insert(f.end(), {8, 6, 0, 0, 0});
+  uLong crc = crc32(0, f.data() + 12, 17);
+  for (int s = 24; s >= 0; s -= 8) f.push_back(static_cast<uint8_t>(crc >> s));
+  f.insert(f.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
+  return f;
+}
+
+// --- JPEG files made with libjpeg.
+
+Bytes MakeJpeg(int w, int h, int components, J_COLOR_SPACE space, const Bytes& samples,
+               int quality = 95) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* mem = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &mem, &size);
+  c.image_width = w;
+  c.image_height = h;
+  c.input_components = components;
+  c.in_color_space = space;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, quality, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  for (int y = 0; y < h; ++y) {
+    JSAMPROW row = const_cast<JSAMPROW>(samples.data() + y * w * components);
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  Bytes out(mem, mem + size);
+  std::free(mem);
+  return out;
+}
+
+// A smooth RGB gradient, which JPEG keeps closely.
+Bytes Gradient(int w, int h) {
+  Bytes rgb(w * h * 3);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &rgb[(y * w + x) * 3];
+      p[0] = static_cast<uint8_t>(x * 255 / (w - 1));
+      p[1] = static_cast<uint8_t>(y * 255 / (h - 1));
+      p[2] = 128;
+    }
+  }
+  return rgb;
+}
+
+int MaxChannelDifference(uint32_t a, uint32_t b) {
+  int d = 0;
+  for (int s = 0; s < 24; s += 8) d = std::max(d, std::abs(int(a >> s & 255) - int(b >> s & 255)));
+  return d;
+}
+
+// --- BMP files written byte by byte.
+
+void Put(Bytes* b, uint32_t v, int n) {
+  for (int i = 0; i < n; ++i) b->push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// An information-header BMP with the given pixel bytes after an optional
+// palette or masks.
+Bytes MakeBmp(int32_t w, int32_t h, int bits, uint32_t compression, const Bytes& extra,
+              const Bytes& pixels, uint32_t colorsUsed = 0) {
+  Bytes b = {'B', 'M'};
+  const uint32_t offset = 14 + 40 + static_cast<uint32_t>(extra.size());
+  Put(&b, offset + static_cast<uint32_t>(pixels.size()), 4);
+  Put(&b, 0, 4);
+  Put(&b, offset, 4);
+  Put(&b, 40, 4);
+  Put(&b, w, 4);
+  Put(&b, h, 4);
+  Put(&b, 1, 2);
+  Put(&b, bits, 2);
+  Put(&b, compression, 4);
+  Put(&b, static_cast<uint32_t>(pixels.size()), 4);
+  Put(&b, 0, 4);
+  Put(&b, 0, 4);
+  Put(&b, colorsUsed, 4);
+  Put(&b, 0, 4);
+  b.insert(b.end(), extra.begin(), extra.end());
+  b.insert(b.end(), pixels.begin(), pixels.end());
+  return b;
+}
+
+// ============================================================== PNG
+
+TEST_F(ImageIo, PngKeepsEveryArgbValueWithItsAlphaPlane) {
+  const int w = 13, h = 7;
+  auto argb = Pattern(w, h);
+  Bytes alpha(w * h);
+  for (int i = 0; i < w * h; ++i) alpha[i] = static_cast<uint8_t>(argb[i] >> 24);
+  SaveSource s = TrueColor(argb, w, h);
+  s.alpha = alpha.data();
+  s.alphaStride = w;
+  Bytes file = Encode(EncodePng, s);
+
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, false, &d), Status::kOk);
+  EXPECT_EQ(d.p.info.format, kPng);
+  EXPECT_TRUE(d.p.info.alpha);
+  EXPECT_EQ(d.p.info.depth, 32);
+  EXPECT_EQ(std::vector<uint32_t>(d.p.argb, d.p.argb + w * h), argb);
+}
+
+TEST_F(ImageIo, PngWithoutAlphaIsOpaqueAndAKeyColourBecomesTransparent) {
+  const int w = 4, h = 2;
+  std::vector<uint32_t> argb = {0x00112233, 0x12FF0000, 0x00112233, 0x7F00FF00,
+                                0x000000FF, 0x00FFFFFF, 0x00112233, 0x00000000};
+  Bytes plain = Encode(EncodePng, TrueColor(argb, w, h));
+  HeldPicture a;
+  ASSERT_EQ(Decode(plain, false, &a), Status::kOk);
+  EXPECT_FALSE(a.p.info.alpha);
+  EXPECT_EQ(a.p.info.depth, 24);
+  for (int i = 0; i < w * h; ++i) EXPECT_EQ(a.p.argb[i], (argb[i] & 0xFFFFFF) | 0xFF000000u);
+
+  SaveSource keyed = TrueColor(argb, w, h);
+  keyed.transparentColor = 0x112233;
+  Bytes file = Encode(EncodePng, keyed);
+  HeldPicture b;
+  ASSERT_EQ(Decode(file, false, &b), Status::kOk);
+  EXPECT_TRUE(b.p.info.transparency);
+  EXPECT_FALSE(b.p.info.alpha);
+  EXPECT_EQ(b.p.transparentColor, 0x112233u);
+  EXPECT_EQ(b.p.argb[0], 0x00112233u);
+  EXPECT_EQ(b.p.argb[1], 0xFFFF0000u);
+}
+
+TEST_F(ImageIo, PngPaletteComesBackWithItsPensPaletteAndKeyPen) {
+  const int w = 9, h = 3;
+  std::vector<uint32_t> palette(256);
+  for (int i = 0; i < 16; ++i) palette[i] = 0x010203u * i + 0x400000;
+  Bytes pens(w * h);
+  for (int i = 0; i < w * h; ++i) pens[i] = static_cast<uint8_t>(i % 16);
+  SaveSource s = Pens(pens, palette, w, h, 4);
+  s.transparentPen = 3;
+  Bytes file = Encode(EncodePng, s);
+
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, true, &d), Status::kOk);
+  ASSERT_NE(d.p.indices, nullptr);
+  EXPECT_EQ(d.p.argb, nullptr);
+  EXPECT_EQ(d.p.info.depth, 4);
+  EXPECT_EQ(Bytes(d.p.indices, d.p.indices + w * h), pens);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(d.p.palette[i], palette[i]) << i;
+  EXPECT_EQ(d.p.transparentPen, 3);
+  EXPECT_TRUE(d.p.info.transparency);
+  EXPECT_FALSE(d.p.info.alpha);
+
+  HeldPicture c;
+  ASSERT_EQ(Decode(file, false, &c), Status::kOk);
+  ASSERT_NE(c.p.argb, nullptr);
+  for (int i = 0; i < w * h; ++i) {
+    const uint32_t alpha = pens[i] == 3 ? 0 : 0xFF000000u;
+    EXPECT_EQ(c.p.argb[i], palette[pens[i]] | alpha) << i;
+  }
+  EXPECT_EQ(c.p.transparentColor, palette[3]);
+}
+
+TEST_F(ImageIo, PngPensAboveTheDepthWidenTheFile) {
+  std::vector<uint32_t> palette(256);
+  for (int i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
+  Bytes pens = {0, 1, 200, 3};
+  Bytes file = Encode(EncodePng, Pens(pens, palette, 4, 1, 1));
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, true, &d), Status::kOk);
+  EXPECT_EQ(d.p.info.depth, 8);
+  EXPECT_EQ(Bytes(d.p.indices, d.p.indices + 4), pens);
+}
+
+TEST_F(ImageIo, PngPaletteWithPartialAlphaHasAnAlphaChannelAndNoKey) {
+  PngSpec spec = Spec(3, 1, 8, PNG_COLOR_TYPE_PALETTE);
+  spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  spec.paletteAlpha = {0, 128, 0};
+  Bytes file = MakePng(spec, {0, 1, 2});
+  HeldPicture pens, argb;
+  ASSERT_EQ(Decode(file, true, &pens), Status::kOk);
+  EXPECT_TRUE(pens.p.info.alpha);
+  EXPECT_FALSE(pens.p.info.transparency);
+  EXPECT_EQ(pens.p.transparentPen, -1);
+  uint8_t* alpha = AlphaPlane(pens.p);
+  ASSERT_NE(alpha, nullptr);
+  EXPECT_EQ(Bytes(alpha, alpha + 3), (Bytes{0, 128, 0}));
+  FreePlane(alpha);
+
+  ASSERT_EQ(Decode(file, false, &argb), Status::kOk);
+  EXPECT_EQ(argb.p.argb[0], 0x00FF0000u);
+  EXPECT_EQ(argb.p.argb[1], 0x8000FF00u);
+  EXPECT_EQ(argb.p.argb[2], 0x000000FFu);
+}
+
+TEST_F(ImageIo, PngGreyIsPensWithARampOrGreyTrueColour) {
+  PngSpec two = Spec(4, 1, 2, PNG_COLOR_TYPE_GRAY);
+  two.keyed = true;
+  two.key.gray = 2;
+  Bytes file = MakePng(two, {0b00011011});  // 0, 1, 2, 3
+  HeldPicture pens, argb;
+  ASSERT_EQ(Decode(file, true, &pens), Status::kOk);
+  EXPECT_EQ(pens.p.info.depth, 2);
+  EXPECT_EQ(Bytes(pens.p.indices, pens.p.indices + 4), (Bytes{0, 1, 2, 3}));
+  EXPECT_EQ(pens.p.palette[1], 0x555555u);
+  EXPECT_EQ(pens.p.palette[3], 0xFFFFFFu);
+  EXPECT_EQ(pens.p.transparentPen, 2);
+
+  ASSERT_EQ(Decode(file, false, &argb), Status::kOk);
+  EXPECT_EQ(argb.p.argb[0], 0xFF000000u);
+  EXPECT_EQ(argb.p.argb[1], 0xFF555555u);
+  EXPECT_EQ(argb.p.argb[2], 0x00AAAAAAu);
+  EXPECT_EQ(argb.p.transparentColor, 0xAAAAAAu);
+}
+
+TEST_F(ImageIo, SixteenBitPngsAreScaledToEightBits) {
+  PngSpec grey = Spec(4, 1, 16, PNG_COLOR_TYPE_GRAY);
+  Bytes file = MakePng(grey, {0x00, 0x00, 0xFF, 0xFF, 0x80, 0x80, 0x03, 0xE8});
+  HeldPicture g;
+  ASSERT_EQ(Decode(file, true, &g), Status::kOk);  // too deep for pens
+  ASSERT_NE(g.p.argb, nullptr);
+  EXPECT_EQ(g.p.info.depth, 24);
+  EXPECT_EQ(g.p.argb[0], 0xFF000000u);
+  EXPECT_EQ(g.p.argb[1], 0xFFFFFFFFu);
+  EXPECT_EQ(g.p.argb[2], 0xFF808080u);
+  EXPECT_EQ(g.p.argb[3], 0xFF040404u);  // 1000 / 257 rounds to 4
+
+  PngSpec rgba = Spec(1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA);
+  Bytes file2 = MakePng(rgba, {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x80, 0x80});
+  HeldPicture c;
+  ASSERT_EQ(Decode(file2, false, &c), Status::kOk);
+  EXPECT_EQ(c.p.argb[0], 0x80FF0080u);
+}
+
+TEST_F(ImageIo, InterlacedPngDecodesLikeAPlainOne) {
+  const int w = 11, h = 9;
+  Bytes rgb(w * h * 3);
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 7);
+  PngSpec plain = Spec(w, h, 8, PNG_COLOR_TYPE_RGB);
+  PngSpec laced = plain;
+  laced.interlace = true;
+  HeldPicture a, b;
+  ASSERT_EQ(Decode(MakePng(plain, rgb), false, &a), Status::kOk);
+  ASSERT_EQ(Decode(MakePng(laced, rgb), false, &b), Status::kOk);
+  EXPECT_EQ(std::vector<uint32_t>(a.p.argb, a.p.argb + w * h),
+            std::vector<uint32_t>(b.p.argb, b.p.argb + w * h));
+  EXPECT_EQ(a.p.argb[1], 0xFF151C23u);
+}
+
+// ============================================================== JPEG
+
+TEST_F(ImageIo, JpegFromLibjpegDecodesCloseToItsPixels) {
+  const int w = 40, h = 24;
+  Bytes rgb = Gradient(w, h);
+  Bytes file = MakeJpeg(w, h, 3, JCS_RGB, rgb);
+  PictureInfo info;
+  ASSERT_EQ(ProbePicture(kJpeg, file.data(), file.size(), kDefault, &info), Status::kOk);
+  EXPECT_EQ(info.width, w);
+  EXPECT_EQ(info.height, h);
+  EXPECT_EQ(info.depth, 24);
+
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, true, &d), Status::kOk);  // colour JPEGs have no pens
+  ASSERT_NE(d.p.argb, nullptr);
+  int worst = 0;
+  for (int i = 0; i < w * h; ++i) {
+    const uint32_t expected = uint32_t{rgb[i * 3]} << 16 | rgb[i * 3 + 1] << 8 | rgb[i * 3 + 2];
+    EXPECT_EQ(d.p.argb[i] >> 24, 255u);
+    worst = std::max(worst, MaxChannelDifference(d.p.argb[i], expected));
+  }
+  EXPECT_LE(worst, 8);
+}
+
+TEST_F(ImageIo, GreyJpegMayComeBackAsPens) {
+  const int w = 16, h = 8;
+  Bytes grey(w * h);
+  for (int i = 0; i < w * h; ++i) grey[i] = static_cast<uint8_t>(i * 2);
+  Bytes file = MakeJpeg(w, h, 1, JCS_GRAYSCALE, grey, 100);
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, true, &d), Status::kOk);
+  ASSERT_NE(d.p.indices, nullptr);
+  EXPECT_EQ(d.p.info.depth, 8);
+  EXPECT_EQ(d.p.palette[200], 0xC8C8C8u);
+  for (int i = 0; i < w * h; ++i) EXPECT_NEAR(d.p.indices[i], grey[i], 3);
+}
+
+TEST_F(ImageIo, CmykJpegBecomesRgb) {
+  // Written as Adobe files are: inks inverted, 255 meaning none.
+  Bytes cmyk = {255, 255, 255, 255, 255, 0, 255, 255, 0, 0, 0, 255, 255, 255, 255, 0};
+  Bytes file = MakeJpeg(4, 1, 4, JCS_CMYK, cmyk, 100);
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, false, &d), Status::kOk);
+  EXPECT_LE(MaxChannelDifference(d.p.argb[0], 0xFFFFFF), 12);
+  EXPECT_LE(MaxChannelDifference(d.p.argb[1], 0xFF00FF), 12);
+  EXPECT_LE(MaxChannelDifference(d.p.argb[2], 0x000000), 12);
+  EXPECT_LE(MaxChannelDifference(d.p.argb[3], 0x000000), 12);
+}
+
+TEST_F(ImageIo, JpegEncoderFlattensTransparencyOverTheFillColour) {
+  const int w = 16, h = 16;
+  std::vector<uint32_t> argb(w * h, 0x00FF0000);
+  Bytes alpha(w * h, 0);
+  for (int i = 0; i < w * h / 2; ++i) alpha[i] = 255;
+  SaveSource s = TrueColor(argb, w, h);
+  s.alpha = alpha.data();
+  s.alphaStride = w;
+  s.flatten = true;
+  s.fillColor = 0x0000FF;
+  s.quality = 100;
+  HeldPicture d;
+  ASSERT_EQ(Decode(Encode(EncodeJpeg, s), false, &d), Status::kOk);
+  EXPECT_LE(MaxChannelDifference(d.p.argb[0], 0xFF0000), 6);          // top half: red
+  EXPECT_LE(MaxChannelDifference(d.p.argb[w * h - 1], 0x0000FF), 6);  // bottom: fill
+}
+
+// ============================================================== BMP
+
+TEST_F(ImageIo, Bmp24BitRoundTripWithRowPadding) {
+  const int w = 5, h = 3;
+  auto argb = Pattern(w, h);
+  Bytes file = Encode(EncodeBmp, TrueColor(argb, w, h));
+  EXPECT_EQ(file.size(), 14u + 40 + 16 * 3);  // 15 bytes a row padded to 16
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, false, &d), Status::kOk);
+  EXPECT_FALSE(d.p.info.alpha);
+  EXPECT_EQ(d.p.info.depth, 24);
+  for (int i = 0; i < w * h; ++i) EXPECT_EQ(d.p.argb[i], argb[i] | 0xFF000000u) << i;
+}
+
+TEST_F(ImageIo, Bmp32BitKeepsAlphaFromPlaneMaskOrKey) {
+  const int w = 3, h = 2;
+  auto argb = Pattern(w, h);
+  Bytes alpha = {0, 50, 100, 150, 200, 255};
+  SaveSource s = TrueColor(argb, w, h);
+  s.alpha = alpha.data();
+  s.alphaStride = w;
+  HeldPicture a;
+  ASSERT_EQ(Decode(Encode(EncodeBmp, s), false, &a), Status::kOk);
+  EXPECT_TRUE(a.p.info.alpha);
+  for (int i = 0; i < w * h; ++i) {
+    EXPECT_EQ(a.p.argb[i], (argb[i] & 0xFFFFFF) | uint32_t{alpha[i]} << 24) << i;
+  }
+
+  Bytes mask = {0b10100000, 0, 0b01000000, 0};  // rows of 2 bytes
+  SaveSource m = TrueColor(argb, w, h);
+  m.mask = mask.data();
+  m.maskStride = 2;
+  HeldPicture b;
+  ASSERT_EQ(Decode(Encode(EncodeBmp, m), false, &b), Status::kOk);
+  const uint32_t visible[6] = {1, 0, 1, 0, 1, 0};
+  for (int i = 0; i < w * h; ++i) EXPECT_EQ(b.p.argb[i] >> 24, visible[i] ? 255u : 0u) << i;
+
+  std::vector<uint32_t> flat = {0x123456, 0x654321, 0x123456, 1, 2, 3};
+  SaveSource k = TrueColor(flat, w, h);
+  k.transparentColor = 0x123456;
+  HeldPicture c;
+  ASSERT_EQ(Decode(Encode(EncodeBmp, k), false, &c), Status::kOk);
+  EXPECT_EQ(c.p.argb[0], 0x00123456u);
+  EXPECT_EQ(c.p.argb[1], 0xFF654321u);
+}
+
+TEST_F(ImageIo, BmpPalettesRoundTripAtOneFourAndEightBits) {
+  std::vector<uint32_t> palette(256);
+  for (int i = 0; i < 256; ++i) palette[i] = (i * 0x030507u) & 0xFFFFFF;
+  for (int depth : {1, 3, 8}) {
+    const int w = 11, h = 4;
+    const int pensOf = depth == 3 ? 8 : 1 << depth;
+    Bytes pens(w * h);
+    for (int i = 0; i < w * h; ++i) pens[i] = static_cast<uint8_t>((i * 5) % pensOf);
+    HeldPicture d;
+    ASSERT_EQ(Decode(Encode(EncodeBmp, Pens(pens, palette, w, h, depth)), true, &d), Status::kOk);
+    EXPECT_EQ(d.p.info.depth, depth == 3 ? 4 : depth);
+    EXPECT_EQ(Bytes(d.p.indices, d.p.indices + w * h), pens) << depth;
+    for (int i = 0; i < pensOf; ++i) EXPECT_EQ(d.p.palette[i], palette[i]);
+  }
+}
+
+TEST_F(ImageIo, BmpPaletteKeyIsFlattenedIntoThePalette) {
+  std::vector<uint32_t> palette(256, 0x111111);
+  Bytes pens = {0, 1, 1, 0};
+  SaveSource s = Pens(pens, palette, 4, 1, 8);
+  s.transparentPen = 1;
+  s.flatten = true;
+  s.fillColor = 0xABCDEF;
+  HeldPicture d;
+  ASSERT_EQ(Decode(Encode(EncodeBmp, s), false, &d), Status::kOk);
+  EXPECT_EQ(d.p.argb[0], 0xFF111111u);
+  EXPECT_EQ(d.p.argb[1], 0xFFABCDEFu);
+}
+
+TEST_F(ImageIo, BmpRunLengthCodedPens) {
+  Bytes palette;
+  for (uint32_t c : {0x000000u, 0xFF0000u, 0x00FF00u, 0x0000FFu}) Put(&palette, c, 4);
+  // Bottom row: 3 × pen 1, literal 2 3 2, end of line; top row: move 2 right,
+  // 1 × pen 3, end of picture.
+  Bytes runs = {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 2, 0, 1, 3, 0, 1};
+  HeldPicture d;
+  ASSERT_EQ(Decode(MakeBmp(6, 2, 8, 1, palette, runs, 4), true, &d), Status::kOk);
+  EXPECT_EQ(Bytes(d.p.indices, d.p.indices + 12), (Bytes{0, 0, 3, 0, 0, 0, 1, 1, 1, 2, 3, 2}));
+
+  // RLE4: 5 pens alternating 1 and 2, then a literal run of 3 pens 3 0 1.
+  Bytes runs4 = {5, 0x12, 0, 3, 0x30, 0x10, 0, 1};
+  HeldPicture e;
+  ASSERT_EQ(Decode(MakeBmp(8, 1, 4, 2, palette, runs4, 4), true, &e), Status::kOk);
+  EXPECT_EQ(Bytes(e.p.indices, e.p.indices + 8), (Bytes{1, 2, 1, 2, 1, 3, 0, 1}));
+
+  Bytes cut = {3, 1, 0, 3, 2};  // a literal run without its pens
+  HeldPicture f;
+  EXPECT_EQ(Decode(MakeBmp(6, 2, 8, 1, palette, cut, 4), true, &f), Status::kTruncated);
+}
+
+TEST_F(ImageIo, BmpBitFieldsTopDownAndFourthBytes) {
+  Bytes masks;
+  for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) Put(&masks, m, 4);
+  Bytes pixels;
+  // A negative height stores the top row first.
+  Put(&pixels, 0xF800, 2);  // red, white
+  Put(&pixels, 0xFFFF, 2);
+  Put(&pixels, 0x001F, 2);  // blue, green
+  Put(&pixels, 0x07E0, 2);
+  HeldPicture d;
+  ASSERT_EQ(Decode(MakeBmp(2, -2, 16, 3, masks, pixels), false, &d), Status::kOk);
+  EXPECT_EQ(d.p.argb[0], 0xFFFF0000u);
+  EXPECT_EQ(d.p.argb[1], 0xFFFFFFFFu);
+  EXPECT_EQ(d.p.argb[2], 0xFF0000FFu);
+  EXPECT_EQ(d.p.argb[3], 0xFF00FF00u);
+
+  Bytes padding = {1, 2, 3, 0, 4, 5, 6, 0};
+  HeldPicture e;
+  ASSERT_EQ(Decode(MakeBmp(2, 1, 32, 0, {}, padding), false, &e), Status::kOk);
+  EXPECT_FALSE(e.p.info.alpha);
+  EXPECT_EQ(e.p.argb[0], 0xFF030201u);
+  Bytes alpha = {1, 2, 3, 0, 4, 5, 6, 9};
+  HeldPicture f;
+  ASSERT_EQ(Decode(MakeBmp(2, 1, 32, 0, {}, alpha), false, &f), Status::kOk);
+  EXPECT_TRUE(f.p.info.alpha);
+  EXPECT_EQ(f.p.argb[1], 0x09060504u);
+}
+
+TEST_F(ImageIo, BmpDepthsAndCompressionsWithoutACodecAreRefused) {
+  HeldPicture d;
+  EXPECT_EQ(Decode(MakeBmp(1, 1, 2, 0, {0, 0, 0, 0}, {0, 0, 0, 0}), false, &d),
+            Status::kUnsupportedDepth);
+  EXPECT_EQ(Decode(MakeBmp(1, 1, 24, 4, {}, {0, 0, 0, 0}), false, &d), Status::kUnsupported);
+  EXPECT_EQ(Decode(MakeBmp(1, 1, 24, 1, {}, {0, 0, 0, 0}), false, &d), Status::kCorrupt);
+}
+
+// ============================================================== bad data
+
+struct Sample {
+  const char* name;
+  Bytes file;
+  size_t needed;  // a cut before this many bytes must fail
+};
+
+std::vector<Sample> Samples() {
+  const int w = 24, h = 16;
+  auto argb = Pattern(w, h);
+  Bytes alpha(w * h, 77);
+  SaveSource s = TrueColor(argb, w, h);
+  s.alpha = alpha.data();
+  s.alphaStride = w;
+  std::vector<uint32_t> palette(256, 0x102030);
+  Bytes pens(w * h, 1);
+  Bytes png = Encode(EncodePng, s);
+  Bytes jpeg = MakeJpeg(w, h, 3, JCS_RGB, Gradient(w, h));
+  Bytes bmp = Encode(EncodeBmp, s);
+  Bytes bmp8 = Encode(EncodeBmp, Pens(pens, palette, w, h, 8));
+  return {{"png", png, png.size()},
+          {"jpeg", jpeg, jpeg.size() - 2},  // the end marker may be missing
+          {"bmp", bmp, bmp.size()},
+          {"bmp8", bmp8, bmp8.size()}};
+}
+
+TEST_F(ImageIo, CutFilesFailAtEveryLength) {
+  for (const Sample& sample : Samples()) {
+    for (size_t n = 0; n < sample.needed; ++n) {
+      Bytes cut(sample.file.begin(), sample.file.begin() + n);
+      for (bool pens : {false, true}) {
+        HeldPicture d;
+        Status st = DecodePicture(SniffFormat(cut.data(), cut.size()), cut.data(), cut.size(), pens,
+                                  kDefault, &d.p);
+        EXPECT_NE(st, Status::kOk) << sample.name << " cut at " << n;
+        EXPECT_EQ(d.p.argb, nullptr);
+        EXPECT_EQ(d.p.indices, nullptr);
+      }
+    }
+  }
+}
+
+TEST_F(ImageIo, FlippedBytesNeverCrashOrLeak) {
+  for (const Sample& sample : Samples()) {
+    uint32_t seed = 7;
+    for (int round = 0; round < 600; ++round) {
+      Bytes bad = sample.file;
+      for (int k = 0; k < 1 + round % 4; ++k) {
+        seed = seed * 1664525 + 1013904223;
+        bad[seed % bad.size()] ^= static_cast<uint8_t>(1 + (seed >> 24) % 255);
+      }
+      HeldPicture d;
+      PictureInfo info;
+      const int32_t format = SniffFormat(bad.data(), bad.size());
+      ProbePicture(format, bad.data(), bad.size(), kDefault, &info);
+      if (DecodePicture(format, bad.data(), bad.size(), round & 1, kDefault, &d.p) == Status::kOk) {
+        EXPECT_TRUE(d.p.argb || d.p.indices);
+        EXPECT_GT(d.p.info.width, 0);
+      }
+    }
+  }
+}
+
+TEST_F(ImageIo, ZeroAndHugeSizesAreRefusedBeforeAnyPixelBuffer) {
+  PictureInfo info;
+  Bytes zero = PngHeaderOnly(0, 10), huge = PngHeaderOnly(100000, 100000);
+  EXPECT_EQ(ProbePng(zero.data(), zero.size(), kDefault, &info), Status::kCorrupt);
+  EXPECT_EQ(ProbePng(huge.data(), huge.size(), kDefault, &info), Status::kTooLarge);
+  Bytes big = PngHeaderOnly(20000, 20000);  // each side fits, the area does not
+  EXPECT_EQ(ProbePng(big.data(), big.size(), kDefault, &info), Status::kTooLarge);
+  HeldPicture d;
+  EXPECT_EQ(Decode(huge, false, &d), Status::kTooLarge);
+
+  EXPECT_EQ(Decode(MakeBmp(0, 5, 24, 0, {}, {}), false, &d), Status::kCorrupt);
+  EXPECT_EQ(Decode(MakeBmp(70000, 1, 24, 0, {}, {}), false, &d), Status::kTooLarge);
+  EXPECT_EQ(Decode(MakeBmp(3, 3, 24, 0, {}, Bytes(36)), false, &d, Limits{2, 100}),
+            Status::kTooLarge);
+
+  Bytes jpeg = MakeJpeg(8, 8, 3, JCS_RGB, Gradient(8, 8));
+  size_t sof = 0;
+  while (!(jpeg[sof] == 0xFF && jpeg[sof + 1] == 0xC0)) ++sof;
+  for (int v : {0, 0xFFFF}) {
+    Bytes patched = jpeg;
+    patched[sof + 5] = patched[sof + 7] = static_cast<uint8_t>(v >> 8);
+    patched[sof + 6] = patched[sof + 8] = static_cast<uint8_t>(v);
+    EXPECT_EQ(Decode(patched, false, &d), v ? Status::kTooLarge : Status::kCorrupt);
+  }
+  EXPECT_EQ(SniffFormat(reinterpret_cast<const uint8_t*>("hello world"), 11), -1);
+}
+
+// ============================================================== after the codec
+
+TEST_F(ImageIo, ScaleSizesFollowTheKeepAspectCode) {
+  int32_t w, h;
+  ASSERT_TRUE(ResolveScaleSize(300, 200, graphics::kKeepasprat, 101, &w, &h));
+  EXPECT_EQ(w, 152);  // 151.5 rounds up
+  EXPECT_EQ(h, 101);
+  ASSERT_TRUE(ResolveScaleSize(300, 200, 30, graphics::kKeepasprat, &w, &h));
+  EXPECT_EQ(h, 20);
+  ASSERT_TRUE(ResolveScaleSize(300, 200, 0, 50, &w, &h));
+  EXPECT_EQ(w, 300);
+  EXPECT_FALSE(ResolveScaleSize(300, 200, graphics::kKeepasprat, graphics::kKeepasprat, &w, &h));
+  EXPECT_FALSE(ResolveScaleSize(300, 200, -4, 10, &w, &h));
+}
+
+TEST_F(ImageIo, ScalingPicksPensAndBlendsTrueColourByAlpha) {
+  HeldPicture pens;
+  pens.p.info.width = 2;
+  pens.p.info.height = 1;
+  pens.p.indices = static_cast<uint8_t*>(AllocPlane(2, 1, false));
+  pens.p.indices[0] = 4;
+  pens.p.indices[1] = 9;
+  ASSERT_EQ(ScalePicture(&pens.p, 4, 2, true), Status::kOk);
+  EXPECT_EQ(Bytes(pens.p.indices, pens.p.indices + 8), (Bytes{4, 4, 9, 9, 4, 4, 9, 9}));
+
+  HeldPicture tc;
+  tc.p.info.width = 2;
+  tc.p.info.height = 1;
+  tc.p.argb = static_cast<uint32_t*>(AllocPlane(2, 4, false));
+  tc.p.argb[0] = 0xFFFF0000;  // opaque red beside transparent green
+  tc.p.argb[1] = 0x0000FF00;
+  ASSERT_EQ(ScalePicture(&tc.p, 3, 1, true), Status::kOk);
+  EXPECT_EQ(tc.p.argb[0], 0xFFFF0000u);
+  EXPECT_EQ(tc.p.argb[1], 0x80FF0000u);  // half alpha, no green bleeding in
+  EXPECT_EQ(tc.p.argb[2], 0x0000FF00u);
+  ASSERT_EQ(ScalePicture(&tc.p, 1, 1, false), Status::kOk);
+  EXPECT_EQ(tc.p.argb[0], 0x80FF0000u);
+}
+
+TEST_F(ImageIo, FlatteningBlendsOverTheBackground) {
+  uint32_t row[3] = {0xFF102030, 0x00102030, 0x80FFFFFF};
+  FlattenRow(row, 3, 0x000000);
+  EXPECT_EQ(row[0], 0xFF102030u);
+  EXPECT_EQ(row[1], 0xFF000000u);
+  EXPECT_EQ(row[2], 0xFF808080u);
+}
+
+// ============================================================== the slots
+
+class ImageIoSlots : public ImageIo {
+ protected:
+  void SetUp() override {
+    ImageIo::SetUp();
+    std::filesystem::create_directories(TZX_TEST_TMP);
+    const HostSibling* s = FindHostSibling("imageio");
+    ASSERT_NE(s, nullptr);
+    io_ = static_cast<const ImageIoSibling*>(s->interface());
+  }
+  static std::string PathOf(const char* name) { return std::string(TZX_TEST_TMP) + "/" + name; }
+  static std::string WriteFile(const char* name, const Bytes& bytes) {
+    std::string path = PathOf(name);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+  static void FreeOutput(ImageDecodeRequest* r) {
+    for (void* p : {static_cast<void*>(r->bitmap), static_cast<void*>(r->chunky),
+                    static_cast<void*>(r->alpha), static_cast<void*>(r->palette),
+                    static_cast<void*>(r->cycles)}) {
+      FreePlane(p);
+    }
+  }
+  const ImageIoSibling* io_ = nullptr;
+};
+
+TEST_F(ImageIoSlots, ProbeTellsWhatTheFileHolds) {
+  std::vector<uint32_t> palette(256, 0x445566);
+  Bytes pens(6, 2);
+  SaveSource s = Pens(pens, palette, 3, 2, 2);
+  s.transparentPen = 2;
+  std::string png = WriteFile("probe.png", Encode(EncodePng, s));
+  int type = -1, format = 8, w = 0, h = 0, depth = 0, alpha = -1, transparency = -1;
+  ASSERT_EQ(io_->probe(png.c_str(), "", "", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                       &transparency),
+            1);
+  EXPECT_EQ(type, graphics::kImagetypeRaster);
+  EXPECT_EQ(format, kPng);
+  EXPECT_EQ(w, 3);
+  EXPECT_EQ(h, 2);
+  EXPECT_EQ(depth, 2);
+  EXPECT_EQ(alpha, 0);
+  EXPECT_EQ(transparency, 1);
+
+  std::string jpeg = WriteFile("probe.jpg", MakeJpeg(8, 4, 3, JCS_RGB, Gradient(8, 4)));
+  ASSERT_EQ(io_->probe(jpeg.c_str(), "jpeg|bmp", "", nullptr, &type, &format, &w, &h, &depth,
+                       &alpha, &transparency),
+            1);
+  EXPECT_EQ(format, kJpeg);
+  EXPECT_EQ(depth, 24);
+
+  // Unknown data, a loader list without the file's codec, a missing file and
+  // a foreign adapter are no pictures, and the out values stay untouched.
+  std::string text = WriteFile("probe.txt", Bytes(100, 'a'));
+  format = 8;
+  w = 0;
+  EXPECT_EQ(io_->probe(text.c_str(), "", "", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                       &transparency),
+            0);
+  EXPECT_EQ(io_->probe(png.c_str(), "jpeg", "", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                       &transparency),
+            0);
+  EXPECT_EQ(io_->probe(PathOf("missing.png").c_str(), "", "", nullptr, &type, &format, &w, &h,
+                       &depth, &alpha, &transparency),
+            0);
+  EXPECT_EQ(io_->probe(png.c_str(), "", "zip", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                       &transparency),
+            0);
+  EXPECT_EQ(format, 8);
+  EXPECT_EQ(w, 0);
+}
+
+TEST_F(ImageIoSlots, ProbeReadsOnWhenTheHeaderIsFarIn) {
+  // A JPEG whose picture header follows 200 KB of comment segments.
+  Bytes jpeg = MakeJpeg(8, 4, 3, JCS_RGB, Gradient(8, 4));
+  Bytes padded(jpeg.begin(), jpeg.begin() + 2);
+  for (int i = 0; i < 4; ++i) {
+    padded.insert(padded.end(), {0xFF, 0xFE, 0xFF, 0xFF});
+    padded.insert(padded.end(), 0xFFFD, 'x');
+  }
+  padded.insert(padded.end(), jpeg.begin() + 2, jpeg.end());
+  std::string path = WriteFile("far.jpg", padded);
+  int type, format, w = 0, h, depth, alpha, transparency;
+  EXPECT_EQ(io_->probe(path.c_str(), "", "", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                       &transparency),
+            1);
+  EXPECT_EQ(w, 8);
+}
+
+TEST_F(ImageIoSlots, DecodeHandsBackPensPaletteKeyAndFormatName) {
+  std::vector<uint32_t> palette(256);
+  for (int i = 0; i < 256; ++i) palette[i] = i * 0x010000u;
+  Bytes pens = {0, 1, 2, 3, 4, 5};
+  SaveSource s = Pens(pens, palette, 3, 2, 3);
+  s.transparentPen = 5;
+  std::string path = WriteFile("pens.png", Encode(EncodePng, s));
+
+  ImageDecodeRequest r = {};
+  r.flags = 0x60 | 0x104;
+  ASSERT_EQ(io_->decode(path.c_str(), &r), 0);
+  EXPECT_EQ(r.bitmap, nullptr);
+  ASSERT_NE(r.chunky, nullptr);
+  ASSERT_NE(r.palette, nullptr);
+  EXPECT_EQ(r.width, 3);
+  EXPECT_EQ(r.height, 2);
+  EXPECT_EQ(r.depth, 4);
+  EXPECT_EQ(Bytes(r.chunky, r.chunky + 6), pens);
+  EXPECT_EQ(r.palette[4], 0x040000u);
+  EXPECT_EQ(r.transparency, kTransparencyKey);
+  EXPECT_EQ(r.transparentColor, 5u);
+  EXPECT_STREQ(r.format, "PNG");
+  EXPECT_EQ(r.alpha, nullptr);
+  EXPECT_EQ(r.cycles, nullptr);
+  FreeOutput(&r);
+
+  ImageDecodeRequest t = {};
+  t.flags = 0x20;  // true colour, no key, no name
+  ASSERT_EQ(io_->decode(path.c_str(), &t), 0);
+  ASSERT_NE(t.bitmap, nullptr);
+  EXPECT_EQ(t.chunky, nullptr);
+  EXPECT_EQ(t.bitmap[5], 0x00050000u);
+  EXPECT_EQ(t.transparency, kTransparencyNone);
+  EXPECT_EQ(t.transparentColor, 0xFFFFFFFFu);
+  EXPECT_EQ(t.depth, 24);
+  EXPECT_STREQ(t.format, "");
+  FreeOutput(&t);
+
+  ImageDecodeRequest only = {};
+  only.flags = kDecodePens | kDecodePalette;  // pens or nothing
+  std::string jpeg = WriteFile("tc.jpg", MakeJpeg(8, 4, 3, JCS_RGB, Gradient(8, 4)));
+  EXPECT_EQ(io_->decode(jpeg.c_str(), &only), kErrUnsupportedDepth);
+  EXPECT_EQ(only.bitmap, nullptr);
+}
+
+TEST_F(ImageIoSlots, DecodeSeparatesAlphaScalesAndFlattensLegacyLoads) {
+  const int w = 4, h = 2;
+  std::vector<uint32_t> argb(w * h, 0x00FF0000);
+  Bytes alpha = {255, 255, 0, 0, 255, 255, 0, 0};
+  SaveSource s = TrueColor(argb, w, h);
+  s.alpha = alpha.data();
+  s.alphaStride = w;
+  std::string path = WriteFile("alpha.png", Encode(EncodePng, s));
+
+  ImageDecodeRequest a = {};
+  a.flags = 0x61;
+  ASSERT_EQ(io_->decode(path.c_str(), &a), 0);
+  ASSERT_NE(a.alpha, nullptr);
+  EXPECT_EQ(Bytes(a.alpha, a.alpha + w * h), alpha);
+  EXPECT_EQ(a.depth, 32);
+  FreeOutput(&a);
+
+  ImageDecodeRequest scaled = {};
+  scaled.flags = 0x61;
+  scaled.scaleWidth = 2;
+  scaled.scaleHeight = graphics::kKeepasprat;
+  ASSERT_EQ(io_->decode(path.c_str(), &scaled), 0);
+  EXPECT_EQ(scaled.width, 2);
+  EXPECT_EQ(scaled.height, 1);
+  EXPECT_EQ(Bytes(scaled.alpha, scaled.alpha + 2), (Bytes{255, 0}));
+  FreeOutput(&scaled);
+
+  ImageDecodeRequest legacy = {};
+  legacy.flags = 0x68;
+  legacy.secondColor = 0x0000FF;
+  ASSERT_EQ(io_->decode(path.c_str(), &legacy), 0);
+  EXPECT_EQ(legacy.alpha, nullptr);
+  EXPECT_EQ(legacy.bitmap[0], 0xFFFF0000u);
+  EXPECT_EQ(legacy.bitmap[2], 0xFF0000FFu);
+  EXPECT_EQ(legacy.depth, 24);
+  FreeOutput(&legacy);
+
+  ImageDecodeRequest both = {};
+  both.flags = 0x60;
+  both.scaleWidth = both.scaleHeight = graphics::kKeepasprat;
+  EXPECT_EQ(io_->decode(path.c_str(), &both), kErrRange);
+}
+
+TEST_F(ImageIoSlots, DecodeErrorsCarryTheirCodes) {
+  ImageDecodeRequest r = {};
+  r.flags = 0x60;
+  EXPECT_EQ(io_->decode(PathOf("missing.png").c_str(), &r), kErrOpenRead);
+  EXPECT_EQ(io_->decode(WriteFile("text.png", Bytes(64, 'z')).c_str(), &r), kErrPluginUnsupported);
+  Bytes png = Encode(EncodePng, TrueColor(Pattern(8, 8), 8, 8));
+  png.resize(png.size() - 20);
+  EXPECT_EQ(io_->decode(WriteFile("cut.png", png).c_str(), &r), kErrRead);
+  EXPECT_EQ(io_->decode(WriteFile("huge.png", PngHeaderOnly(100000, 100000)).c_str(), &r),
+            kErrNoMemory);
+  EXPECT_EQ(io_->decode(WriteFile("two.bmp", MakeBmp(1, 1, 2, 0, Bytes(16), Bytes(4))).c_str(), &r),
+            kErrUnsupportedDepth);
+  EXPECT_EQ(r.bitmap, nullptr);
+  ImageDecodeRequest none = {};  // asks for no plane at all
+  EXPECT_EQ(
+      io_->decode(WriteFile("ok.png", Encode(EncodePng, TrueColor(Pattern(2, 2), 2, 2))).c_str(),
+                  &none),
+      kErrRange);
+}
+
+TEST_F(ImageIoSlots, SaveImageWritesPixelsAndTheirAlpha) {
+  const int w = 5, h = 3;
+  auto argb = Pattern(w, h);
+  Bytes alpha(w * 8);  // rows padded to 8 bytes
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) alpha[y * 8 + x] = static_cast<uint8_t>(argb[y * w + x] >> 24);
+  }
+  ImagePlane pixels{argb.data(), w * 4};
+  ImagePlane alphaPlane{alpha.data(), 8};
+  std::string path = PathOf("saved.png");
+  ASSERT_EQ(io_->saveImage(path.c_str(), &pixels, w, h, kPng, nullptr, nullptr, -1, &alphaPlane, 1,
+                           32, 1, 90),
+            0);
+  ImageDecodeRequest r = {};
+  r.flags = 0x60;
+  ASSERT_EQ(io_->decode(path.c_str(), &r), 0);
+  EXPECT_EQ(std::vector<uint32_t>(r.bitmap, r.bitmap + w * h), argb);
+  FreeOutput(&r);
+
+  std::string jpeg = PathOf("saved.jpg");
+  EXPECT_EQ(io_->saveImage(jpeg.c_str(), &pixels, w, h, kJpeg, nullptr, nullptr, -1, nullptr, 0, 24,
+                           0, 50),
+            0);
+  int type, format = -1, ww, hh, depth, a, t;
+  EXPECT_EQ(io_->probe(jpeg.c_str(), "", "", nullptr, &type, &format, &ww, &hh, &depth, &a, &t), 1);
+  EXPECT_EQ(format, kJpeg);
+
+  EXPECT_EQ(io_->saveImage(path.c_str(), &pixels, w, h, graphics::kImgfmtGif, nullptr, nullptr, -1,
+                           nullptr, 0, 32, 1, 90),
+            kErrPluginUnsupported);
+  EXPECT_EQ(
+      io_->saveImage(path.c_str(), &pixels, w, h, 42, nullptr, nullptr, -1, nullptr, 0, 32, 1, 90),
+      kErrRange);
+  EXPECT_EQ(io_->saveImage(path.c_str(), &pixels, 0, h, kPng, nullptr, nullptr, -1, nullptr, 0, 32,
+                           1, 90),
+            kErrRange);
+  EXPECT_EQ(io_->saveImage(path.c_str(), &pixels, w, h, kPng, nullptr, nullptr, -1, nullptr, 1, 32,
+                           1, 90),
+            kErrRange);  // alpha asked for, no plane given
+  EXPECT_EQ(io_->saveImage(PathOf("no/such/dir/x.png").c_str(), &pixels, w, h, kPng, nullptr,
+                           nullptr, -1, nullptr, 0, 32, 1, 90),
+            kErrOpenWrite);
+}
+
+TEST_F(ImageIoSlots, SaveBrushWritesPensMasksAndFlattensForJpeg) {
+  std::vector<uint32_t> palette(256);
+  for (int i = 0; i < 256; ++i) palette[i] = i * 0x000101u;
+  Bytes pens = {1, 2, 3, 4, 5, 6, 7, 0};
+  ImagePlane chunky{pens.data(), 4};
+  std::string bmp = PathOf("brush.bmp");
+  ASSERT_EQ(io_->saveBrush(kBmp, nullptr, 4, 2, bmp.c_str(), nullptr, nullptr, nullptr, -1, nullptr,
+                           &chunky, palette.data(), 3, -1, 90, nullptr, 0),
+            0);
+  ImageDecodeRequest r = {};
+  r.flags = 0x60 | 0x104;
+  ASSERT_EQ(io_->decode(bmp.c_str(), &r), 0);
+  EXPECT_EQ(Bytes(r.chunky, r.chunky + 8), pens);
+  EXPECT_EQ(r.depth, 4);
+  EXPECT_STREQ(r.format, "BMP");
+  FreeOutput(&r);
+
+  std::vector<uint32_t> argb(4, 0x00336699);
+  ImagePlane bitmap{argb.data(), 8};
+  Bytes mask = {0b10000000, 0, 0b01000000, 0};
+  ImagePlane maskPlane{mask.data(), 2};
+  std::string png = PathOf("masked.png");
+  ASSERT_EQ(io_->saveBrush(kPng, &bitmap, 2, 2, png.c_str(), nullptr, nullptr, &maskPlane, 0xAFC0DE,
+                           nullptr, nullptr, nullptr, 32, -1, 90, nullptr, 0),
+            0);
+  ImageDecodeRequest m = {};
+  m.flags = 0x61;
+  ASSERT_EQ(io_->decode(png.c_str(), &m), 0);
+  EXPECT_EQ(Bytes(m.alpha, m.alpha + 4), (Bytes{255, 0, 0, 255}));
+  FreeOutput(&m);
+
+  // Left half visible, right half flattened over white.
+  std::vector<uint32_t> wide(16 * 16, 0x00336699);
+  ImagePlane widePlane{wide.data(), 64};
+  Bytes halves(16 * 2);
+  for (int y = 0; y < 16; ++y) halves[y * 2] = 0xFF;
+  ImagePlane halfMask{halves.data(), 2};
+  ImageSaveOptions options{0xFFFFFF};
+  std::string jpeg = PathOf("masked.jpg");
+  ASSERT_EQ(io_->saveBrush(kJpeg, &widePlane, 16, 16, jpeg.c_str(), nullptr, nullptr, &halfMask,
+                           0xAFC0DE, nullptr, nullptr, nullptr, 32, -1, 100, &options, 0),
+            0);
+  ImageDecodeRequest j = {};
+  j.flags = 0x60;
+  ASSERT_EQ(io_->decode(jpeg.c_str(), &j), 0);
+  EXPECT_LE(MaxChannelDifference(j.bitmap[0], 0x336699), 8);
+  EXPECT_LE(MaxChannelDifference(j.bitmap[255], 0xFFFFFF), 8);
+  FreeOutput(&j);
+
+  EXPECT_EQ(io_->saveBrush(kPng, nullptr, 2, 2, png.c_str(), nullptr, nullptr, nullptr, -1, nullptr,
+                           &chunky, palette.data(), 9, -1, 90, nullptr, 0),
+            kErrRange);  // pens need a depth of 1 to 8
+}
+
+TEST_F(ImageIoSlots, FormatQueriesAndUnusedSlots) {
+  EXPECT_TRUE(io_->formatHasAlpha(kPng));
+  EXPECT_TRUE(io_->formatHasAlpha(kBmp));
+  EXPECT_FALSE(io_->formatHasAlpha(kJpeg));
+  EXPECT_FALSE(io_->formatHasAlpha(graphics::kImgfmtUnknown));
+  for (int32_t f : {kBmp, kPng, kJpeg}) EXPECT_TRUE(io_->canSave(f));
+  for (int32_t f = graphics::kImgfmtGif; f <= graphics::kImgfmtUnknown; ++f) {
+    EXPECT_FALSE(io_->canSave(f));
+  }
+  EXPECT_EQ(io_->slot4, nullptr);
+  EXPECT_EQ(io_->slot5, nullptr);
+}
+
+}  // namespace
