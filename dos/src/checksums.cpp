@@ -1,7 +1,10 @@
 #include "checksums.h"
 
+#include <immintrin.h>
+
 #include <bit>
 #include <cstring>
+#include <utility>
 
 namespace tzx::dos {
 namespace {
@@ -36,11 +39,97 @@ bool IsLinear(const uint32_t* table) {
   return true;
 }
 
+// The table of the reflected polynomial 0xEDB88320, which the folding
+// constants below belong to.
+bool IsStandardTable(const uint32_t* table) {
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    if (table[i] != c) return false;
+  }
+  return true;
+}
+
+bool CanFold() {
+  return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+}
+
+#define TZX_CLMUL __attribute__((target("pclmul,sse4.1")))
+
+TZX_CLMUL inline __m128i Load128(const uint8_t* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// One 128-bit lane carried 128 bits further and added to the next block.
+TZX_CLMUL inline __m128i Fold16(__m128i acc, __m128i next, __m128i k) {
+  __m128i lo = _mm_clmulepi64_si128(acc, k, 0x00);
+  __m128i hi = _mm_clmulepi64_si128(acc, k, 0x11);
+  return _mm_xor_si128(_mm_xor_si128(hi, next), lo);
+}
+
+// Folds `n` bytes (a multiple of 16, at least 64) into the register by
+// carry-less multiplication: four 128-bit lanes advance 64 bytes a step, are
+// folded into one, and a Barrett reduction brings it back to 32 bits. The
+// constants are x^k mod P for the fold distances, bit-reflected, and the
+// reflected P and its Barrett quotient.
+TZX_CLMUL uint32_t Fold(uint32_t crc, const uint8_t* p, size_t n) {
+  const __m128i k1k2 = _mm_set_epi64x(0x01c6e41596, 0x0154442bd4);
+  const __m128i k3k4 = _mm_set_epi64x(0x00ccaa009e, 0x01751997d0);
+  const __m128i k5 = _mm_set_epi64x(0, 0x0163cd6124);
+  const __m128i poly = _mm_set_epi64x(0x01f7011641, 0x01db710641);
+  const __m128i low32 = _mm_setr_epi32(~0, 0, ~0, 0);
+  __m128i x1 = _mm_xor_si128(Load128(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
+  __m128i x2 = Load128(p + 16), x3 = Load128(p + 32), x4 = Load128(p + 48);
+  p += 64;
+  n -= 64;
+  while (n >= 64) {
+    __m128i x5 = _mm_clmulepi64_si128(x1, k1k2, 0x00);
+    __m128i x6 = _mm_clmulepi64_si128(x2, k1k2, 0x00);
+    __m128i x7 = _mm_clmulepi64_si128(x3, k1k2, 0x00);
+    __m128i x8 = _mm_clmulepi64_si128(x4, k1k2, 0x00);
+    x1 = _mm_clmulepi64_si128(x1, k1k2, 0x11);
+    x2 = _mm_clmulepi64_si128(x2, k1k2, 0x11);
+    x3 = _mm_clmulepi64_si128(x3, k1k2, 0x11);
+    x4 = _mm_clmulepi64_si128(x4, k1k2, 0x11);
+    x1 = _mm_xor_si128(_mm_xor_si128(x1, x5), Load128(p));
+    x2 = _mm_xor_si128(_mm_xor_si128(x2, x6), Load128(p + 16));
+    x3 = _mm_xor_si128(_mm_xor_si128(x3, x7), Load128(p + 32));
+    x4 = _mm_xor_si128(_mm_xor_si128(x4, x8), Load128(p + 48));
+    p += 64;
+    n -= 64;
+  }
+  // Four lanes into one, then the remaining 16-byte blocks.
+  x1 = Fold16(x1, x2, k3k4);
+  x1 = Fold16(x1, x3, k3k4);
+  x1 = Fold16(x1, x4, k3k4);
+  while (n >= 16) {
+    x1 = Fold16(x1, Load128(p), k3k4);
+    p += 16;
+    n -= 16;
+  }
+  // 128 bits to 64, then to 32 by Barrett reduction.
+  __m128i x2b = _mm_clmulepi64_si128(x1, k3k4, 0x10);
+  x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), x2b);
+  x2b = _mm_srli_si128(x1, 4);
+  x1 = _mm_and_si128(x1, low32);
+  x1 = _mm_clmulepi64_si128(x1, k5, 0x00);
+  x1 = _mm_xor_si128(x1, x2b);
+  x2b = _mm_and_si128(x1, low32);
+  x2b = _mm_clmulepi64_si128(x2b, poly, 0x10);
+  x2b = _mm_and_si128(x2b, low32);
+  x2b = _mm_clmulepi64_si128(x2b, poly, 0x00);
+  x1 = _mm_xor_si128(x1, x2b);
+  return static_cast<uint32_t>(_mm_extract_epi32(x1, 1));
+}
+
+#undef TZX_CLMUL
+
 }  // namespace
 
 void BuildCrc32Tables(const uint32_t* table, Crc32Tables* out) {
   std::memcpy(out->t[0], table, sizeof out->t[0]);
   out->sliced = IsLinear(table);
+  out->folding = out->sliced && IsStandardTable(table) && CanFold();
   if (!out->sliced) return;
   // t[k][i]: the effect of byte i followed by k zero bytes.
   for (int k = 1; k < 16; ++k) {
@@ -54,6 +143,12 @@ void BuildCrc32Tables(const uint32_t* table, Crc32Tables* out) {
 uint32_t Crc32Update(const Crc32Tables& tables, uint32_t crc, const void* data, size_t n) {
   const auto* p = static_cast<const uint8_t*>(data);
   const auto& t = tables.t;
+  if (tables.folding && n >= 64) {
+    size_t folded = n & ~size_t{15};
+    crc = Fold(crc, p, folded);
+    p += folded;
+    n -= folded;
+  }
   if (tables.sliced) {
     while (n >= 16) {
       uint64_t a = Load64LE(p) ^ crc;
@@ -310,17 +405,85 @@ void Sha1Blocks(uint32_t state[5], const uint8_t* p, size_t blocks) {
 #undef SHA1_R4
 #undef SHA1_FIVE
 
+#define TZX_SHA __attribute__((target("sha,ssse3,sse4.1")))
+
+// Four rounds with the SHA instructions. The schedule lives in four registers:
+// group G loads or extends msg[G % 4] and prepares the words of later groups.
+template <int G>
+TZX_SHA inline void Sha1Group(__m128i& abcd, __m128i& e0, __m128i& e1, __m128i (&msg)[4],
+                              const uint8_t* p, __m128i byteSwap) {
+  if constexpr (G < 4) {
+    msg[G] =
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * G)), byteSwap);
+  }
+  __m128i& e = G % 2 == 0 ? e0 : e1;
+  __m128i& next = G % 2 == 0 ? e1 : e0;
+  if constexpr (G == 0) {
+    e = _mm_add_epi32(e, msg[0]);
+  } else {
+    e = _mm_sha1nexte_epu32(e, msg[G % 4]);
+  }
+  next = abcd;
+  if constexpr (G >= 3 && G <= 18) {
+    msg[(G + 1) % 4] = _mm_sha1msg2_epu32(msg[(G + 1) % 4], msg[G % 4]);
+  }
+  abcd = _mm_sha1rnds4_epu32(abcd, e, G / 5);
+  if constexpr (G >= 1 && G <= 16) {
+    msg[(G + 3) % 4] = _mm_sha1msg1_epu32(msg[(G + 3) % 4], msg[G % 4]);
+  }
+  if constexpr (G >= 2 && G <= 17) {
+    msg[(G + 2) % 4] = _mm_xor_si128(msg[(G + 2) % 4], msg[G % 4]);
+  }
+}
+
+template <int... G>
+TZX_SHA inline void Sha1Groups(std::integer_sequence<int, G...>, __m128i& abcd, __m128i& e0,
+                               __m128i& e1, __m128i (&msg)[4], const uint8_t* p, __m128i byteSwap) {
+  (Sha1Group<G>(abcd, e0, e1, msg, p, byteSwap), ...);
+}
+
+TZX_SHA void Sha1BlocksWithExtensions(uint32_t state[5], const uint8_t* p, size_t blocks) {
+  const __m128i byteSwap = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
+  __m128i abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0x1B);
+  __m128i e0 = _mm_set_epi32(static_cast<int>(state[4]), 0, 0, 0);
+  for (; blocks; --blocks, p += 64) {
+    __m128i abcdSaved = abcd, e0Saved = e0, e1, msg[4];
+    Sha1Groups(std::make_integer_sequence<int, 20>(), abcd, e0, e1, msg, p, byteSwap);
+    e0 = _mm_sha1nexte_epu32(e0, e0Saved);
+    abcd = _mm_add_epi32(abcd, abcdSaved);
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_shuffle_epi32(abcd, 0x1B));
+  state[4] = static_cast<uint32_t>(_mm_extract_epi32(e0, 3));
+}
+
+#undef TZX_SHA
+
+bool HasShaExtensions() {
+  return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1") &&
+         __builtin_cpu_supports("ssse3");
+}
+
 }  // namespace
 
-Sha1::Sha1() : state_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
+Sha1::Sha1(bool allowExtensions)
+    : state_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0},
+      extensions_(allowExtensions && HasShaExtensions()) {}
+
+void Sha1::Blocks(const uint8_t* p, size_t count) {
+  if (extensions_) {
+    Sha1BlocksWithExtensions(state_, p, count);
+  } else {
+    Sha1Blocks(state_, p, count);
+  }
+}
 
 void Sha1::Update(const void* data, size_t n) {
-  auto blocks = [this](const uint8_t* p, size_t count) { Sha1Blocks(state_, p, count); };
+  auto blocks = [this](const uint8_t* p, size_t count) { Blocks(p, count); };
   Absorb(blocks, pending_, &used_, &length_, data, n);
 }
 
 void Sha1::Final(uint8_t digest[kDigestSize]) {
-  auto blocks = [this](const uint8_t* p, size_t count) { Sha1Blocks(state_, p, count); };
+  auto blocks = [this](const uint8_t* p, size_t count) { Blocks(p, count); };
   Pad(blocks, pending_, used_, length_ * 8, true);
   for (int i = 0; i < 5; ++i) {
     uint32_t v = __builtin_bswap32(state_[i]);

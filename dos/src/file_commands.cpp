@@ -102,6 +102,7 @@ int OpenFile(lua_State* L) {
   node->access = request.access;
   node->encoding = encoding;
   node->handle = handle;
+  node->seekable = Files().seek(handle, 0, kSeekCurrent) >= 0;
   AppendObject(&gFilesList, &node->header);
   Memory().resourceChanged();
 

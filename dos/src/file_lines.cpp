@@ -54,13 +54,22 @@ int NextLine(lua_State* L) {
     if (Fill(s) && s->block[s->start] == '\n') ++s->start;
     if (!Fill(s)) return Finish(s);
   }
+  // Most lines end inside the block: push them straight from it.
+  const char* p = s->block + s->start;
+  size_t window = std::min(s->end - s->start, kPieceSize);
+  size_t i = FindLineBreak(p, window);
+  if (i < window && p[i] == '\n') {
+    s->start += i + 1;
+    Lua().pushlstring(L, p, i);
+    return 1;
+  }
   LuaBuffer b;
   Lua().buffinit(L, &b);
   size_t stored = 0;
   while (Fill(s)) {
-    const char* p = s->block + s->start;
-    size_t window = std::min(s->end - s->start, kPieceSize - stored);
-    size_t i = FindLineBreak(p, window);
+    p = s->block + s->start;
+    window = std::min(s->end - s->start, kPieceSize - stored);
+    i = FindLineBreak(p, window);
     Lua().addlstring(&b, p, i);
     stored += i;
     s->start += i;

@@ -267,27 +267,32 @@ int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b,
   }
 }
 
-int ReadTextLine(lua_State* L, FileHandle* h, bool unbuffered, bool keepEnd, int fileEncoding,
-                 int hostEncoding) {
-  bool canSeek = Files().seek(h, 0, kSeekCurrent) >= 0;
+int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, bool keepEnd,
+                 int fileEncoding, int hostEncoding) {
   LuaBuffer b;
   Lua().buffinit(L, &b);
   LineEnd end;
   int rc = canSeek ? CollectLineInBlocks(h, unbuffered, &b, &end)
                    : CollectLineBytes(h, unbuffered, false, &b, &end);
-  if (keepEnd && end.cr) BufferAddChar(&b, '\r');
-  if (keepEnd && end.lf) BufferAddChar(&b, '\n');
-  Lua().pushresult(&b);
   if (rc) {
+    Lua().pushresult(&b);
     Lua().settop(L, -2);
     return rc;
   }
+  if (keepEnd && end.cr) BufferAddChar(&b, '\r');
+  if (keepEnd && end.lf) BufferAddChar(&b, '\n');
   bool utf8 = fileEncoding == kEncodingUtf8 ||
               (fileEncoding == kEncodingNone && hostEncoding == kEncodingUtf8);
-  if (utf8) {
+  if (b.lvl == 0) {
+    // The whole line is still in the buffer: push it once, without the mark.
+    size_t length = b.p - b.buffer;
+    size_t skip = utf8 && length >= 3 && std::memcmp(b.buffer, kByteOrderMark, 3) == 0 ? 3 : 0;
+    Lua().pushlstring(L, b.buffer + skip, length - skip);
+  } else {
+    Lua().pushresult(&b);
     size_t length;
     const char* line = Lua().tolstring(L, -1, &length);
-    if (length >= 3 && std::memcmp(line, kByteOrderMark, 3) == 0) {
+    if (utf8 && length >= 3 && std::memcmp(line, kByteOrderMark, 3) == 0) {
       Lua().pushlstring(L, line + 3, length - 3);
       Lua().remove(L, -2);
     }

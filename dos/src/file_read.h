@@ -71,10 +71,10 @@ int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b,
 // the position set back to just after the line end.
 int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end);
 
-// ReadLine's rules: the line, with its end when `keepEnd`, a leading byte-order mark
-// removed from UTF-8 text and converted from the file's encoding to
+// ReadLine's rules: the line, with its end when `keepEnd`, a leading byte-order
+// mark removed from UTF-8 text and converted from the file's encoding to
 // `hostEncoding`. Pushes the string or returns an error code.
-int ReadTextLine(lua_State* L, FileHandle* h, bool unbuffered, bool keepEnd, int fileEncoding,
-                 int hostEncoding);
+int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, bool keepEnd,
+                 int fileEncoding, int hostEncoding);
 
 }  // namespace tzx::dos

@@ -132,8 +132,8 @@ int ReadLine(lua_State* L) {
   int keepEnd = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
   if (int rc = FindReadableFile(id, &node)) return rc;
-  return TextResult(ReadTextLine(L, node->handle, gCurrentIoMode == kIoUnbuffered, keepEnd != 0,
-                                 node->encoding, *Memory().dosEncoding));
+  return TextResult(ReadTextLine(L, node->handle, node->seekable, gCurrentIoMode == kIoUnbuffered,
+                                 keepEnd != 0, node->encoding, *Memory().dosEncoding));
 }
 
 }  // namespace tzx::dos

@@ -12,9 +12,9 @@
 namespace tzx::dos {
 namespace {
 
-template <class Hash>
-std::string Digest(const std::string& data) {
-  Hash hash;
+template <class Hash, class... Options>
+std::string Digest(const std::string& data, Options... options) {
+  Hash hash(options...);
   hash.Update(data.data(), data.size());
   uint8_t digest[Hash::kDigestSize];
   hash.Final(digest);
@@ -36,12 +36,18 @@ TEST(DosMd5, Rfc1321Suite) {
   EXPECT_EQ(Digest<Md5>(digits), "57edf4a22be3c955ac49da2e2107b67a");
 }
 
+// Both the portable rounds and, where the processor has them, the SHA
+// instructions.
 TEST(DosSha1, Fips180Vectors) {
-  EXPECT_EQ(Digest<Sha1>(""), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
-  EXPECT_EQ(Digest<Sha1>("abc"), "a9993e364706816aba3e25717850c26c9cd0d89d");
-  EXPECT_EQ(Digest<Sha1>("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
-            "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
-  EXPECT_EQ(Digest<Sha1>(std::string(1000000, 'a')), "34aa973cd4c4daa4f61eeb2bdbad27316534016f");
+  for (bool extensions : {false, true}) {
+    SCOPED_TRACE(extensions);
+    EXPECT_EQ(Digest<Sha1>("", extensions), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(Digest<Sha1>("abc", extensions), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(Digest<Sha1>("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", extensions),
+              "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
+    EXPECT_EQ(Digest<Sha1>(std::string(1000000, 'a'), extensions),
+              "34aa973cd4c4daa4f61eeb2bdbad27316534016f");
+  }
 }
 
 // Padding is the error-prone part: lengths around one block, where the length
@@ -50,9 +56,14 @@ TEST(DosHashes, BlockBoundaryLengths) {
   EXPECT_EQ(Digest<Md5>(std::string(55, 'a')), "ef1772b6dff9a122358552954ad0df65");
   EXPECT_EQ(Digest<Md5>(std::string(56, 'a')), "3b0c8ac703f828b04c6c197006d17218");
   EXPECT_EQ(Digest<Md5>(std::string(64, 'a')), "014842d480b571495a4a0363793f7367");
-  EXPECT_EQ(Digest<Sha1>(std::string(55, 'a')), "c1c8bbdc22796e28c0e15163d20899b65621d65a");
-  EXPECT_EQ(Digest<Sha1>(std::string(56, 'a')), "c2db330f6083854c99d4b5bfb6e8f29f201be699");
-  EXPECT_EQ(Digest<Sha1>(std::string(64, 'a')), "0098ba824b5c16427bd7a1122a5a442a25ec644d");
+  for (bool extensions : {false, true}) {
+    EXPECT_EQ(Digest<Sha1>(std::string(55, 'a'), extensions),
+              "c1c8bbdc22796e28c0e15163d20899b65621d65a");
+    EXPECT_EQ(Digest<Sha1>(std::string(56, 'a'), extensions),
+              "c2db330f6083854c99d4b5bfb6e8f29f201be699");
+    EXPECT_EQ(Digest<Sha1>(std::string(64, 'a'), extensions),
+              "0098ba824b5c16427bd7a1122a5a442a25ec644d");
+  }
 }
 
 // However the input is cut into chunks, the digest is that of the whole.
@@ -60,10 +71,10 @@ TEST(DosHashes, ChunkingDoesNotChangeTheDigest) {
   std::mt19937 rng(7);
   std::string data(5000, 0);
   for (char& c : data) c = static_cast<char>(rng());
-  std::string md5 = Digest<Md5>(data), sha1 = Digest<Sha1>(data);
+  std::string md5 = Digest<Md5>(data), sha1 = Digest<Sha1>(data, false);
   for (int trial = 0; trial < 20; ++trial) {
     Md5 m;
-    Sha1 s;
+    Sha1 s(trial % 2 == 0);
     for (size_t at = 0; at < data.size();) {
       size_t n = std::min<size_t>(rng() % 150, data.size() - at);
       m.Update(data.data() + at, n);
@@ -100,26 +111,36 @@ TEST(DosCrc32, CheckValueWithTheHostTable) {
   EXPECT_EQ(TableCrc(table, std::string(1000000, 'a')), 3693461436u);
 }
 
-// The 16-byte step gives the byte loop's result for every length and
+// Every fast path gives the byte loop's result for every length and
 // alignment, and a run may be split anywhere.
-TEST(DosCrc32, SlicedStepMatchesTheByteLoop) {
+TEST(DosCrc32, FastPathsMatchTheByteLoop) {
   const uint32_t* table = Memory().crcTable;
-  Crc32Tables tables;
-  BuildCrc32Tables(table, &tables);
-  ASSERT_TRUE(tables.sliced);
+  Crc32Tables folding, slicing;
+  BuildCrc32Tables(table, &folding);
+  ASSERT_TRUE(folding.sliced);
+  slicing = folding;
+  slicing.folding = false;
   std::mt19937 rng(3);
-  std::string data(300, 0);
+  std::string data(2000, 0);
   for (char& c : data) c = static_cast<char>(rng());
-  for (size_t length = 0; length <= 100; ++length) {
-    for (size_t offset = 0; offset < 8; ++offset) {
+  auto crc = [](const Crc32Tables& t, const std::string& s) {
+    return ~Crc32Update(t, 0xFFFFFFFFu, s.data(), s.size());
+  };
+  for (size_t length = 0; length <= 700; length += length < 200 ? 1 : 37) {
+    for (size_t offset = 0; offset < 16; offset += 3) {
       std::string part = data.substr(offset, length);
-      ASSERT_EQ(TableCrc(table, part), ByteLoopCrc(table, part)) << length << " " << offset;
+      uint32_t expected = ByteLoopCrc(table, part);
+      ASSERT_EQ(crc(slicing, part), expected) << length << " " << offset;
+      ASSERT_EQ(crc(folding, part), expected) << length << " " << offset;
     }
   }
-  uint32_t crc = 0xFFFFFFFFu;
-  crc = Crc32Update(tables, crc, data.data(), 37);
-  crc = Crc32Update(tables, crc, data.data() + 37, data.size() - 37);
-  EXPECT_EQ(~crc, ByteLoopCrc(table, data));
+  for (const Crc32Tables* t : {&folding, &slicing}) {
+    uint32_t c = 0xFFFFFFFFu;
+    c = Crc32Update(*t, c, data.data(), 37);
+    c = Crc32Update(*t, c, data.data() + 37, 1000);
+    c = Crc32Update(*t, c, data.data() + 1037, data.size() - 1037);
+    EXPECT_EQ(~c, ByteLoopCrc(table, data));
+  }
 }
 
 // A table that is not a CRC table cannot be sliced; it is still applied byte by
@@ -130,6 +151,7 @@ TEST(DosCrc32, NonLinearTableIsUsedByteByByte) {
   Crc32Tables tables;
   BuildCrc32Tables(odd, &tables);
   EXPECT_FALSE(tables.sliced);
+  EXPECT_FALSE(tables.folding);
   std::string data = "the quick brown fox jumps over the lazy dog, twice over";
   EXPECT_EQ(TableCrc(odd, data), ByteLoopCrc(odd, data));
 }

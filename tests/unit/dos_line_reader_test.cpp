@@ -146,18 +146,35 @@ TEST_F(LineReaderTest, KeepEndMarkAndConversion) {
   WriteFile("\xEF\xBB\xBFh\xE9\r\nnext\n");
   FileHandle* h = Open();
   ASSERT_TRUE(h);
-  ASSERT_EQ(ReadTextLine(L_, h, false, true, kEncodingNone, kEncodingUtf8), 0);
+  ASSERT_EQ(ReadTextLine(L_, h, true, false, true, kEncodingNone, kEncodingUtf8), 0);
   EXPECT_EQ(std::string(lua_tostring(L_, -1)), "h\xE9\r\n");
   lua_pop(L_, 1);
   ASSERT_EQ(Files().seek(h, 0, kSeekBeginning), 0);
   // As an 8-bit file the mark is text and every byte becomes a character.
-  ASSERT_EQ(ReadTextLine(L_, h, false, false, kEncodingLatin1, kEncodingUtf8), 0);
+  ASSERT_EQ(ReadTextLine(L_, h, true, false, false, kEncodingLatin1, kEncodingUtf8), 0);
   EXPECT_EQ(std::string(lua_tostring(L_, -1)), "\xC3\xAF\xC2\xBB\xC2\xBFh\xC3\xA9");
   lua_pop(L_, 1);
   ASSERT_EQ(Files().seek(h, 0, kSeekBeginning), 0);
   // As UTF-8 the 0xE9 byte is not valid text.
-  EXPECT_EQ(ReadTextLine(L_, h, false, false, kEncodingUtf8, kEncodingLatin1), 1670);
+  EXPECT_EQ(ReadTextLine(L_, h, true, false, false, kEncodingUtf8, kEncodingLatin1), 1670);
   EXPECT_EQ(lua_gettop(L_), 0);
+  Stream().closeFile(h);
+}
+
+// A line longer than the Lua buffer is assembled on the stack; the mark is
+// still removed and nothing else is left behind.
+TEST_F(LineReaderTest, MarkOnALineLongerThanTheBuffer) {
+  std::string body(20000, 'q');
+  WriteFile("\xEF\xBB\xBF" + body + "\n");
+  FileHandle* h = Open();
+  ASSERT_TRUE(h);
+  for (bool canSeek : {true, false}) {
+    ASSERT_EQ(Files().seek(h, 0, kSeekBeginning), 0);
+    ASSERT_EQ(ReadTextLine(L_, h, canSeek, false, false, kEncodingUtf8, kEncodingUtf8), 0);
+    EXPECT_EQ(std::string(lua_tostring(L_, -1)), body);
+    lua_pop(L_, 1);
+    EXPECT_EQ(lua_gettop(L_), 0);
+  }
   Stream().closeFile(h);
 }
 

@@ -17,6 +17,7 @@ struct FileNode {
   int32_t access;    // kAccessRead, kAccessWrite or kAccessReadWrite
   int32_t encoding;  // kEncodingNone (take the caller's), kEncodingLatin1 or kEncodingUtf8
   FileHandle* handle;
+  bool seekable;  // the handle can move back (false for streams)
 };
 
 struct ProgramRun;

@@ -1,0 +1,241 @@
+// dos file commands against their peers, on one text file of more than 100 MB
+// that the benchmark writes to a temporary folder:
+//   ReadLine and FileLines   vs Lua 5.1's io.lines       (goal: not slower)
+//   CRC32                    vs zlib's crc32             (goal: as fast, same value)
+//   MD5                      vs coreutils md5sum         (goal: 0.9 of its speed)
+//   SHA1                     vs coreutils sha1sum        (goal: its speed)
+//   FileToString             vs Lua's io.read("*a")
+// Our commands run in a real tessera host from Lua loops, the Lua peers in the
+// same host, md5sum and sha1sum as processes on the same file. Each side runs
+// five times, interleaved, and the best time counts. The speed ratio printed
+// is peer time / our time: above 1 means ours is faster.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <lua.h>
+}
+
+#include "tessera/host.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+
+// The file: lines of 10 to 109 letters, so that the line machinery rather
+// than the copying dominates; a little over 100 MB.
+struct TextFile {
+  std::string folder;
+  std::string path;
+  long lines = 0;
+  long long bytes = 0;
+
+  TextFile() {
+    char pattern[] = "/tmp/dos_bench.XXXXXX";
+    folder = mkdtemp(pattern);
+    path = folder + "/lines.txt";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::string block;
+    for (long i = 0; bytes < 105'000'000; ++i, ++lines) {
+      int length = static_cast<int>(i * 7919 % 100) + 10;
+      for (int k = 0; k < length; ++k) block.push_back(static_cast<char>('a' + (i + k) % 26));
+      block.push_back('\n');
+      bytes += length + 1;
+      if (block.size() > (1 << 20)) {
+        std::fwrite(block.data(), 1, block.size(), f);
+        block.clear();
+      }
+    }
+    std::fwrite(block.data(), 1, block.size(), f);
+    std::fclose(f);
+  }
+  ~TextFile() { std::filesystem::remove_all(folder); }
+};
+
+const TextFile& File() {
+  static TextFile file;
+  return file;
+}
+
+tessera::Host& Host() {
+  static std::unique_ptr<tessera::Host> host = [] {
+    tessera::HostOptions options;
+    options.pluginDir = TZX_PLUGIN_DIR;
+    options.libraries = {"dos"};
+    auto h = std::make_unique<tessera::Host>(options);
+    std::string error;
+    if (!h->Start(&error)) {
+      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
+      std::exit(1);
+    }
+    std::string setup = "PATH = [[" + File().path + "]] LINES = " + std::to_string(File().lines);
+    if (!h->RunString(setup, &error)) std::exit(1);
+    return h;
+  }();
+  return *host;
+}
+
+double Seconds(const std::function<void()>& fn) {
+  auto start = std::chrono::steady_clock::now();
+  fn();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void RunLua(const std::string& code) {
+  std::string error;
+  if (!Host().RunString(code, &error)) {
+    std::fprintf(stderr, "script failed: %s\n", error.c_str());
+    std::exit(1);
+  }
+}
+
+// Best of kRuns for each side, interleaved so that both meet the same machine.
+void Compare(benchmark::State& state, const char* what, const char* peer, double goal,
+             const std::function<void()>& ours, const std::function<void()>& theirs) {
+  File();
+  Host();
+  double best[2] = {1e9, 1e9};
+  for (auto _ : state) {
+    for (int run = 0; run < kRuns; ++run) {
+      best[0] = std::min(best[0], Seconds(ours));
+      best[1] = std::min(best[1], Seconds(theirs));
+    }
+  }
+  double ratio = best[1] / best[0];
+  state.counters["ours_ms"] = best[0] * 1000;
+  state.counters["peer_ms"] = best[1] * 1000;
+  state.counters["speed_ratio"] = ratio;
+  double mb = File().bytes / 1e6;
+  std::printf(
+      "%-13s %7.1f ms (%6.0f MB/s)  vs %-20s %7.1f ms (%6.0f MB/s)  speed ratio %.2f  (goal "
+      "%.2f%s)\n",
+      what, best[0] * 1000, mb / best[0], peer, best[1] * 1000, mb / best[1], ratio, goal,
+      ratio >= goal ? ", met" : ", MISSED");
+  std::fflush(stdout);
+}
+
+std::string LuaResult(const std::string& expression) {
+  RunLua("RESULT = tostring(" + expression + ")");
+  lua_State* L = Host().L();
+  lua_getglobal(L, "RESULT");
+  std::string result = lua_tostring(L, -1);
+  lua_pop(L, 1);
+  return result;
+}
+
+std::string Command(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  char buffer[256];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  pclose(pipe);
+  return output.substr(0, output.find(' '));
+}
+
+unsigned long ZlibCrc(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY);
+  std::vector<unsigned char> buffer(65536);
+  unsigned long crc = crc32(0L, Z_NULL, 0);
+  ssize_t n;
+  while ((n = read(fd, buffer.data(), buffer.size())) > 0) crc = crc32(crc, buffer.data(), n);
+  close(fd);
+  return crc;
+}
+
+void Check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "%s: results differ\n", what);
+    std::exit(1);
+  }
+}
+
+// The usual loop: an Eof test and a ReadLine per line, two commands against
+// io.lines' one iterator call.
+void BM_ReadLineVsIoLines(benchmark::State& state) {
+  Compare(
+      state, "ReadLine+Eof", "io.lines", 1.0,
+      [] {
+        RunLua(
+            "local ReadLine, Eof = ReadLine, Eof "
+            "local f = OpenFile(nil, PATH) local n = 0 "
+            "while Eof(f) == 0 do ReadLine(f) n = n + 1 end "
+            "CloseFile(f) assert(n == LINES)");
+      },
+      [] { RunLua("local n = 0 for l in io.lines(PATH) do n = n + 1 end assert(n == LINES)"); });
+}
+
+// ReadLine on its own: as many calls as the file has lines.
+void BM_ReadLineCountedVsIoLines(benchmark::State& state) {
+  Compare(
+      state, "ReadLine", "io.lines", 1.0,
+      [] {
+        RunLua(
+            "local ReadLine = ReadLine local f = OpenFile(nil, PATH) "
+            "for i = 1, LINES do ReadLine(f) end CloseFile(f)");
+      },
+      [] { RunLua("local n = 0 for l in io.lines(PATH) do n = n + 1 end assert(n == LINES)"); });
+}
+
+void BM_FileLinesVsIoLines(benchmark::State& state) {
+  Compare(
+      state, "FileLines", "io.lines", 1.0,
+      [] { RunLua("local n = 0 for l in FileLines(PATH) do n = n + 1 end assert(n == LINES)"); },
+      [] { RunLua("local n = 0 for l in io.lines(PATH) do n = n + 1 end assert(n == LINES)"); });
+}
+
+void BM_Crc32VsZlib(benchmark::State& state) {
+  Check(std::stoul(LuaResult("CRC32(PATH)")) == ZlibCrc(File().path), "CRC32");
+  Compare(
+      state, "CRC32", "zlib crc32", 1.0, [] { RunLua("CRC32(PATH)"); },
+      [] { benchmark::DoNotOptimize(ZlibCrc(File().path)); });
+}
+
+void BM_Md5VsMd5sum(benchmark::State& state) {
+  std::string command = "md5sum '" + File().path + "'";
+  Check(LuaResult("MD5(PATH)") == Command(command), "MD5");
+  Compare(
+      state, "MD5", "md5sum", 0.9, [] { RunLua("MD5(PATH)"); },
+      [&] { benchmark::DoNotOptimize(Command(command)); });
+}
+
+void BM_Sha1VsSha1sum(benchmark::State& state) {
+  std::string command = "sha1sum '" + File().path + "'";
+  Check(LuaResult("SHA1(PATH)") == Command(command), "SHA1");
+  Compare(
+      state, "SHA1", "sha1sum", 1.0, [] { RunLua("SHA1(PATH)"); },
+      [&] { benchmark::DoNotOptimize(Command(command)); });
+}
+
+void BM_FileToStringVsIoRead(benchmark::State& state) {
+  Compare(
+      state, "FileToString", "io.read(\"*a\")", 1.0,
+      [] { RunLua("local s, n = FileToString(PATH) assert(n == #s) s = nil collectgarbage()"); },
+      [] {
+        RunLua(
+            "local f = io.open(PATH, 'rb') local s = f:read('*a') f:close() "
+            "s = nil collectgarbage()");
+      });
+}
+
+BENCHMARK(BM_ReadLineVsIoLines)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLineCountedVsIoLines)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileLinesVsIoLines)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Crc32VsZlib)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Md5VsMd5sum)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Sha1VsSha1sum)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileToStringVsIoRead)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
