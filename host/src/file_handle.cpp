@@ -26,7 +26,15 @@ std::map<std::string, VirtualFile> gVirtual;
 int gVirtualCounter = 0;
 constexpr char kVirtualPrefix[] = "::virtual/";
 
-bool Sequential(const FileHandle* h) { return h->kind == Kind::kStdin || h->kind == Kind::kStdout || h->kind == Kind::kStderr; }
+bool Sequential(const FileHandle* h) {
+  return h->kind == Kind::kStdin || h->kind == Kind::kStdout || h->kind == Kind::kStderr ||
+         h->kind == Kind::kStream;
+}
+
+// Sequential handles that can be read.
+bool ReadableStream(const FileHandle* h) {
+  return h->kind == Kind::kStdin || (h->kind == Kind::kStream && h->access != 2);
+}
 
 // Raw transfers at a position, without the buffer.
 int64_t RawRead(FileHandle* h, int64_t at, void* out, int64_t n) {
@@ -53,7 +61,8 @@ int64_t RawRead(FileHandle* h, int64_t at, void* out, int64_t n) {
       }
       return done > 0 ? done : 0;
     }
-    case Kind::kStdin: {
+    case Kind::kStdin:
+    case Kind::kStream: {
       ssize_t r;
       do r = read(h->fd, out, n);
       while (r < 0 && errno == EINTR);
@@ -66,7 +75,7 @@ int64_t RawRead(FileHandle* h, int64_t at, void* out, int64_t n) {
 }
 
 int64_t RawWrite(FileHandle* h, int64_t at, const void* in, int64_t n) {
-  if (h->kind != Kind::kDisk && h->kind != Kind::kStdout && h->kind != Kind::kStderr) return 0;
+  if (h->kind != Kind::kDisk && !(Sequential(h) && h->kind != Kind::kStdin)) return 0;
   int64_t done = 0;
   while (done < n) {
     const char* p = static_cast<const char*>(in) + done;
@@ -174,13 +183,19 @@ FileHandle* OpenHandle(const char* name, int access) {
   h->name = path;
   h->access = access;
   h->knownSize = st.st_size;
+  // Pipes, sockets and character devices have no size or positions: reading
+  // them by position would find nothing.
+  if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
+    h->kind = Kind::kStream;
+    h->knownSize = 0;
+  }
   return h;
 }
 
 void CloseHandle(FileHandle* h) {
   if (!h) return;
   FlushHandle(h);
-  if (h->kind == Kind::kDisk || h->kind == Kind::kRegion) close(h->fd);
+  if (h->kind == Kind::kDisk || h->kind == Kind::kRegion || h->kind == Kind::kStream) close(h->fd);
   delete h;
 }
 
@@ -254,6 +269,13 @@ int64_t WriteHandle(FileHandle* h, const void* in, int64_t n) {
 }
 
 int64_t ReadDirect(FileHandle* h, void* out, int64_t n) {
+  // A stream cannot give again what a buffered read already took from it.
+  if (Sequential(h) && InReadBuffer(h)) {
+    int64_t take = std::min<int64_t>(n, h->bufStart + static_cast<int64_t>(h->bufLen) - h->pos);
+    std::memcpy(out, h->buf.data() + (h->pos - h->bufStart), take);
+    h->pos += take;
+    return take;
+  }
   if (FlushHandle(h) != 0) return 0;
   DropBuffer(h);
   int64_t r = RawRead(h, h->pos, out, n);
@@ -293,7 +315,7 @@ int64_t HandleLength(FileHandle* h) { return CurrentSize(h); }
 
 bool HandleAtEof(FileHandle* h) {
   if (Sequential(h)) {
-    if (h->kind != Kind::kStdin) return false;
+    if (!ReadableStream(h)) return false;
     if (InReadBuffer(h)) return false;
     if (h->atEnd) return true;
     return !Refill(h);

@@ -10,7 +10,9 @@
 namespace tzx {
 
 struct FileHandle {
-  enum class Kind { kDisk, kStdin, kStdout, kStderr, kRegion, kMemory };
+  // kStream: a pipe, socket or device opened by name, read and written in
+  // sequence like the standard streams.
+  enum class Kind { kDisk, kStdin, kStdout, kStderr, kRegion, kMemory, kStream };
   Kind kind = Kind::kDisk;
   int fd = -1;
   int access = 0;  // read 1, write 2, read and write 4

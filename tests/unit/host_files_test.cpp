@@ -1,0 +1,113 @@
+// The host's file services on files that are not regular disk files: pipes and
+// devices opened by name are read and written in sequence.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "services.h"
+#include "tzx/errors.h"
+
+namespace {
+
+using namespace tzx;
+using namespace tzx::host;
+
+FileHandle* Open(const std::string& name, int access) {
+  OpenOptions options;
+  kFileSystem.initOpenOptions(&options);
+  return kFileSystem.openFile(name.c_str(), access, &options, nullptr);
+}
+
+class FifoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(TZX_TEST_TMP);
+    path_ = std::string(TZX_TEST_TMP) + "/host_fifo_" +
+            testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove(path_);
+    ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  }
+  void TearDown() override {
+    if (writer_.joinable()) writer_.join();
+    std::filesystem::remove(path_);
+  }
+  // A writer on the other end of the pipe, which closes it after `text`.
+  void Write(const std::string& text) {
+    writer_ = std::thread([this, text] {
+      int fd = open(path_.c_str(), O_WRONLY);
+      if (fd < 0) return;
+      ssize_t ignored = write(fd, text.data(), text.size());
+      (void)ignored;
+      close(fd);
+    });
+  }
+
+  std::string path_;
+  std::thread writer_;
+};
+
+TEST_F(FifoTest, APipeIsReadToItsEnd) {
+  Write("line one\nline two");
+  FileHandle* h = Open(path_, kAccessRead);
+  ASSERT_TRUE(h);
+  std::string got;
+  char buffer[7];
+  int64_t n;
+  while ((n = kStreamIo.readBytes(h, buffer, sizeof buffer)) > 0) got.append(buffer, n);
+  EXPECT_EQ(got, "line one\nline two");
+  EXPECT_TRUE(kStreamIo.eof(h));
+  EXPECT_EQ(kStreamIo.getc(h), -1);
+  // A pipe has neither positions nor a length.
+  EXPECT_EQ(kFileSystem.seek(h, 0, kSeekBeginning), -1);
+  EXPECT_EQ(kFileSystem.length(h), -1);
+  kStreamIo.closeFile(h);
+}
+
+// Bytes a buffered read pulled out of the pipe are still there for an
+// unbuffered read.
+TEST_F(FifoTest, UnbufferedReadsTakeWhatTheBufferHolds) {
+  Write("abcdef");
+  FileHandle* h = Open(path_, kAccessRead);
+  ASSERT_TRUE(h);
+  EXPECT_EQ(kStreamIo.getc(h), 'a');
+  char buffer[16] = {};
+  std::string rest;
+  int64_t n;
+  while ((n = kFileSystem.readUnbuffered(h, buffer, sizeof buffer)) > 0) rest.append(buffer, n);
+  EXPECT_EQ(rest, "bcdef");
+  kStreamIo.closeFile(h);
+}
+
+TEST(HostDevices, CharacterDevicesAreStreams) {
+  FileHandle* zero = Open("/dev/zero", kAccessRead);
+  ASSERT_TRUE(zero);
+  char buffer[100];
+  std::memset(buffer, 1, sizeof buffer);
+  EXPECT_EQ(kStreamIo.readBytes(zero, buffer, sizeof buffer), 100);
+  EXPECT_EQ(buffer[0], 0);
+  EXPECT_EQ(buffer[99], 0);
+  EXPECT_FALSE(kStreamIo.eof(zero));
+  kStreamIo.closeFile(zero);
+
+  FileHandle* null = Open("/dev/null", kAccessRead);
+  ASSERT_TRUE(null);
+  EXPECT_TRUE(kStreamIo.eof(null));
+  EXPECT_EQ(kStreamIo.getc(null), -1);
+  kStreamIo.closeFile(null);
+
+  // Writes that the device refuses are reported, buffered or not.
+  FileHandle* full = Open("/dev/full", kAccessWrite);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(kStreamIo.writeBytes(full, "x", 1), 1);
+  EXPECT_EQ(kStreamIo.flush(full), kErrWrite);
+  EXPECT_EQ(kFileSystem.writeUnbuffered(full, "x", 1), 0);
+  kStreamIo.closeFile(full);
+}
+
+}  // namespace
