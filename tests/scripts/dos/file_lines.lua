@@ -154,4 +154,5 @@ for i = 1, 5 do
   for piece in FileLines("fl.txt") do break end
 end
 collectgarbage("collect")
-t.eq(open_descriptors(), before, "descriptors after abandoned iterations")
+local after = open_descriptors()
+assert(after <= before, "descriptors after abandoned iterations: " .. before .. " before, " .. after .. " after")

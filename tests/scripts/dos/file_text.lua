@@ -40,6 +40,9 @@ Seek(3, 0)
 t.eq(ReadString(3, 4), "caf" .. E_ACUTE, "four characters, the mark skipped")
 t.eq(ReadString(3, 2, 0), " \226", "bytes when asked for 8-bit text")
 t.expect_error(1055, ReadString, 3, -1)
+-- Fewer characters than asked for: a read past the end.
+Seek(3, 0)
+t.expect_error(1009, ReadString, 3, 100)
 CloseFile(3)
 
 -- A UTF-8 file read as 8-bit text is converted; a character without an
