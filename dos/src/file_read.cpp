@@ -18,8 +18,6 @@ namespace {
 constexpr size_t kFirstLineBlock = 128;
 // Below this much room the Lua buffer is emptied before the next block.
 constexpr size_t kMinBufferRoom = 64;
-// Block size for reading a stream of unknown length to its end.
-constexpr size_t kStreamBlock = 16384;
 
 int64_t Transfer(FileHandle* h, void* out, int64_t n, bool unbuffered) {
   return unbuffered ? Files().readUnbuffered(h, out, n) : Stream().readBytes(h, out, n);
@@ -53,12 +51,12 @@ int ReadRaw(lua_State* L, FileHandle* h, int64_t length) {
   int64_t pos = Files().seek(h, 0, kSeekCurrent);
   bool known = size >= 0 && pos >= 0;
   if (length == 0 && !known) {
-    // A stream has no length: take blocks until it ends.
+    // A stream has no length: take a buffer's worth at a time until it ends.
     LuaBuffer b;
     Lua().buffinit(L, &b);
     for (;;) {
       char* dst = Lua().prepbuffer(&b);
-      int64_t n = Stream().readBytes(h, dst, std::min(kStreamBlock, kLuaBufferSize));
+      int64_t n = Stream().readBytes(h, dst, kLuaBufferSize);
       if (n <= 0) break;
       b.p = dst + n;
     }
