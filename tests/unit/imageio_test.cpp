@@ -595,6 +595,13 @@ TEST_F(ImageIo, BmpBitFieldsTopDownAndFourthBytes) {
   EXPECT_EQ(d.p.argb[2], 0xFF0000FFu);
   EXPECT_EQ(d.p.argb[3], 0xFF00FF00u);
 
+  // No blue bits at all, and a red field as wide as the whole word.
+  Bytes odd;
+  for (uint32_t m : {0xFFFFFFFFu, 0u, 0u}) Put(&odd, m, 4);
+  HeldPicture g;
+  ASSERT_EQ(Decode(MakeBmp(1, 1, 32, 3, odd, {0xFF, 0xFF, 0xFF, 0xFF}), false, &g), Status::kOk);
+  EXPECT_EQ(g.p.argb[0], 0xFFFF0000u);
+
   Bytes padding = {1, 2, 3, 0, 4, 5, 6, 0};
   HeldPicture e;
   ASSERT_EQ(Decode(MakeBmp(2, 1, 32, 0, {}, padding), false, &e), Status::kOk);

@@ -39,9 +39,11 @@ bool MakeChannel(uint32_t mask, Channel* c) {
   return (c->max & (c->max + 1)) == 0;  // one run of bits
 }
 
+// A channel without mask bits reads 0.
 uint32_t Expand(const Channel& c, uint32_t v) {
-  const uint32_t field = (v & c.mask) >> c.shift;
-  return c.max == 255 ? field : (field * 255 + c.max / 2) / c.max;
+  const uint64_t field = (v & c.mask) >> c.shift;
+  if (c.max == 255 || c.max == 0) return static_cast<uint32_t>(field);
+  return static_cast<uint32_t>((field * 255 + c.max / 2) / c.max);
 }
 
 struct Header {
