@@ -32,8 +32,8 @@ void FreeScaleScratch(ScaleScratch& scratch) {
 namespace {
 
 struct Tables {
-  Axis columns;
-  Axis rows;
+  ScaleAxis columns;
+  ScaleAxis rows;
 };
 
 // Plain columns: a 16.16 accumulator stepping by the single-precision ratio. The clamp only
@@ -71,7 +71,7 @@ void SmoothPositions(int32_t source, int32_t count, int32_t* index, int32_t* fra
   }
 }
 
-Axis MakeAxis(const int32_t* index, const int32_t* fraction, int32_t count, int32_t source) {
+ScaleAxis MakeAxis(const int32_t* index, const int32_t* fraction, int32_t count, int32_t source) {
   const int32_t last = source - 1;
   // Positions never decrease, so the entries at the last source index form the tail.
   const int32_t interior =
@@ -140,7 +140,7 @@ void PickRows(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destinatio
 // row depends only on that row, so the two last ones are kept and reused by the destination
 // rows that share them; the result is the same as interpolating every pixel from its four
 // neighbours.
-template <size_t kBytes, void (*Interpolate)(const uint8_t*, const Axis&, uint8_t*),
+template <size_t kBytes, void (*Interpolate)(const uint8_t*, const ScaleAxis&, uint8_t*),
           void (*Blend)(const uint8_t*, const uint8_t*, int, uint8_t*, size_t)>
 void SmoothRows(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destination,
                 ptrdiff_t destinationStride, const Tables& t, uint8_t* cache) {

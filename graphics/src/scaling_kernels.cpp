@@ -19,7 +19,7 @@ inline int Lerp(int a, int b, int f) {
 
 // Pixels from `from` on, one channel at a time; also the last columns, whose right neighbour is
 // the pixel itself.
-void InterpolatePixelTail(const uint8_t* in, const Axis& c, uint8_t* out, int32_t from) {
+void InterpolatePixelTail(const uint8_t* in, const ScaleAxis& c, uint8_t* out, int32_t from) {
   for (int32_t i = from; i < c.count; ++i) {
     const int32_t x = c.index[i];
     const uint8_t* a = in + 4 * static_cast<ptrdiff_t>(x);
@@ -100,7 +100,7 @@ uint64_t FractionWeight(int32_t fraction) {
   return 0x0001000100010001ull * static_cast<uint16_t>(fraction);
 }
 
-void InterpolatePixelRow(const uint8_t* in, const Axis& c, uint8_t* out) {
+void InterpolatePixelRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
   int32_t i = 0;
 #if defined(__x86_64__)
   const int32_t* const index = c.index;
@@ -123,7 +123,7 @@ void InterpolatePixelRow(const uint8_t* in, const Axis& c, uint8_t* out) {
 }
 
 #if defined(__x86_64__)
-TZX_AVX2 void InterpolatePixelRowAvx2(const uint8_t* in, const Axis& c, uint8_t* out) {
+TZX_AVX2 void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
   const int32_t* const index = c.index;
   const uint64_t* const weights = c.weights;
   const __m256i zero = _mm256_setzero_si256();
@@ -150,12 +150,12 @@ TZX_AVX2 void InterpolatePixelRowAvx2(const uint8_t* in, const Axis& c, uint8_t*
   InterpolatePixelTail(in, c, out, i);
 }
 #else
-void InterpolatePixelRowAvx2(const uint8_t* in, const Axis& c, uint8_t* out) {
+void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
   InterpolatePixelRow(in, c, out);
 }
 #endif
 
-void InterpolateAlphaRow(const uint8_t* in, const Axis& c, uint8_t* out) {
+void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
   for (int32_t i = 0; i < c.count; ++i) {
     const int32_t x = c.index[i];
     out[i] = static_cast<uint8_t>(Lerp(in[x], in[std::min(x + 1, c.last)], c.fraction[i]));

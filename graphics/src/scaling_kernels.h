@@ -11,7 +11,7 @@ namespace tzx::graphics {
 
 // Source positions of the destination columns (or rows): the integer part and the 16-bit
 // fraction towards the next source pixel.
-struct Axis {
+struct ScaleAxis {
   const int32_t* index;
   const int32_t* fraction;
   // Per entry the fraction as a signed 16-bit lane, four times (one lane per channel); filled
@@ -30,10 +30,10 @@ void PickPixelRow(const uint8_t* in, const int32_t* columns, int32_t count, uint
 void PickAlphaRow(const uint8_t* in, const int32_t* columns, int32_t count, uint8_t* out);
 
 // 32-bit pixels; `in` is the source row, `out` takes count pixels.
-void InterpolatePixelRow(const uint8_t* in, const Axis& columns, uint8_t* out);
-void InterpolatePixelRowAvx2(const uint8_t* in, const Axis& columns, uint8_t* out);
+void InterpolatePixelRow(const uint8_t* in, const ScaleAxis& columns, uint8_t* out);
+void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& columns, uint8_t* out);
 // 8-bit alpha.
-void InterpolateAlphaRow(const uint8_t* in, const Axis& columns, uint8_t* out);
+void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& columns, uint8_t* out);
 
 // count bytes: out = top + (((bottom - top) * fraction) >> 16) byte by byte.
 void BlendRows(const uint8_t* top, const uint8_t* bottom, int fraction, uint8_t* out, size_t count);

@@ -395,7 +395,7 @@ int KernelFraction(int i) {
 }
 
 TEST(GraphicsScaling, PixelRowKernelsAgreeWithTheFormula) {
-  using Kernel = void (*)(const uint8_t*, const Axis&, uint8_t*);
+  using Kernel = void (*)(const uint8_t*, const ScaleAxis&, uint8_t*);
   std::vector<Kernel> kernels = {InterpolatePixelRow};
   if (HasAvx2()) kernels.push_back(InterpolatePixelRowAvx2);
   for (bool extremes : {false, true}) {
@@ -414,8 +414,8 @@ TEST(GraphicsScaling, PixelRowKernelsAgreeWithTheFormula) {
         fraction[i] = KernelFraction(i);
         weights[i] = FractionWeight(fraction[i]);
       }
-      const Axis axis{index.data(), fraction.data(), weights.data(),
-                      count,        row.width - 1,   interior};
+      const ScaleAxis axis{index.data(), fraction.data(), weights.data(),
+                           count,        row.width - 1,   interior};
       for (size_t k = 0; k < kernels.size(); ++k) {
         std::vector<uint8_t> out(4 * count);
         kernels[k](row.bytes.data(), axis, out.data());
