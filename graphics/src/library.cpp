@@ -1,6 +1,8 @@
 // The frame of graphics.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
+#include "colour_commands.h"
 #include "constants.h"
+#include "graphics_state.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
 #include "tzx/objects.h"
@@ -14,12 +16,33 @@ namespace {
 // A leading NUL, then the version text with its trailing blank.
 constexpr char kDescriptor[] = "\0$VER: graphics.tzx 11.0 (10.01.26) [Windows] [x86] ";
 
-const GraphicsInterface kInterface = {};
-
 const CommandRow kCommands[] = {
+    {"Red", Red},
+    {"Green", Green},
+    {"Blue", Blue},
+    {"RGB", RGB},
+    {"ARGB", ARGB},
+    {"MixRGB", MixRGB},
+    {"GetRandomColor", GetRandomColor},
+    {"GetRealColor", GetRealColor},
+    {"IsPicture", IsPicture},
     {nullptr, nullptr},
 };
 
+// Internal initialisation: the shared state's start values.
+int SetUp(lua_State*) {
+  ResetGraphicsState();
+  return 0;
+}
+
+// After the commands: the lookup tables and the working buffer.
+int FinishSetUp(lua_State*) {
+  return StartGraphicsTables();
+}
+
+void Close(lua_State*) {
+  CloseGraphicsState();
+}
 
 const LibraryDefinition kDefinition = {
     .name = "graphics",
@@ -27,15 +50,17 @@ const LibraryDefinition kDefinition = {
     .commands = kCommands,
     .constants = kConstants,
     .bindings = kBindings,
-    .interface = &kInterface,
+    .interface = &gInterface,
     .requiresGraphics = false,
-    .setUp = nullptr,
-    .finishSetUp = nullptr,
+    .setUp = SetUp,
+    .finishSetUp = FinishSetUp,
     .objectTypes = nullptr,
-    .close = nullptr,
+    .close = Close,
 };
 
 }  // namespace
 }  // namespace tzx::graphics
 
-const tzx::LibraryDefinition& tzx::ThisLibrary() { return tzx::graphics::kDefinition; }
+const tzx::LibraryDefinition& tzx::ThisLibrary() {
+  return tzx::graphics::kDefinition;
+}

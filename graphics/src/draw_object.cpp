@@ -1,0 +1,351 @@
+#include "draw_object.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "bindings.h"
+#include "bitmap_sets.h"
+#include "bitmaps.h"
+#include "blit_rows.h"
+#include "blits.h"
+#include "colours.h"
+#include "draw_record.h"
+#include "graphics_state.h"
+#include "image_objects.h"
+#include "output.h"
+#include "pixel_formats.h"
+#include "placement.h"
+#include "tzx/errors.h"
+#include "tzx/frame.h"
+
+namespace tzx::graphics {
+
+namespace {
+
+constexpr int kChunk = 512;
+constexpr uint32_t kNoColor = 0xFFFFFFFF;
+// The tags of a drawing command's table start from the defaults, and a table
+// argument that was promised must be there.
+constexpr uint32_t kParseFromDefaults = 1, kParseTableRequired = 2;
+
+// The planes of the object being drawn. A plain record: tag parsing may
+// leave the draw through the host's argument errors, so pictures are drawn
+// into planes only after it (Materialise) and freed explicitly (Release).
+struct DrawSource {
+  const BitmapHandle* color;
+  const BitmapHandle* mask;
+  const BitmapHandle* alpha;
+  const BitmapHandle* index;  // pens, with palette
+  const uint32_t* palette;
+  int transparentPen;
+  int depth;  // bits of the pens
+  int width;
+  int height;
+  ImageObject* picture;  // drawn into planes by Materialise
+  BitmapHandle* madeColor;
+  BitmapHandle* madeMask;
+  BitmapHandle* madeAlpha;
+};
+
+void UsePicture(ImageObject* image, int width, int height, DrawSource* s) {
+  s->picture = image;
+  s->width = width > 0 ? width : image->width;
+  s->height = height > 0 ? height : image->height;
+}
+
+int Materialise(DrawSource* s) {
+  if (!s->picture) return 0;
+  if (int rc = RasterizeImageObject(s->picture, s->width, s->height, nullptr, &s->madeColor,
+                                    &s->madeMask, &s->madeAlpha)) {
+    return rc;
+  }
+  if (!s->madeColor) return kErrImageObject;
+  s->color = s->madeColor;
+  s->mask = s->madeMask;
+  s->alpha = s->madeAlpha;
+  s->width = s->madeColor->width;
+  s->height = s->madeColor->height;
+  return 0;
+}
+
+void Release(DrawSource* s) {
+  FreeBitmapSet(&s->madeColor, &s->madeMask, &s->madeAlpha);
+}
+
+int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output, DrawSource* s) {
+  auto* brush = static_cast<const BrushSibling*>(gBound.brush);
+  if (!brush) return ErrorWithString(kErrSiblingAbsent, "brush");
+  bool part = a.type == kDrawBrushPart;
+  BrushRecord* record = nullptr;
+  if (int rc = brush->FindBrush(L, a.id, &record, part ? kFindForDrawPart : kFindForDraw)) {
+    return rc;
+  }
+  const auto* b = reinterpret_cast<const BrushRecordHead*>(record);
+  if (b->hardware && (!gCurrentDisplay || b->displayKey != gCurrentDisplay->owner)) {
+    return kErrForeignHardwareBrush;
+  }
+  bool vector = b->kind == 1;
+  if (part && vector) return kErrNotAllowed;
+  if (vector && b->transformed && output->layers) return kErrVectorLayerTransform;
+  s->width = b->width;
+  s->height = b->height;
+  if (b->chunky) {
+    s->index = b->chunky;
+    s->palette = b->palette;
+    s->transparentPen = b->transparentPen;
+    s->depth = std::clamp(b->depth, 1, 8);
+    return b->palette ? 0 : kErrNoPalette;
+  }
+  if (b->bitmap) {
+    s->color = b->bitmap;
+    s->mask = b->mask;
+    s->alpha = b->alpha;
+    return 0;
+  }
+  // Planes that were dropped, or a vector brush: drawn from its picture.
+  if (!b->imageObject) return kErrNotAllowed;
+  UsePicture(b->imageObject, b->width, b->height, s);
+  return 0;
+}
+
+int FindSource(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output, DrawSource* s) {
+  if (a.image) {
+    UsePicture(a.image, 0, 0, s);
+    return 0;
+  }
+  switch (a.type) {
+    case kDrawBitmap:
+      if (!a.bitmap || a.bitmap->kind != kKindColor) return kErrRange;
+      s->color = a.bitmap;
+      s->mask = a.mask;
+      s->alpha = a.alpha;
+      s->width = a.bitmap->width;
+      s->height = a.bitmap->height;
+      return 0;
+    case kDrawBrush:
+    case kDrawBrushPart:
+      return FromBrush(L, a, output, s);
+    // These objects reach the draw through their own libraries' render
+    // slots; without the library there is nothing to draw.
+    case kDrawAnimFrame:
+      return gBound.anim ? kErrRange : ErrorWithString(kErrSiblingAbsent, "anim");
+    case kDrawTextObject:
+    case kDrawTextOut:
+    case kDrawPrint:
+      return gBound.text ? kErrRange : ErrorWithString(kErrSiblingAbsent, "text");
+    case kDrawBgPic:
+      return gBound.bgpic ? kErrRange : ErrorWithString(kErrSiblingAbsent, "bgpic");
+    case kDrawVideo:
+      return gBound.video ? kErrRange : ErrorWithString(kErrSiblingAbsent, "video");
+    default:
+      return kErrRange;
+  }
+}
+
+bool IsIdentity(const double m[4]) {
+  return m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0;
+}
+
+// Transforms, filters, shadows and borders are drawn from a working copy by
+// the effects path of the scaling, transformation and filter slots; the
+// direct path refuses them rather than drawing them wrongly.
+bool NeedsEffects(const TransformRecord& t, const TagRecord& tags, int width, int height) {
+  bool sized = (t.width && t.width != width) || (t.height && t.height != height);
+  return t.matrixGiven || !IsIdentity(t.matrix) || sized || HasFilters(tags.filters) ||
+         tags.shadow.on || tags.border.on;
+}
+
+// Coverage 0..255 of source pixels from (sx, sy): alpha, mask bits, pens
+// other than the transparent one; all visible without those planes.
+void CoverageRow(const DrawSource& s, int sx, int sy, int count, uint8_t* out) {
+  PixelView v;
+  if (s.alpha && ViewOf(s.alpha, &v)) {
+    std::memcpy(out, RowOf(v, sy) + sx, count);
+  } else if (s.mask && ViewOf(s.mask, &v)) {
+    const uint8_t* bits = RowOf(v, sy);
+    for (int i = 0; i < count; ++i) out[i] = MaskBit(bits, sx + i) ? 255 : 0;
+  } else if (s.index && s.transparentPen >= 0 && ViewOf(s.index, &v)) {
+    const uint8_t* pens = RowOf(v, sy) + sx;
+    for (int i = 0; i < count; ++i) out[i] = pens[i] == s.transparentPen ? 0 : 255;
+  } else {
+    std::memset(out, 255, count);
+  }
+}
+
+// Colours of source pixels as 0x00RRGGBB.
+void ColorRow(const DrawSource& s, int sx, int sy, int count, uint32_t* out) {
+  PixelView v;
+  if (s.color && ViewOf(s.color, &v)) {
+    RowToArgb(RowOf(v, sy) + sx * v.bytesPerPixel, v.format, out, count);
+    for (int i = 0; i < count; ++i) out[i] &= 0xFFFFFF;
+  } else if (s.index && ViewOf(s.index, &v)) {
+    const uint8_t* pens = RowOf(v, sy) + sx;
+    for (int i = 0; i < count; ++i) out[i] = s.palette[pens[i]] & 0xFFFFFF;
+  }
+}
+
+// A colour target: the blit family where it fits, else colour and coverage
+// rows blended in chunks.
+int PaintColor(const DrawSource& s, int sx, int sy, BitmapHandle* target, int x, int y, int w,
+               int h, int level) {
+  if (s.color && s.alpha) {
+    return BlitBitmapAlpha(s.color, s.alpha, sx, sy, target, x, y, w, h, level);
+  }
+  if (s.color && !s.mask) {
+    return level == 255 ? BlitBitmap(s.color, sx, sy, target, x, y, w, h)
+                        : BlitBitmapAlpha(s.color, nullptr, sx, sy, target, x, y, w, h, level);
+  }
+  if (s.color && level == 255) return BlitBitmapMasked(s.color, s.mask, sx, sy, target, x, y, w, h);
+  PixelView t;
+  if (!ViewOf(target, &t)) return kErrLockBitmap;
+  for (int row = 0; row < h; ++row) {
+    for (int column = 0; column < w; column += kChunk) {
+      int n = std::min(kChunk, w - column);
+      alignas(16) uint32_t colors[kChunk], under[kChunk];
+      alignas(16) uint8_t coverage[kChunk];
+      ColorRow(s, sx + column, sy + row, n, colors);
+      CoverageRow(s, sx + column, sy + row, n, coverage);
+      if (level != 255) ScaleLevels(coverage, level, coverage, n);
+      uint8_t* pixels = RowOf(t, y + row) + (x + column) * t.bytesPerPixel;
+      RowToArgb(pixels, t.format, under, n);
+      BlendRow32(reinterpret_cast<const uint8_t*>(colors), coverage,
+                 reinterpret_cast<uint8_t*>(under), n);
+      RowFromArgb(under, pixels, t.format, n);
+    }
+  }
+  return 0;
+}
+
+// Pens, mask bits or levels: each pixel that is at least half covered.
+int PaintPlane(const DrawSource& s, int sx, int sy, BitmapHandle* target,
+               const OutputRecord* output, int x, int y, int w, int h, int level) {
+  PixelView t;
+  if (!ViewOf(target, &t)) return kErrLockBitmap;
+  int pens =
+      output->palette && output->paletteDepth > 0 ? 1 << std::min(output->paletteDepth, 8) : 0;
+  for (int row = 0; row < h; ++row) {
+    uint8_t* line = RowOf(t, y + row);
+    for (int column = 0; column < w; column += kChunk) {
+      int n = std::min(kChunk, w - column);
+      alignas(16) uint8_t coverage[kChunk];
+      CoverageRow(s, sx + column, sy + row, n, coverage);
+      if (level != 255) ScaleLevels(coverage, level, coverage, n);
+      if (t.kind == kKindAlpha) {
+        AlphaOverRow(coverage, line + x + column, n);
+      } else if (t.kind == kKindMask) {
+        for (int i = 0; i < n; ++i) {
+          if (coverage[i] >= 128) SetMaskBit(line, x + column + i, true);
+        }
+      } else {
+        alignas(16) uint32_t colors[kChunk];
+        ColorRow(s, sx + column, sy + row, n, colors);
+        PixelView pensView;
+        const uint8_t* sourcePens = s.index && ViewOf(s.index, &pensView)
+                                        ? RowOf(pensView, sy + row) + sx + column
+                                        : nullptr;
+        // Runs of one colour are common; the last match is kept.
+        uint32_t lastColor = kNoColor;
+        int lastPen = 0;
+        for (int i = 0; i < n; ++i) {
+          if (coverage[i] < 128) continue;
+          if (sourcePens) {
+            line[x + column + i] = sourcePens[i];
+            continue;
+          }
+          if (colors[i] != lastColor) {
+            lastColor = colors[i];
+            lastPen = pens ? NearestPen(colors[i], output->palette, pens) : 0;
+          }
+          line[x + column + i] = static_cast<uint8_t>(lastPen);
+        }
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int DrawObject(lua_State* L, DrawObjectArgs* args) {
+  const DrawObjectArgs& a = *args;
+  args->outFlags[0] = args->outFlags[1] = 0;
+  DrawTarget target;
+  if (int rc = CurrentDrawTarget(&target)) return rc;
+
+  DrawSource source{};
+  source.transparentPen = -1;
+  if (int rc = FindSource(L, a, target.output, &source)) return rc;
+
+  int width = a.width, height = a.height;
+  bool wholeObject = a.type != kDrawBrushPart || a.image;
+  if (wholeObject && width == 0 && height == 0) {
+    width = source.width;
+    height = source.height;
+  }
+  if (source.index && !UsesPenRange((1 << source.depth) - 1)) return kErrDepthExceeds;
+  if (width < 1 || height < 1) return kErrSizeTooSmall;
+
+  TransformRecord localTransform;
+  TagRecord localTags;
+  TransformRecord* transform = a.transform;
+  TagRecord* tags = a.tags;
+  if (!transform || !tags) {
+    transform = &localTransform;
+    tags = &localTags;
+    if (a.tagIndex) {
+      if (!gInterface.ParseDrawTags) return kErrRange;
+      if (int rc =
+              gInterface.ParseDrawTags(L, a.tagIndex, source.width, source.height, 0, 0, 0,
+                                       transform, tags, kParseFromDefaults | kParseTableRequired)) {
+        return rc;
+      }
+    } else {
+      InitDrawRecord(transform, tags, 0, 0, 0, 0);
+    }
+  }
+  if (HasOtherFilters(tags->filters) && !gBound.filters) {
+    return ErrorWithString(kErrSiblingAbsent, "filters");
+  }
+
+  // Position codes resolve against the output, or the current display's view.
+  bool onDisplay = target.output == gCurrentDisplay;
+  int x = ResolveX(a.x, width, onDisplay ? 0 : target.output->width, transform->anchorX);
+  int y = ResolveY(a.y, height, onDisplay ? 0 : target.output->height, transform->anchorY);
+  int sourceX = ResolveX(a.sourceX, width, source.width, 0.0);
+  int sourceY = ResolveY(a.sourceY, height, source.height, 0.0);
+  if (sourceX < 0 || sourceY < 0) return kErrNegativePosition;
+  if (sourceX >= source.width || sourceY >= source.height) return kErrOutside;
+  width = std::min(width, source.width - sourceX);
+  height = std::min(height, source.height - sourceY);
+
+  if (target.output->layers && !gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (NeedsEffects(*transform, *tags, width, height)) return kErrRange;
+  int level = 255 - std::clamp(tags->transparency, 0, 255);
+
+  const Rect& b = target.bounds;
+  if (!ClipCopy(&sourceX, &sourceY, &x, &y, &width, &height, source.width, source.height, b.x, b.y,
+                b.x + b.width, b.y + b.height)) {
+    return 0;
+  }
+  int rc = Materialise(&source);
+  if (rc == 0) {
+    rc = target.bitmap->kind == kKindColor
+             ? PaintColor(source, sourceX, sourceY, target.bitmap, x, y, width, height, level)
+             : PaintPlane(source, sourceX, sourceY, target.bitmap, target.output, x, y, width,
+                          height, level);
+  }
+  Release(&source);
+  if (rc == 0) OutputChanged(target, x, y, width, height);
+  return rc;
+}
+
+int DrawImageObject(lua_State* L, ImageObject* image, int x, int y) {
+  if (!image) return kErrRange;
+  DrawObjectArgs args{};
+  args.image = image;
+  args.x = x;
+  args.y = y;
+  return DrawObject(L, &args);
+}
+
+}  // namespace tzx::graphics

@@ -1,0 +1,303 @@
+#include "pixel_formats.h"
+
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
+
+namespace tzx::graphics {
+
+namespace {
+
+template <int F>
+using Format = std::integral_constant<int, F>;
+
+// Calls fn(Format<F>{}) for a known format; false for any other code.
+template <class Fn>
+bool WithFormat(int format, Fn&& fn) {
+  switch (format) {
+    case 0:
+      fn(Format<0>{});
+      return true;
+    case 1:
+      fn(Format<1>{});
+      return true;
+    case 2:
+      fn(Format<2>{});
+      return true;
+    case 3:
+      fn(Format<3>{});
+      return true;
+    case 4:
+      fn(Format<4>{});
+      return true;
+    case 5:
+      fn(Format<5>{});
+      return true;
+    case 6:
+      fn(Format<6>{});
+      return true;
+    case 7:
+      fn(Format<7>{});
+      return true;
+    case 8:
+      fn(Format<8>{});
+      return true;
+    case 9:
+      fn(Format<9>{});
+      return true;
+    case 10:
+      fn(Format<10>{});
+      return true;
+    case 11:
+      fn(Format<11>{});
+      return true;
+    case 12:
+      fn(Format<12>{});
+      return true;
+    case 13:
+      fn(Format<13>{});
+      return true;
+    case 14:
+      fn(Format<14>{});
+      return true;
+    default:
+      return false;
+  }
+}
+
+template <int F>
+constexpr int kBytes = F <= 7    ? 2
+                       : F <= 9  ? 3
+                       : F <= 13 ? 4
+                                 : 1;
+template <int F>
+constexpr bool kBigEndian = F == 2 || F == 3 || F == 6 || F == 7;
+// Formats whose high field holds red (0, 2, 4, 6) or blue (1, 3, 5, 7).
+template <int F>
+constexpr bool kRedHigh = F % 2 == 0;
+
+inline uint32_t Load32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+inline void Store32(uint8_t* p, uint32_t v) {
+  std::memcpy(p, &v, 4);
+}
+inline uint32_t Load16(const uint8_t* p) {
+  uint16_t v;
+  std::memcpy(&v, p, 2);
+  return v;
+}
+inline void Store16(uint8_t* p, uint32_t v) {
+  uint16_t w = static_cast<uint16_t>(v);
+  std::memcpy(p, &w, 2);
+}
+inline uint32_t SwapRedBlue(uint32_t c) {
+  return (c & 0xFF00FF00) | ((c >> 16) & 0xFF) | ((c & 0xFF) << 16);
+}
+
+template <int F>
+inline uint32_t Decode(const uint8_t* p) {
+  if constexpr (F <= 7) {
+    uint32_t w = Load16(p);
+    if constexpr (kBigEndian<F>) w = __builtin_bswap16(static_cast<uint16_t>(w));
+    uint32_t high, middle, low;
+    if constexpr (F <= 3) {
+      high = (w >> 10) & 31;
+      middle = ((w >> 5) & 31) << 11;
+      low = w & 31;
+    } else {
+      high = (w >> 11) & 31;
+      middle = ((w >> 5) & 63) << 10;
+      low = w & 31;
+    }
+    uint32_t red = kRedHigh<F> ? high : low;
+    uint32_t blue = kRedHigh<F> ? low : high;
+    return (red << 19) | middle | (blue << 3);
+  } else if constexpr (F == 8) {
+    return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+  } else if constexpr (F == 9) {
+    return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+  } else if constexpr (F == 10) {
+    return Load32(p);
+  } else if constexpr (F == 11) {
+    return __builtin_bswap32(Load32(p));
+  } else if constexpr (F == 12) {
+    uint32_t w = Load32(p);
+    return (w >> 8) | (w << 24);
+  } else if constexpr (F == 13) {
+    return SwapRedBlue(Load32(p));
+  } else {
+    return uint32_t{p[0]} * 0x010101;
+  }
+}
+
+template <int F>
+inline void Encode(uint8_t* p, uint32_t c) {
+  uint32_t r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
+  if constexpr (F <= 7) {
+    uint32_t high = kRedHigh<F> ? r : b;
+    uint32_t low = kRedHigh<F> ? b : r;
+    uint32_t w;
+    if constexpr (F <= 3) {
+      w = ((high >> 3) << 10) | ((g >> 3) << 5) | (low >> 3);
+    } else {
+      w = ((high >> 3) << 11) | ((g >> 2) << 5) | (low >> 3);
+    }
+    if constexpr (kBigEndian<F>) w = __builtin_bswap16(static_cast<uint16_t>(w));
+    Store16(p, w);
+  } else if constexpr (F == 8) {
+    p[0] = static_cast<uint8_t>(r);
+    p[1] = static_cast<uint8_t>(g);
+    p[2] = static_cast<uint8_t>(b);
+  } else if constexpr (F == 9) {
+    p[0] = static_cast<uint8_t>(b);
+    p[1] = static_cast<uint8_t>(g);
+    p[2] = static_cast<uint8_t>(r);
+  } else if constexpr (F == 10) {
+    Store32(p, c);
+  } else if constexpr (F == 11) {
+    Store32(p, __builtin_bswap32(c));
+  } else if constexpr (F == 12) {
+    Store32(p, (c << 8) | (c >> 24));
+  } else if constexpr (F == 13) {
+    Store32(p, SwapRedBlue(c));
+  } else {
+    // Integer luma weights that sum to 256, so a grey keeps its level.
+    p[0] = static_cast<uint8_t>((r * 77 + g * 150 + b * 29) >> 8);
+  }
+}
+
+template <int F>
+void DecodeRow(const uint8_t* source, uint8_t* target, int count) {
+  for (int i = 0; i < count; ++i) Store32(target + 4 * i, Decode<F>(source + kBytes<F> * i));
+}
+
+template <int F>
+void EncodeRow(const uint8_t* source, uint8_t* target, int count) {
+  for (int i = 0; i < count; ++i) Encode<F>(target + kBytes<F> * i, Load32(source + 4 * i));
+}
+
+void DecodeRowAny(const uint8_t* source, int format, uint8_t* target, int count) {
+  bool known =
+      WithFormat(format, [&](auto f) { DecodeRow<decltype(f)::value>(source, target, count); });
+  if (!known) std::memset(target, 0, static_cast<size_t>(count) * 4);
+}
+
+void EncodeRowAny(const uint8_t* source, uint8_t* target, int format, int count) {
+  WithFormat(format, [&](auto f) { EncodeRow<decltype(f)::value>(source, target, count); });
+}
+
+}  // namespace
+
+int FormatBytes(int format) {
+  if (format >= 0 && format <= 7) return 2;
+  if (format == 8 || format == 9) return 3;
+  if (format >= 10 && format <= 13) return 4;
+  if (format == 14) return 1;
+  return 0;
+}
+
+int FormatDepthBits(int format) {
+  if (format == -1) return 32;
+  if (format >= 0 && format <= 3) return 15;
+  if (format >= 4 && format <= 7) return 16;
+  if (format == 8 || format == 9) return 24;
+  if (format >= 10 && format <= 13) return 32;
+  if (format == 14) return 8;
+  return 0;
+}
+
+uint32_t ReadColor(const uint8_t* pixel, int format) {
+  uint32_t color = 0;
+  WithFormat(format, [&](auto f) { color = Decode<decltype(f)::value>(pixel); });
+  return color;
+}
+
+void WriteColor(uint8_t* pixel, int format, uint32_t argb) {
+  WithFormat(format, [&](auto f) { Encode<decltype(f)::value>(pixel, argb); });
+}
+
+uint32_t ReadRaw(const uint8_t* pixel, int format) {
+  switch (FormatBytes(format)) {
+    case 1:
+      return pixel[0];
+    case 2:
+      return Load16(pixel);
+    case 3:
+      return pixel[0] | (uint32_t{pixel[1]} << 8) | (uint32_t{pixel[2]} << 16);
+    case 4:
+      return Load32(pixel);
+    default:
+      return 0;
+  }
+}
+
+void WriteRaw(uint8_t* pixel, int format, uint32_t raw) {
+  switch (FormatBytes(format)) {
+    case 1:
+      pixel[0] = static_cast<uint8_t>(raw);
+      break;
+    case 2:
+      Store16(pixel, raw);
+      break;
+    case 3:
+      pixel[0] = static_cast<uint8_t>(raw);
+      pixel[1] = static_cast<uint8_t>(raw >> 8);
+      pixel[2] = static_cast<uint8_t>(raw >> 16);
+      break;
+    case 4:
+      Store32(pixel, raw);
+      break;
+    default:
+      break;
+  }
+}
+
+uint32_t RawToColor(uint32_t raw, int format, bool keepAlpha) {
+  uint8_t bytes[4];
+  Store32(bytes, raw);
+  uint32_t color = ReadColor(bytes, format);
+  bool hasAlpha = format >= 10 && format <= 13;
+  return hasAlpha && keepAlpha ? color : color & 0xFFFFFF;
+}
+
+void RowToArgb(const uint8_t* source, int format, uint32_t* target, int count) {
+  DecodeRowAny(source, format, reinterpret_cast<uint8_t*>(target), count);
+}
+
+void RowFromArgb(const uint32_t* source, uint8_t* target, int format, int count) {
+  EncodeRowAny(reinterpret_cast<const uint8_t*>(source), target, format, count);
+}
+
+void ConvertRow(const uint8_t* source, int sourceFormat, uint8_t* target, int targetFormat,
+                int count) {
+  if (sourceFormat == targetFormat) {
+    std::memcpy(target, source, static_cast<size_t>(count) * FormatBytes(sourceFormat));
+  } else if (sourceFormat == 10) {
+    EncodeRowAny(source, target, targetFormat, count);
+  } else if (targetFormat == 10) {
+    DecodeRowAny(source, sourceFormat, target, count);
+  } else {
+    // Through 0xAARRGGBB in chunks that stay in the first cache level.
+    constexpr int kChunk = 512;
+    alignas(16) uint8_t argb[kChunk * 4];
+    int sourceBytes = FormatBytes(sourceFormat), targetBytes = FormatBytes(targetFormat);
+    for (int done = 0; done < count; done += kChunk) {
+      int n = count - done < kChunk ? count - done : kChunk;
+      DecodeRowAny(source + done * sourceBytes, sourceFormat, argb, n);
+      EncodeRowAny(argb, target + done * targetBytes, targetFormat, n);
+    }
+  }
+}
+
+void ConvertRect(const uint8_t* source, int sourceBytesPerRow, int sourceFormat, uint8_t* target,
+                 int targetBytesPerRow, int targetFormat, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    ConvertRow(source + static_cast<ptrdiff_t>(y) * sourceBytesPerRow, sourceFormat,
+               target + static_cast<ptrdiff_t>(y) * targetBytesPerRow, targetFormat, width);
+  }
+}
+
+}  // namespace tzx::graphics
