@@ -752,14 +752,6 @@ TEST_F(ImageIo, ScalingPicksPensAndBlendsTrueColourByAlpha) {
   EXPECT_EQ(tc.p.argb[0], 0x80FF0000u);
 }
 
-TEST_F(ImageIo, FlatteningBlendsOverTheBackground) {
-  uint32_t row[3] = {0xFF102030, 0x00102030, 0x80FFFFFF};
-  FlattenRow(row, 3, 0x000000);
-  EXPECT_EQ(row[0], 0xFF102030u);
-  EXPECT_EQ(row[1], 0xFF000000u);
-  EXPECT_EQ(row[2], 0xFF808080u);
-}
-
 // ============================================================== the slots
 
 class ImageIoSlots : public ImageIo {
