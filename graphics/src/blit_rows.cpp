@@ -50,10 +50,21 @@ inline void BlendQuad(const uint8_t* source, uint32_t alpha4, uint8_t* target) {
 
 void BlendRow32(const uint8_t* source, const uint8_t* alpha, uint8_t* target, int count) {
   int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    // Transparent and opaque runs are common in real pictures.
+    uint64_t alpha8;
+    std::memcpy(&alpha8, alpha + i, 8);
+    if (alpha8 == 0) continue;
+    if (alpha8 == ~uint64_t{0}) {
+      std::memcpy(target + 4 * i, source + 4 * i, 32);
+      continue;
+    }
+    BlendQuad(source + 4 * i, static_cast<uint32_t>(alpha8), target + 4 * i);
+    BlendQuad(source + 4 * i + 16, static_cast<uint32_t>(alpha8 >> 32), target + 4 * i + 16);
+  }
   for (; i + 4 <= count; i += 4) {
     uint32_t alpha4;
     std::memcpy(&alpha4, alpha + i, 4);
-    // Transparent and opaque runs are common in real pictures.
     if (alpha4 == 0) continue;
     if (alpha4 == 0xFFFFFFFF) {
       std::memcpy(target + 4 * i, source + 4 * i, 16);

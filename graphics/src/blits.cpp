@@ -1,6 +1,7 @@
 #include "blits.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "bitmaps.h"
@@ -52,8 +53,12 @@ int Plan(const BitmapHandle* source, const BitmapHandle* target, int sourceX, in
   return 0;
 }
 
-bool IsColor(const BitmapHandle* b) {
-  return b && b->kind == kKindColor;
+bool IsColor(const BitmapHandle* b) { return b && b->kind == kKindColor; }
+
+// The copy spans whole rows that follow each other without padding.
+bool RowsContiguous(const PixelView& v, int width) {
+  return width == v.width && v.bytesPerRow == width * v.bytesPerPixel &&
+         int64_t{v.width} * v.height < INT32_MAX;
 }
 bool IsEightBit(const BitmapHandle* b) {
   return b && (b->kind == kKindAlpha || b->kind == kKindIndex);
@@ -108,6 +113,13 @@ int BlitBitmap(const BitmapHandle* source, int sourceX, int sourceY, BitmapHandl
   if (!IsColor(target)) return KindError(target);
   CopyPlan p;
   if (int rc = Plan(source, target, sourceX, sourceY, x, y, width, height, &p)) return rc;
+  if (p.height > 1 && RowsContiguous(p.source, p.width) && RowsContiguous(p.target, p.width)) {
+    // Whole rows without padding on both sides: one run, so that a plain copy
+    // is one memcpy.
+    ConvertRow(p.SourceAt(0, 0), p.source.format, p.TargetAt(0, 0), p.target.format,
+               p.width * p.height);
+    return 0;
+  }
   for (int row = 0; row < p.height; ++row) {
     ConvertRow(p.SourceAt(row, 0), p.source.format, p.TargetAt(row, 0), p.target.format, p.width);
   }

@@ -69,6 +69,23 @@ TEST_F(GraphicsBlits, BlitConvertsBetweenFormats) {
   }
 }
 
+// Widths that need no row padding copy as one run; the rows must still land
+// right in a target of another format.
+TEST_F(GraphicsBlits, UnpaddedBitmapsCopyWhole) {
+  Bitmap source = ColorBitmap(8, 3);
+  Paint(source.get(), Pattern);
+  for (int format : {kFormatArgb32, kFormatRgb24, kFormatBgr16}) {
+    Bitmap target = ColorBitmap(8, 3, format);
+    ASSERT_EQ(BlitBitmap(source.get(), 0, 0, target.get(), 0, 0, 8, 3), 0);
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        uint32_t expected = format == kFormatBgr16 ? Pattern(x, y) & 0xF8FCF8 : Pattern(x, y);
+        EXPECT_EQ(ReadPixel(target.get(), x, y, 0), expected) << format << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST_F(GraphicsBlits, BlitRefusesWrongKindsAndMissingBitmaps) {
   Bitmap color = ColorBitmap(2, 2);
   Bitmap alpha = testing::AlphaPlane(2, 2);
