@@ -44,6 +44,22 @@ TEST(DosFindLineBreak, FirstOfCrOrLf) {
   EXPECT_EQ(FindLineBreak("abc\n", 3), 3u);
 }
 
+// Every position in and around the 16-byte steps, with the other line-end
+// byte later on and the limit cutting the text short.
+TEST(DosFindLineBreak, EveryPositionOfLongText) {
+  for (char end : {'\n', '\r'}) {
+    for (size_t at = 0; at < 50; ++at) {
+      std::string text(50, 'x');
+      text[at] = end;
+      if (at + 3 < text.size()) text[at + 3] = end == '\n' ? '\r' : '\n';
+      EXPECT_EQ(FindLineBreak(text.data(), text.size()), at) << at;
+      EXPECT_EQ(FindLineBreak(text.data(), at), at) << at;
+    }
+  }
+  std::string none(100, 'y');
+  EXPECT_EQ(FindLineBreak(none.data(), none.size()), none.size());
+}
+
 struct PlanCase {
   int64_t length;
   int file, requested;
