@@ -45,28 +45,30 @@ int ReadChr(lua_State* L) {
   return PushNumber(L, rc, codePoint);
 }
 
-// ReadByte(id, [flags])
-int ReadByte(lua_State* L) {
+namespace {
+
+// ReadByte and ReadShort: unsigned unless IO_SIGNED.
+int ReadSmallInteger(lua_State* L, int bytes) {
   L = Args().beginCommand(L, 1, 2, 0, 0);
   ObjectId id = Args().objectId(L, 1);
   int flags = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
   if (int rc = FindReadableFile(id, &node)) return rc;
   double value;
-  int rc = ReadInteger(node->handle, 1, flags, flags & kIoSigned, &value);
+  int rc = ReadInteger(node->handle, bytes, flags, flags & kIoSigned, &value);
   return PushNumber(L, rc, value);
+}
+
+}  // namespace
+
+// ReadByte(id, [flags])
+int ReadByte(lua_State* L) {
+  return ReadSmallInteger(L, 1);
 }
 
 // ReadShort(id, [flags])
 int ReadShort(lua_State* L) {
-  L = Args().beginCommand(L, 1, 2, 0, 0);
-  ObjectId id = Args().objectId(L, 1);
-  int flags = Lua().optinteger(L, 2, 0);
-  FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
-  double value;
-  int rc = ReadInteger(node->handle, 2, flags, flags & kIoSigned, &value);
-  return PushNumber(L, rc, value);
+  return ReadSmallInteger(L, 2);
 }
 
 // ReadInt(id, [flags]): 32 bits, signed unless IO_UNSIGNED; 64 bits with

@@ -22,26 +22,29 @@ int WriteChr(lua_State* L) {
   return WriteChar(node->handle, code, utf8);
 }
 
-// WriteByte(id, value, [flags])
-int WriteByte(lua_State* L) {
+namespace {
+
+// WriteByte and WriteShort: the value truncated to the width.
+int WriteSmallInteger(lua_State* L, int bytes) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
   ObjectId id = Args().objectId(L, 1);
   int64_t value = TruncateTo64(Lua().checknumber(L, 2));
   int flags = Lua().optinteger(L, 3, 0);
   FileNode* node = nullptr;
   if (int rc = FindWritableFile(id, &node)) return rc;
-  return WriteInteger(node->handle, static_cast<uint64_t>(value), 1, flags);
+  return WriteInteger(node->handle, static_cast<uint64_t>(value), bytes, flags);
+}
+
+}  // namespace
+
+// WriteByte(id, value, [flags])
+int WriteByte(lua_State* L) {
+  return WriteSmallInteger(L, 1);
 }
 
 // WriteShort(id, value, [flags])
 int WriteShort(lua_State* L) {
-  L = Args().beginCommand(L, 2, 3, 0, 0);
-  ObjectId id = Args().objectId(L, 1);
-  int64_t value = TruncateTo64(Lua().checknumber(L, 2));
-  int flags = Lua().optinteger(L, 3, 0);
-  FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
-  return WriteInteger(node->handle, static_cast<uint64_t>(value), 2, flags);
+  return WriteSmallInteger(L, 2);
 }
 
 // WriteInt(id, value, [flags]): 32 bits; 64 bits with IO_FAKE64.
