@@ -9,7 +9,9 @@
 #include "blit_rows.h"
 #include "blits.h"
 #include "colours.h"
+#include "draw_effects.h"
 #include "draw_record.h"
+#include "draw_tags.h"
 #include "graphics_state.h"
 #include "image_objects.h"
 #include "output.h"
@@ -24,9 +26,6 @@ namespace {
 
 constexpr int kChunk = 512;
 constexpr uint32_t kNoColor = 0xFFFFFFFF;
-// The tags of a drawing command's table start from the defaults, and a table
-// argument that was promised must be there.
-constexpr uint32_t kParseFromDefaults = 1, kParseTableRequired = 2;
 
 // The planes of the object being drawn. A plain record: tag parsing may
 // leave the draw through the host's argument errors, so pictures are drawn
@@ -146,9 +145,8 @@ bool IsIdentity(const double m[4]) {
   return m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0;
 }
 
-// Transforms, filters, shadows and borders are drawn from a working copy by
-// the effects path of the scaling, transformation and filter slots; the
-// direct path refuses them rather than drawing them wrongly.
+// Transforms, filters, shadows and borders are drawn from a working copy
+// (DrawWithEffects); transparency alone blends on the direct path.
 bool NeedsEffects(const TransformRecord& t, const TagRecord& tags, int width, int height) {
   bool sized = (t.width && t.width != width) || (t.height && t.height != height);
   return t.matrixGiven || !IsIdentity(t.matrix) || sized || HasFilters(tags.filters) ||
@@ -264,6 +262,54 @@ int PaintPlane(const DrawSource& s, int sx, int sy, BitmapHandle* target,
   return 0;
 }
 
+// The effects path: a working copy of the source window takes the draw
+// record's effects and is drawn with the object itself where the position
+// and anchors put it, its border and shadow around it.
+int DrawWithEffects(lua_State* L, const DrawObjectArgs& a, const DrawTarget& target,
+                    DrawSource* source, const TransformRecord& transform, const TagRecord& tags,
+                    int sourceX, int sourceY, int width, int height) {
+  EffectPlanes work{};
+  int rc = Materialise(source);
+  if (rc == 0) {
+    rc =
+        CopyEffectPlanes(source->color, source->mask, source->alpha, source->index, source->palette,
+                         source->transparentPen, sourceX, sourceY, width, height, &work);
+  }
+  Release(source);
+  if (rc == 0) rc = ApplyEffects(L, transform, tags, &work);
+  if (rc == 0) {
+    DrawSource result{};
+    result.color = work.color;
+    result.mask = work.mask;
+    result.alpha = work.alpha;
+    result.index = work.index;
+    result.palette = work.palette;
+    result.transparentPen = work.transparentPen;
+    result.depth = source->depth;
+    result.width = work.width;
+    result.height = work.height;
+    const bool onDisplay = target.output == gCurrentDisplay;
+    int x =
+        ResolveX(a.x, work.objectWidth, onDisplay ? 0 : target.output->width, transform.anchorX) -
+        work.originX;
+    int y =
+        ResolveY(a.y, work.objectHeight, onDisplay ? 0 : target.output->height, transform.anchorY) -
+        work.originY;
+    int sx = 0, sy = 0, w = work.width, h = work.height;
+    const Rect& b = target.bounds;
+    // The transparency is in the working copy's alpha channel by now.
+    if (ClipCopy(&sx, &sy, &x, &y, &w, &h, work.width, work.height, b.x, b.y, b.x + b.width,
+                 b.y + b.height)) {
+      rc = target.bitmap->kind == kKindColor
+               ? PaintColor(result, sx, sy, target.bitmap, x, y, w, h, 255)
+               : PaintPlane(result, sx, sy, target.bitmap, target.output, x, y, w, h, 255);
+      if (rc == 0) OutputChanged(target, x, y, w, h);
+    }
+  }
+  FreeEffectPlanes(&work);
+  return rc;
+}
+
 }  // namespace
 
 int DrawObject(lua_State* L, DrawObjectArgs* args) {
@@ -293,10 +339,8 @@ int DrawObject(lua_State* L, DrawObjectArgs* args) {
     transform = &localTransform;
     tags = &localTags;
     if (a.tagIndex) {
-      if (!gInterface.ParseDrawTags) return kErrRange;
-      if (int rc =
-              gInterface.ParseDrawTags(L, a.tagIndex, source.width, source.height, 0, 0, 0,
-                                       transform, tags, kParseFromDefaults | kParseTableRequired)) {
+      if (int rc = ParseDrawTags(L, a.tagIndex, source.width, source.height, 0, 0, 0, transform,
+                                 tags, kParseFromDefaults | kParseTableRequired)) {
         return rc;
       }
     } else {
@@ -319,7 +363,10 @@ int DrawObject(lua_State* L, DrawObjectArgs* args) {
   height = std::min(height, source.height - sourceY);
 
   if (target.output->layers && !gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
-  if (NeedsEffects(*transform, *tags, width, height)) return kErrRange;
+  if (NeedsEffects(*transform, *tags, width, height)) {
+    return DrawWithEffects(L, a, target, &source, *transform, *tags, sourceX, sourceY, width,
+                           height);
+  }
   int level = 255 - std::clamp(tags->transparency, 0, 255);
 
   const Rect& b = target.bounds;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "image_cache.h"
+#include "scale_bitmap.h"
 #include "trig_tables.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -74,6 +76,8 @@ void SetTextStyle(TextStyle* style) {
 
 void ResetGraphicsState() {
   GraphicsState& s = SharedState();
+  FreeImageCache();
+  ReleaseScaleScratch();
   HostFree(s.scratch);
   s.scratch = nullptr;
   s.scratchWord = 0;
@@ -91,7 +95,6 @@ void ResetGraphicsState() {
   gOutputBlitLevel = 128;
   gOutputFormat = kFormatNone;
   gWord179 = 3;
-  gImageCache = nullptr;
 }
 
 int StartGraphicsTables() {
@@ -101,6 +104,8 @@ int StartGraphicsTables() {
 
 void CloseGraphicsState() {
   GraphicsState& s = SharedState();
+  FreeImageCache();
+  ReleaseScaleScratch();
   HostFree(s.scratch);
   s.scratch = nullptr;
   s.scratchCapacity = 0;

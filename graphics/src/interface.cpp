@@ -3,13 +3,21 @@
 #include "bitmap_sets.h"
 #include "bitmaps.h"
 #include "blits.h"
+#include "draw_effects.h"
 #include "draw_object.h"
 #include "draw_record.h"
+#include "draw_tags.h"
+#include "filters.h"
 #include "graphics_state.h"
+#include "image_cache.h"
+#include "image_files.h"
 #include "image_objects.h"
+#include "load_hook.h"
 #include "output.h"
 #include "pixel_formats.h"
 #include "placement.h"
+#include "scale_bitmap.h"
+#include "transform_matrix.h"
 #include "trig_tables.h"
 
 namespace tzx::graphics {
@@ -25,17 +33,17 @@ GraphicsInterface gInterface = {
     .GetTransformDefaults = GetTransformDefaults,
     .GetDrawTagDefaults = GetDrawTagDefaults,
     .InitDrawRecord = InitDrawRecord,
-    .ParseDrawTags = nullptr,
-    .ParseFiltersTag = nullptr,
-    .ParseShadowTags = nullptr,
-    .ParseBorderTags = nullptr,
+    .ParseDrawTags = ParseDrawTags,
+    .ParseFiltersTag = ParseFiltersTag,
+    .ParseShadowTags = ParseShadowTags,
+    .ParseBorderTags = ParseBorderTags,
     .HasFilters = HasFilters,
     .HasNonGeometryFilters = HasNonGeometryFilters,
     .HasOtherFilters = HasOtherFilters,
     .IsGeometryFilter = IsGeometryFilter,
-    .ParseSaveOptions = nullptr,
-    .ApplyDrawEffects = nullptr,
-    .ApplyTransparencyLevel = nullptr,
+    .ParseSaveOptions = ParseSaveOptions,
+    .ApplyDrawEffects = ApplyDrawEffects,
+    .ApplyTransparencyLevel = ApplyTransparencyLevel,
     .ClipBlitToTarget = ClipBlitToTarget,
     .ClipBlitToRegion = ClipBlitToRegion,
     .BlitMaskedToBitmap = nullptr,
@@ -80,7 +88,7 @@ GraphicsInterface gInterface = {
     .UsesPenRange = UsesPenRange,
     .TintBitmap = TintBitmap,
     .MixBitmaps = nullptr,
-    .ApplyFilters = nullptr,
+    .ApplyFilters = ApplyFilters,
     .ConvertToOutputFormat = nullptr,
     .RemovePaletteFromBitmap = nullptr,
     .DrawToDisplay = nullptr,
@@ -126,25 +134,25 @@ GraphicsInterface gInterface = {
     .DrawImageObject = DrawImageObject,
     .CloneImageObject = CloneImageObject,
     .EnsureBuffer = EnsureBuffer,
-    .ScaleBitmap = nullptr,
+    .ScaleBitmap = ScaleBitmap,
     .RotateBitmap = nullptr,
-    .ScalePixelsTo = nullptr,
-    .ScalePixels = nullptr,
+    .ScalePixelsTo = ScaleRawPixelsTo,
+    .ScalePixels = ScaleRawPixels,
     .IsIdentityMatrix = nullptr,
     .MatrixBounds = nullptr,
-    .ScaleAlphaOrMask = nullptr,
+    .ScaleAlphaOrMask = ScaleAlphaOrMask,
     .FlipBitmapSet = FlipBitmapSet,
-    .FreeImageCache = nullptr,
-    .CacheStore = nullptr,
-    .CacheLookup = nullptr,
+    .FreeImageCache = FreeImageCache,
+    .CacheStore = CacheStore,
+    .CacheLookup = CacheLookup,
     .FindDrawItemRect = nullptr,
     .AdapterFormat = nullptr,
     .ApplyFilterToBitmap = nullptr,
     .NeedsOffscreen = nullptr,
     .DrawBrushLayer = nullptr,
     .ClampNonNegative = ClampNonNegative,
-    .BuildTransformMatrix = nullptr,
-    .IdentityMatrix = nullptr,
+    .BuildTransformMatrix = BuildTransformMatrix,
+    .IdentityMatrix = IdentityMatrix,
     .TransformBoxSize = nullptr,
     .TransformBoxCorners = nullptr,
     .PolygonBounds = nullptr,
@@ -152,7 +160,7 @@ GraphicsInterface gInterface = {
     .FormStyleToDrawTags = nullptr,
     .ShadowGrowSize = ShadowGrowSize,
     .ShadowMargins = ShadowMargins,
-    .DrawShadow = nullptr,
+    .DrawShadow = DrawShadow,
     .ImageObjectFromBrush = nullptr,
     .ClampDrawStyle = nullptr,
     .ReadGradientOptions = nullptr,
@@ -161,13 +169,13 @@ GraphicsInterface gInterface = {
     .CreateGradientBitmap = nullptr,
     .FillGradient = nullptr,
     .TrimBitmapSet = nullptr,
-    .CallLoadHook = nullptr,
+    .CallLoadHook = CallLoadHook,
     .InitColorRecord = nullptr,
     .InitGradientRecord = nullptr,
-    .PushGradientTable = nullptr,
+    .PushGradientTable = PushGradientTable,
     .ReadGradientArgs = nullptr,
     .InitDrawState = nullptr,
-    .SaveImage = nullptr,
+    .SaveImage = SaveImage,
     .PaletteLookup = nullptr,
     .ConvertRowToARGB = RowToArgb,
     .ConvertRowFromARGB = RowFromArgb,

@@ -2,6 +2,7 @@
 #include "bindings.h"
 #include "colour_commands.h"
 #include "constants.h"
+#include "draw_tag_commands.h"
 #include "graphics_state.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
@@ -26,6 +27,7 @@ const CommandRow kCommands[] = {
     {"GetRandomColor", GetRandomColor},
     {"GetRealColor", GetRealColor},
     {"IsPicture", IsPicture},
+    {"SetDrawTagsDefault", SetDrawTagsDefault},
     {nullptr, nullptr},
 };
 

@@ -7,12 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tzx/graphics_images.h"
 #include "tzx/graphics_records.h"
 #include "tzx/types.h"
 
 namespace tzx {
 struct UserTags;
-}
+struct ImagePlane;
+struct SaveTag;
+}  // namespace tzx
 
 namespace tzx::graphics {
 
@@ -21,10 +24,7 @@ inline constexpr int kSharedVariableSlots = 13;
 inline constexpr int kInterfaceSlots = kFunctionSlots + kSharedVariableSlots;
 
 // Records of later topics that slots pass through.
-struct SaveOptions;
-struct LoadRequest;
 struct GradientRequest;
-struct ImageCacheEntry;
 
 // ---------------------------------------------------------------------------
 // What graphics calls in its siblings to draw their objects.
@@ -157,11 +157,14 @@ struct GraphicsInterface {
   int (*HasOtherFilters)(const FilterEntry* entries);                                         // 16
   int (*IsGeometryFilter)(int kind);                                                          // 17
   int (*ParseSaveOptions)(lua_State* L, int index, SaveOptions* out);                         // 18
+  // The record's effects on a true-colour set; the object's place in the
+  // grown planes comes back in originX and originY.
   int (*ApplyDrawEffects)(lua_State* L, TransformRecord* transform, TagRecord* tags,
                           BitmapHandle** color, BitmapHandle** mask, BitmapHandle** alpha,
-                          int* width, int* height);  // 19
+                          int* width, int* height, int* originX, int* originY);  // 19
+  // Folds a transparency 0..255 into the alpha channel (made from the mask).
   int (*ApplyTransparencyLevel)(BitmapHandle** alpha, BitmapHandle** mask, int width, int height,
-                                int level);  // 20
+                                int transparency);  // 20
 
   // Clipping; each returns non-zero when something is left to copy.
   int (*ClipBlitToTarget)(const Rect* region, int* sourceX, int* sourceY, int* x, int* y,
@@ -274,10 +277,11 @@ struct GraphicsInterface {
   int (*TintBitmap)(BitmapHandle* bitmap, int x, int y, int width, int height, uint32_t color,
                     int level);                                                    // 63
   int (*MixBitmaps)(BitmapHandle* target, const BitmapHandle* source, int level);  // 64
-  int (*ApplyFilters)(lua_State* L, FilterEntry* entries, BitmapHandle** color, BitmapHandle** mask,
-                      BitmapHandle** alpha, uint32_t* palette, int width, int height,
-                      int geometryOnly);                // 65
-  int (*ConvertToOutputFormat)(BitmapHandle** bitmap);  // 66
+  // With a palette the pens are in *index and colour filters change the palette.
+  int (*ApplyFilters)(lua_State* L, const FilterEntry* entries, BitmapHandle** color,
+                      BitmapHandle** mask, BitmapHandle** alpha, BitmapHandle** index,
+                      uint32_t* palette, int width, int height, int geometryOnly);  // 65
+  int (*ConvertToOutputFormat)(BitmapHandle** bitmap);                              // 66
   int (*RemovePaletteFromBitmap)(BitmapHandle** index, const uint32_t* palette,
                                  BitmapHandle** color);  // 67
   int (*DrawToDisplay)(OutputRecord* output, const BitmapHandle* source, int sourceX, int sourceY,
@@ -364,8 +368,8 @@ struct GraphicsInterface {
 
   // Image cache
   void (*FreeImageCache)();                                                        // 119
-  int (*CacheStore)(const char* key, ImageObject* image);                          // 120
-  ImageObject* (*CacheLookup)(const char* key);                                    // 121
+  int (*CacheStore)(const char* key, const CachedImage* image);                    // 120
+  int (*CacheLookup)(const char* key, int wantAlpha, CachedImage* out);            // 121
   int (*FindDrawItemRect)(lua_State* L, int type, const ObjectId* id, Rect* out);  // 122
   int (*AdapterFormat)(int format);                                                // 123
   int (*ApplyFilterToBitmap)(lua_State* L, int kind, const FilterEntry* entry, BitmapHandle** color,
@@ -409,16 +413,17 @@ struct GraphicsInterface {
   int (*FillGradient)(GradientRequest* request);                // 144
   int (*TrimBitmapSet)(BitmapHandle** color, BitmapHandle** mask, BitmapHandle** alpha,
                        BitmapHandle** index, int* x, int* y, int* width, int* height);  // 145
-  int (*CallLoadHook)(lua_State* L, LoadRequest* request);                              // 146
-  void (*InitColorRecord)(void* record);                                                // 147
-  void (*InitGradientRecord)(GradientRecord* gradient, int keepCountAndAngle);          // 148
+  int (*CallLoadHook)(lua_State* L, const char* function, const char* file,
+                      const LoadRequest* request, int* outFlag);                // 146
+  void (*InitColorRecord)(void* record);                                        // 147
+  void (*InitGradientRecord)(GradientRecord* gradient, int keepCountAndAngle);  // 148
   void (*PushGradientTable)(lua_State* L, const char* keyPrefix,
                             const GradientRecord* gradient);                   // 149
   int (*ReadGradientArgs)(lua_State* L, int index, GradientRecord* gradient);  // 150
   void (*InitDrawState)(void* state);                                          // 151
-  int (*SaveImage)(lua_State* L, const char* file, const SaveOptions* options,
-                   const BitmapHandle* color, const BitmapHandle* mask,
-                   const BitmapHandle* alpha);                               // 152
+  // 0xAARRGGBB pixels saved through imageio: 1 saved, 0 not, or 1685.
+  int (*SaveImage)(const char* file, const ImagePlane* pixels, int width, int height, int format,
+                   const SaveTag* tags);                                     // 152
   int (*PaletteLookup)(const uint32_t* palette, int depth, uint32_t color);  // 153
 
   // Pixel format converters
