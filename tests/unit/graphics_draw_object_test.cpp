@@ -283,27 +283,19 @@ TEST_F(GraphicsDraw, MaskAndAlphaOutputs) {
   EXPECT_EQ(ReadPixel(alpha.get(), 3, 0, 0), 200u);
 }
 
-TEST_F(GraphicsDraw, EffectsAndTagsThisPathCannotDraw) {
+TEST_F(GraphicsDraw, FiltersOfTheFiltersLibraryNeedIt) {
   AddBrush(1, 2, 2, 0xFF);
   TransformRecord transform;
   TagRecord tags;
-  InitDrawRecord(&transform, &tags, 0, 0, 0, 0);
-  transform.matrix[0] = 2.0;
-  EXPECT_EQ(Draw(kDrawBrush, 1, 0, 0, {.transform = &transform, .tags = &tags}), kErrRange);
-  InitDrawRecord(&transform, &tags, 0, 0, 0, 0);
-  tags.shadow.on = 1;
-  EXPECT_EQ(Draw(kDrawBrush, 1, 0, 0, {.transform = &transform, .tags = &tags}), kErrRange);
   // Filters beyond tint, flips and quantize need the filters library.
   InitDrawRecord(&transform, &tags, 0, 0, 0, 0);
   tags.filters[0].enabled = 1;
   gBound.filters = nullptr;
   EXPECT_EQ(Draw(kDrawBrush, 1, 0, 0, {.transform = &transform, .tags = &tags}), kErrSiblingAbsent);
   EXPECT_STREQ(ErrorArgument(), "filters");
-  // A tag table needs the tag parser of the interface.
-  EXPECT_EQ(Draw(kDrawBrush, 1, 0, 0, {.tagIndex = 4}), kErrRange);
-  // Defaults changed to a shadow apply to draws without tags.
-  SharedState().drawTagDefaults.shadow.on = 1;
-  EXPECT_EQ(Draw(kDrawBrush, 1, 0, 0), kErrRange);
+  // The same from the defaults, for draws without tags.
+  SharedState().drawTagDefaults.filters[0].enabled = 1;
+  EXPECT_EQ(Draw(kDrawBrush, 1, 0, 0), kErrSiblingAbsent);
   EXPECT_EQ(At(0, 0), 0u);
 }
 
