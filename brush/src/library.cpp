@@ -1,9 +1,12 @@
 // The frame of brush.tzx: its descriptor, tables and start-up steps.
+#include "attributes.h"
 #include "bindings.h"
+#include "brush_records.h"
+#include "commands.h"
 #include "constants.h"
-#include "tzx/brush.h"
+#include "interface.h"
 #include "tzx/errors.h"
-#include "tzx/objects.h"
+#include "tzx/frame.h"
 
 namespace tzx::brush {
 
@@ -14,18 +17,39 @@ namespace {
 // A leading NUL, then the version text with its trailing blank.
 constexpr char kDescriptor[] = "\0$VER: brush.tzx 11.0 (10.01.26) [Windows] [x86] ";
 
-const BrushInterface kInterface = {};
-
+// QuantizeBrush and RemapBrush join the palette commands with colour
+// quantisation.
 const CommandRow kCommands[] = {
+    {"CreateBrush", CreateBrush},
+    {"FreeBrush", FreeBrush},
+    {"CopyBrush", CopyBrush},
+    {"LoadBrush", LoadBrush},
+    {"SaveBrush", SaveBrush},
+    {"GetBrushLink", GetBrushLink},
+    {"ConvertToBrush", ConvertToBrush},
+    {"IsBrushEmpty", IsBrushEmpty},
+    {"DisplayBrush", DisplayBrush},
+    {"DisplayBrushPart", DisplayBrushPart},
+    {"ReadBrushPixel", ReadBrushPixel},
+    {"WriteBrushPixel", WriteBrushPixel},
+    {"BrushToRGBArray", BrushToRGBArray},
+    {"RGBArrayToBrush", RGBArrayToBrush},
+    {"BrushToPenArray", BrushToPenArray},
+    {"PenArrayToBrush", PenArrayToBrush},
+    {"DeleteMask", DeleteMask},
+    {"DeleteAlphaChannel", DeleteAlphaChannel},
+    {"SetBrushTransparency", SetBrushTransparency},
+    {"ChangeBrushTransparency", ChangeBrushTransparency},
+    {"SetBrushPen", SetBrushPen},
+    {"GetBrushPen", GetBrushPen},
+    {"SetBrushTransparentPen", SetBrushTransparentPen},
+    {"SetBrushDepth", SetBrushDepth},
+    {"SetBrushPalette", SetBrushPalette},
+    {"RemoveBrushPalette", RemoveBrushPalette},
+    {"ReplaceColors", ReplaceColors},
+    {"FloodFill", FloodFill},
     {nullptr, nullptr},
 };
-
-ObjectHeader* gBrushList = nullptr;
-
-// No attribute of this type is readable yet.
-int BrushAttribute(lua_State*, int, const ObjectId* id) {
-  return NoAttributes(gBrushList, *id, kErrUnknownBrush);
-}
 
 const ObjectTypeRow kObjectTypes[] = {
     {kTypeBrush, "Brushes", &gBrushList, BrushAttribute},
@@ -33,7 +57,7 @@ const ObjectTypeRow kObjectTypes[] = {
 };
 
 void Close(lua_State* L) {
-  FreeObjectList(L, &gBrushList);
+  FreeAllBrushes(L);
 }
 
 const LibraryDefinition kDefinition = {

@@ -157,6 +157,10 @@ bool Host::Start(std::string* error) {
     for (const HostSibling* s : d.siblings) p.setInterface(s->name, s->interface());
   }
   for (const HostSibling* s : d.siblings) {
+    if (!s->bind) continue;
+    for (const Plugin& p : d.plugins) s->bind(p.info.name.c_str(), p.info.interface);
+  }
+  for (const HostSibling* s : d.siblings) {
     if (s->commands) RegisterCommandTable(d.L, s->commands);
   }
   for (Plugin& p : d.plugins) {

@@ -8,6 +8,10 @@
 
 #include "tzx/types.h"
 
+namespace tzx::graphics {
+struct BitmapHandle;
+}
+
 namespace tzx {
 
 // "object": the registry behind the generic object commands.
@@ -171,5 +175,148 @@ static_assert(offsetof(ImageIoSibling, saveImage) == 2 * sizeof(void*));
 static_assert(offsetof(ImageIoSibling, saveBrush) == 3 * sizeof(void*));
 static_assert(offsetof(ImageIoSibling, formatHasAlpha) == 6 * sizeof(void*));
 static_assert(offsetof(ImageIoSibling, canSave) == 7 * sizeof(void*));
+
+// "palette": palettes and pens of palette objects.
+// What a palette operation works on: the planes of a palette object (a brush)
+// in plain memory. Operations change them in place; depth and transparentPen
+// come back changed where the operation says so.
+struct PaletteTarget {
+  uint32_t* palette;       // 256 entries 0x00RRGGBB
+  int32_t depth;           // 1..8: pens 0 .. 2^depth - 1 are in use
+  int32_t transparentPen;  // -1 when none
+  uint8_t* pens;           // one pen per pixel; null when the object has none
+  int32_t width;
+  int32_t height;
+  int32_t bytesPerRow;
+};
+
+// Operation codes of PaletteSibling::operate.
+enum PaletteOperation : int32_t {
+  kPaletteGetPen = 1,             // result = the pen's colour
+  kPaletteSetPalette = 2,         // copies the palette `palette`
+  kPaletteSetPen = 4,             // sets the pen's colour
+  kPaletteSetTransparentPen = 5,  // pen -1 removes it
+  kPaletteSetDepth = 6,
+};
+
+struct PaletteOperationArgs {
+  int32_t pen;
+  uint32_t color;
+  int32_t depth;
+  ObjectId palette;
+  // Stack index of the command's option table, 0 when none; the operation
+  // reads its own keys from it.
+  int32_t optionsIndex;
+  uint32_t result;  // kPaletteGetPen
+};
+
+// The palette with this number always exists: 256 colours, depth 8.
+inline constexpr int32_t kDefaultPaletteId = -983;
+
+// Values of the published mode word.
+enum PaletteMode : int32_t {
+  kPaletteModePen = 0,    // colours are not matched to pens: the draw pen is used
+  kPaletteModeRemap = 1,  // colours are matched to the nearest pen
+};
+
+struct PaletteSibling {
+  // Slot 0: the mode word, read in place.
+  const int32_t* mode;
+  // Slot 1: applies an operation to an object of the type (3 brushes) whose
+  // planes the target describes; 0 or an error code.
+  int (*operate)(lua_State* L, int32_t type, const ObjectId* id, PaletteTarget* target,
+                 int32_t operation, PaletteOperationArgs* args);
+  // Slot 2: builds an object's palette from the palette with the given
+  // identifier: fills target->palette (256 entries), and sets target->depth
+  // (the palette's own when `depth` is 0) and target->transparentPen (the
+  // palette's own when `transparentPen` is -1); 0 or an error code.
+  int (*buildPalette)(lua_State* L, const ObjectId* palette, int32_t depth, int32_t transparentPen,
+                      PaletteTarget* target);
+};
+static_assert(offsetof(PaletteSibling, operate) == 1 * sizeof(void*));
+static_assert(offsetof(PaletteSibling, buildPalette) == 2 * sizeof(void*));
+
+// "offscreen": drawing into planes that are not a display.
+// The planes that become the drawing target; the caller keeps them.
+struct OffscreenPlanes {
+  ObjectId object;                // the object drawn into (for brushes, the brush)
+  int32_t kind;                   // the output kind: 3 colour or pens, 28 mask, 30 alpha channel
+  graphics::BitmapHandle* color;  // kind 0, or kind 3 pens with palette
+  graphics::BitmapHandle* mask;
+  graphics::BitmapHandle* alpha;
+  int32_t width;
+  int32_t height;
+  int32_t paletteDepth;  // 0 for true colour
+  const uint32_t* palette;
+};
+
+using OffscreenDrawFn = int (*)(lua_State* L, void* data);
+
+struct OffscreenSibling {
+  // Slot 0: makes the planes the graphics library's current output, runs
+  // `draw`, and gives the previous output back; draw's result, or an error
+  // code when the output cannot be made.
+  int (*redirect)(lua_State* L, const OffscreenPlanes* planes, OffscreenDrawFn draw, void* data);
+};
+
+// "event": the host's event queue. Window and input events of displays and
+// the messages of dos's workers become script events there, delivered to the
+// handler functions scripts install.
+
+// Event codes of display events (slot 3).
+enum DisplayEventCode : int32_t {
+  kEventLeftButton = 1,   // x, y, 1 down / 0 up
+  kEventRightButton = 2,  // x, y, 1 / 0
+  kEventKey = 3,          // 1 down / 0 up, 0, key code (character pass)
+  kEventMoved = 4,        // the window moved
+  kEventResized = 5,      // the window changed size
+  kEventDeactivated = 6,
+  kEventClose = 7,  // the user asked to close the window
+  kEventActivated = 8,
+  kEventMinimized = 9,
+  kEventRestored = 10,
+  kEventWheelUp = 11,    // screen x, screen y
+  kEventWheelDown = 12,  // screen x, screen y
+  kEventMenu = 13,
+  kEventDropFiles = 14,     // x, y, names, count (below)
+  kEventClipboard = 15,     // another program changed the clipboard
+  kEventMiddleButton = 16,  // x, y, 1 / 0
+  kEventTrayIcon = 21,
+  kEventCharacter = 28,  // 0, 0, code point
+  kEventRawKey = 29,     // 1 down / 0 up, 0, key code (raw pass)
+};
+
+struct EventSibling {
+  const void* slots0to2[3];
+  // Slot 3: raises an event of a display; callable from any thread, it only
+  // queues. `display` is the display's record, which begins with an
+  // ObjectHeader. For kEventDropFiles, c is a block from the host's memory
+  // holding d NUL-terminated UTF-8 names one after another; the event sibling
+  // takes it over and frees it.
+  void (*raise)(const void* display, int32_t code, intptr_t a, intptr_t b, intptr_t c, intptr_t d);
+};
+static_assert(offsetof(EventSibling, raise) == 3 * sizeof(void*));
+
+// What dos's workers post (ThreadServices::postMessage, data = the record)
+// with the messages kMsgProgramFinished, kMsgDirectoryChanged,
+// kMsgProgramOutput and kMsgDirectoryReport. The record is one block from the
+// host's memory with the text after it; the event sibling frees it once the
+// event is delivered.
+struct WorkerEventMessage {
+  ObjectId object;  // the watched directory (11, 15); {0, null} for runs
+  // Registry reference handed to the handler as "userdata", kNoRef for none;
+  // the poster keeps owning it.
+  int32_t userData;
+  // Program finished: the exit code. Directory report: 0 added, 1 removed,
+  // 2 modified.
+  int32_t value;
+  // Program finished: the dos ProgramRun, handed back through dos slot 1 once
+  // the event is delivered; else null.
+  void* run;
+  uint32_t length;  // bytes of text
+  // Program finished: the program; program output: the chunk; directory
+  // report: the entry's name; directory changed: empty.
+  char text[1];
+};
 
 }  // namespace tzx

@@ -5,7 +5,8 @@
 namespace tzx::host {
 
 const HostSibling* FindHostSibling(const char* name) {
-  static const HostSibling* const kAll[] = {&kObjectSibling, &kImageIoSibling};
+  static const HostSibling* const kAll[] = {&kObjectSibling, &kImageIoSibling, &kPaletteSibling,
+                                            &kOffscreenSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

@@ -12,6 +12,9 @@ struct HostSibling {
   const CommandRow* commands;  // may be null
   // Drops what the sibling holds of a closed host; may be null.
   void (*reset)(lua_State* L);
+  // Receives the interface of each loaded library by name, before any
+  // library starts; may be null.
+  void (*bind)(const char* library, const void* interface) = nullptr;
 };
 
 // The sibling of that name, or null.
@@ -19,5 +22,7 @@ const HostSibling* FindHostSibling(const char* name);
 
 extern const HostSibling kObjectSibling;
 extern const HostSibling kImageIoSibling;
+extern const HostSibling kPaletteSibling;
+extern const HostSibling kOffscreenSibling;
 
 }  // namespace tzx::host

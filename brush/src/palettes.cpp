@@ -1,0 +1,180 @@
+#include "palettes.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "bindings.h"
+#include "commands.h"
+#include "glue.h"
+#include "tzx/errors.h"
+
+namespace tzx::brush {
+
+namespace {
+
+constexpr int kChunk = 256;
+
+// Hands one operation on a palette brush to the palette sibling, with the
+// brush's pens locked for it.
+int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperationArgs* args,
+            bool change) {
+  const PaletteSibling* palette = PaletteLib();
+  if (!palette) return ErrorWithString(kErrSiblingAbsent, "palette");
+  BrushRecord* b = nullptr;
+  int rc =
+      change ? FindBrushToChange(L, id, kFindChangePixels, &b) : FindBrush(L, &id, &b, kFindRead);
+  if (rc) return rc;
+  if (!b->chunky || !b->palette) return kErrNoPalette;
+  const graphics::GraphicsInterface& g = Gfx();
+  uint8_t* pens = nullptr;
+  int bytesPerRow = 0;
+  if (!g.GetBitmapPixels(b->chunky, &pens, &bytesPerRow, change)) return kErrLockBitmap;
+  PaletteTarget target{b->palette, b->depth,  b->transparentPen, pens,
+                       b->width,   b->height, bytesPerRow};
+  rc = palette->operate(L, kTypeBrush, &id, &target, operation, args);
+  g.ReleaseBitmapPixels(b->chunky);
+  if (rc == 0) {
+    b->depth = target.depth;
+    b->transparentPen = target.transparentPen;
+  }
+  return rc;
+}
+
+}  // namespace
+
+int PensToTrueColor(const BitmapHandle* pens, const uint32_t* palette, int transparentPen,
+                    BitmapHandle** color, BitmapHandle** mask) {
+  const graphics::GraphicsInterface& g = Gfx();
+  uint8_t* source = nullptr;
+  int sourceRow = 0;
+  auto* plane = const_cast<BitmapHandle*>(pens);
+  if (!g.GetBitmapPixels(plane, &source, &sourceRow, 0)) return kErrLockBitmap;
+  const int width = pens->width, height = pens->height;
+  const bool keyed = transparentPen >= 0 && transparentPen < kPaletteEntries;
+  BitmapHandle* c = g.AllocBitmap(width, height, 0, nullptr);
+  BitmapHandle* m = keyed && c ? g.AllocMask(nullptr, width, height, 0, nullptr, 0) : nullptr;
+  graphics::LockRecord lock{};
+  uint8_t* bits = nullptr;
+  int bitsRow = 0;
+  int rc = !c                                               ? kErrAllocBitmap
+           : keyed && !m                                    ? kErrAllocMask
+           : !g.LockBitmap(c, 0, &lock)                     ? kErrLockBitmap
+           : m && !g.GetBitmapPixels(m, &bits, &bitsRow, 1) ? kErrLockBitmap
+                                                            : 0;
+  if (rc == 0) {
+    uint32_t argb[kChunk];
+    for (int y = 0; y < height; ++y) {
+      const uint8_t* row = source + static_cast<ptrdiff_t>(y) * sourceRow;
+      uint8_t* target = lock.pixels + static_cast<ptrdiff_t>(y) * lock.bytesPerRow;
+      for (int x = 0; x < width; x += kChunk) {
+        const int n = std::min(kChunk, width - x);
+        for (int i = 0; i < n; ++i) argb[i] = palette[row[x + i]] & 0xFFFFFF;
+        g.ConvertRowFromARGB(argb, target + x * lock.bytesPerPixel, lock.format, n);
+      }
+      if (bits) {
+        uint8_t* maskRow = bits + static_cast<ptrdiff_t>(y) * bitsRow;
+        for (int x = 0; x < width; ++x) SetMaskBit(maskRow, x, row[x] != transparentPen);
+      }
+    }
+    g.UnlockBitmap(&lock);
+    if (m) g.ReleaseBitmapPixels(m);
+  }
+  g.ReleaseBitmapPixels(plane);
+  if (rc) {
+    g.FreeBitmapSet(&c, &m, nullptr);
+    return rc;
+  }
+  *color = c;
+  *mask = m;
+  return 0;
+}
+
+int BuildPalette(lua_State* L, const ObjectId* id, int depth, int transparentPen,
+                 PaletteTarget* target) {
+  const PaletteSibling* palette = PaletteLib();
+  if (!palette) return ErrorWithString(kErrSiblingAbsent, "palette");
+  const ObjectId defaultPalette{kDefaultPaletteId, nullptr};
+  return palette->buildPalette(L, id ? id : &defaultPalette, depth, transparentPen, target);
+}
+
+// SetBrushPen(id, pen, color[, options])
+int SetBrushPen(lua_State* L) {
+  L = Args().beginCommand(L, 3, 4, 0, 0);
+  PaletteOperationArgs a{};
+  ObjectId id = Args().objectId(L, 1);
+  a.pen = Lua().checkinteger(L, 2);
+  a.color = ColorArg(L, 3);
+  a.optionsIndex = OptionalTable(L, 4);
+  return Operate(L, id, kPaletteSetPen, &a, true);
+}
+
+// GetBrushPen(id, pen[, options])
+int GetBrushPen(lua_State* L) {
+  L = Args().beginCommand(L, 2, 3, 0, 0);
+  PaletteOperationArgs a{};
+  ObjectId id = Args().objectId(L, 1);
+  a.pen = Lua().checkinteger(L, 2);
+  a.optionsIndex = OptionalTable(L, 3);
+  if (int rc = Operate(L, id, kPaletteGetPen, &a, false)) return rc;
+  PushColor(L, a.result);
+  return 1;
+}
+
+// SetBrushTransparentPen(id, pen[, options])
+int SetBrushTransparentPen(lua_State* L) {
+  L = Args().beginCommand(L, 2, 3, 0, 0);
+  PaletteOperationArgs a{};
+  ObjectId id = Args().objectId(L, 1);
+  a.pen = Lua().checkinteger(L, 2);
+  a.optionsIndex = OptionalTable(L, 3);
+  return Operate(L, id, kPaletteSetTransparentPen, &a, true);
+}
+
+// SetBrushDepth(id, depth[, options])
+int SetBrushDepth(lua_State* L) {
+  L = Args().beginCommand(L, 2, 3, 0, 0);
+  PaletteOperationArgs a{};
+  ObjectId id = Args().objectId(L, 1);
+  a.depth = Lua().checkinteger(L, 2);
+  a.optionsIndex = OptionalTable(L, 3);
+  return Operate(L, id, kPaletteSetDepth, &a, true);
+}
+
+// SetBrushPalette(id, paletteId[, options])
+int SetBrushPalette(lua_State* L) {
+  L = Args().beginCommand(L, 2, 3, 0, 0);
+  PaletteOperationArgs a{};
+  ObjectId id = Args().objectId(L, 1);
+  a.palette = Args().objectId(L, 2);
+  a.optionsIndex = OptionalTable(L, 3);
+  return Operate(L, id, kPaletteSetPalette, &a, true);
+}
+
+// RemoveBrushPalette(id[, keepTransparency = true]): the pens become true
+// colour; the transparent pen becomes a mask unless told otherwise.
+int RemoveBrushPalette(lua_State* L) {
+  L = Args().beginCommand(L, 1, 2, 0, 0);
+  ObjectId id = Args().objectId(L, 1);
+  bool keepTransparency = OptionalFlag(L, 2, true);
+  BrushRecord* b = nullptr;
+  if (int rc = FindBrushToChange(L, id, kFindChangePixels, &b)) return rc;
+  if (!b->chunky || !b->palette) return kErrNoPalette;
+  BitmapHandle* color = nullptr;
+  BitmapHandle* mask = nullptr;
+  if (int rc = PensToTrueColor(b->chunky, b->palette, keepTransparency ? b->transparentPen : kNoPen,
+                               &color, &mask)) {
+    return rc;
+  }
+  const graphics::GraphicsInterface& g = Gfx();
+  g.FreeBitmapSet(&b->chunky, &b->paletteView, nullptr);
+  HostFree(b->palette);
+  b->palette = nullptr;
+  b->bitmap = color;
+  b->mask = mask;
+  b->transparentPen = mask ? kMaskWithoutKey : kNoPen;
+  b->depth = 0;
+  UpdateTrueColorDepth(b);
+  return 0;
+}
+
+}  // namespace tzx::brush
