@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "flood_fill.h"
-#include "pixel_access.h"
+#include "brush/src/flood_fill.h"
+#include "brush/src/pixel_access.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 

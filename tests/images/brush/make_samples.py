@@ -7,6 +7,7 @@ palette.png  8 x 4, 4-bit palette of five colours, pen (x + y) mod 5, pen 0
              transparent (tRNS).
 rgb.bmp      5 x 3, 24-bit, bottom-up rows padded to 4 bytes: pixel (x, y) is
              red 50x, green 100y, blue 7.
+gradient.jpg comes from make_jpeg.lua, written by the host's own JPEG encoder.
 """
 import struct
 import zlib
