@@ -56,9 +56,11 @@ int ApplyMatrix(const TransformRecord& t, EffectPlanes* p) {
     return 0;
   }
   const int width = ScaledSide(m[0], p->width), height = ScaledSide(m[3], p->height);
-  if (int rc = ScaleBitmap(&p->color, &p->mask, &p->alpha, &p->index, p->width, p->height, width,
-                           height, t.smoothScale)) {
-    return rc;
+  if (width != p->width || height != p->height) {
+    if (int rc = ScaleBitmap(&p->color, &p->mask, &p->alpha, &p->index, p->width, p->height, width,
+                             height, t.smoothScale)) {
+      return rc;
+    }
   }
   p->width = width;
   p->height = height;
@@ -170,13 +172,15 @@ int DrawOverSilhouette(BitmapHandle** color, BitmapHandle** mask, BitmapHandle**
   const int newWidth = w + s.left + s.right, newHeight = h + s.top + s.bottom;
   const size_t coverBytes = static_cast<size_t>(w) * h;
   const size_t grownBytes = static_cast<size_t>(gw) * gh;
-  auto* scratch = static_cast<uint8_t*>(HostAlloc(
-      coverBytes + static_cast<size_t>(gw) * h + grownBytes + 4 * static_cast<size_t>(w), false));
+  // The 32-bit row first, where the block's alignment holds for it.
+  const size_t rowBytes = 4 * static_cast<size_t>(w);
+  auto* scratch = static_cast<uint8_t*>(
+      HostAlloc(rowBytes + coverBytes + static_cast<size_t>(gw) * h + grownBytes, false));
   if (!scratch) return kErrNoMemory;
-  uint8_t* cover = scratch;
+  auto* objectRow = reinterpret_cast<uint32_t*>(scratch);
+  uint8_t* cover = scratch + rowBytes;
   uint8_t* across = cover + coverBytes;
   uint8_t* grown = across + static_cast<size_t>(gw) * h;
-  auto* objectRow = reinterpret_cast<uint32_t*>(grown + grownBytes);
   for (int y = 0; y < h; ++y) CoverageRow(alphaView, maskView, y, w, cover + size_t(y) * w);
   Widen(cover, w, h, r, across, grown);
 

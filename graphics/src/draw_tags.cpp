@@ -274,6 +274,7 @@ int ParseBorderTags(lua_State* L, int table, int edgeNames, BorderRecord* border
 
 int ParseFiltersTag(lua_State* L, int table, FilterEntry* entries, int* given, int* error) {
   *error = 0;
+  if (given) *given = 0;
   StackMark mark(L);
   int type = Args().fieldByKey(L, table, "filters");
   if (type == kLuaNil) return mark.Restore(0);
@@ -309,7 +310,7 @@ int ParseDrawTags(lua_State* L, int index, int sourceWidth, int sourceHeight, in
     if (width) t->width = width;
     if (height) t->height = height;
   }
-  if (index != Lua().gettop(L) || Lua().type(L, index) != kLuaTable) {
+  if (index < 1 || index != Lua().gettop(L) || Lua().type(L, index) != kLuaTable) {
     if (flags & kParseTableRequired) return ErrorWithNumber(kErrTableArgument, index);
     if (width || height) BuildTransformMatrix(t, t->width, t->height, sourceWidth, sourceHeight);
     return 0;

@@ -166,6 +166,15 @@ TEST_F(DrawEffects, ScalingPlacesTheScaledObject) {
   EXPECT_EQ(At(0, 5), 0xFFFFFFu);
   EXPECT_EQ(At(1, 5), 0x7F7F7Fu);
   EXPECT_EQ(At(2, 5), 0u);
+  // A mirror alone keeps the size.
+  transform_.matrix[0] = 1.0;
+  transform_.matrix[3] = -1.0;
+  Bitmap column = testing::ColorBitmap(1, 2);
+  Paint(column.get(), [](int, int y) { return y ? 0xFFu : 0xFF00u; });
+  ASSERT_EQ(Draw(column.get(), 8, 8), 0);
+  EXPECT_EQ(At(8, 8), 0xFFu);
+  EXPECT_EQ(At(8, 9), 0xFF00u);
+  EXPECT_EQ(gChanged.back().height, 2);
 }
 
 TEST_F(DrawEffects, RequestedSizeWithoutItsMatrix) {

@@ -346,7 +346,7 @@ TEST_F(LoadHook, HandsTheRequestToTheScript) {
   // The script's error comes back as its code.
   EXPECT_NE(CallLoadHook(L, "failing", "x", &r, &flag), 0);
   EXPECT_NE(CallLoadHook(L, "missing", "x", &r, &flag), 0);
-  lua_settop(L, 0);
+  EXPECT_EQ(lua_gettop(L), 0);
 }
 
 }  // namespace
