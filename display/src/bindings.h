@@ -1,6 +1,10 @@
 // The sibling libraries display.tzx binds, by name; a null slot means absent.
 #pragma once
 
+#include "tzx/brush.h"
+#include "tzx/graphics.h"
+#include "tzx/siblings.h"
+
 namespace tzx::display {
 
 struct BoundSiblings {
@@ -30,5 +34,22 @@ struct BoundSiblings {
 };
 
 extern BoundSiblings gBound;
+
+// graphics is bound whenever the library runs: start-up refuses without it.
+inline const graphics::GraphicsInterface& Gfx() {
+  return *static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
+}
+inline const EventSibling* EventLib() {
+  return static_cast<const EventSibling*>(gBound.event);
+}
+inline const brush::BrushInterface* BrushLib() {
+  return static_cast<const brush::BrushInterface*>(gBound.brush);
+}
+inline const ImageIoSibling* ImageIoLib() {
+  return static_cast<const ImageIoSibling*>(gBound.imageio);
+}
+inline const PaletteSibling* PaletteLib() {
+  return static_cast<const PaletteSibling*>(gBound.palette);
+}
 
 }  // namespace tzx::display

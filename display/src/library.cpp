@@ -1,9 +1,14 @@
 // The frame of display.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
 #include "constants.h"
-#include "tzx/display.h"
+#include "display_commands.h"
+#include "display_core.h"
+#include "display_list.h"
+#include "frame_pacing.h"
+#include "interface.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
+#include "window_system.h"
 
 namespace tzx::display {
 
@@ -14,26 +19,65 @@ namespace {
 // A leading NUL, then the version text with its trailing blank.
 constexpr char kDescriptor[] = "\0$VER: display.tzx 11.0 (10.01.26) [Windows] [x86] ";
 
-const DisplayInterface kInterface = {};
-
 const CommandRow kCommands[] = {
+    {"CreateDisplay", CreateDisplay},
+    {"OpenDisplay", OpenDisplay},
+    {"CloseDisplay", CloseDisplay},
+    {"FreeDisplay", FreeDisplay},
+    {"SelectDisplay", SelectDisplay},
+    {"ActivateDisplay", ActivateDisplay},
+    {"MoveDisplay", MoveDisplay},
+    {"HideDisplay", HideDisplay},
+    {"ShowDisplay", ShowDisplay},
+    {"SetTitle", SetTitle},
+    {"SetSubtitle", SetSubtitle},
+    {"SetDisplayAttributes", SetDisplayAttributes},
+    {"BeginRefresh", BeginRefresh},
+    {"EndRefresh", EndRefresh},
+    {"RefreshDisplay", RefreshDisplay},
+    {"VWait", VWait},
+    {"EnableVWait", EnableVWait},
+    {"DisableVWait", DisableVWait},
+    {"SetFPSLimit", SetFPSLimit},
+    {"GetFPSLimit", GetFPSLimit},
+    {"BeginDoubleBuffer", BeginDoubleBuffer},
+    {"EndDoubleBuffer", EndDoubleBuffer},
+    {"Flip", Flip},
+    {"Cls", Cls},
+    {"SaveSnapshot", SaveSnapshot},
+    {"GrabDesktop", GrabDesktop},
     {nullptr, nullptr},
 };
-
-ObjectHeader* gDisplayList = nullptr;
-
-// No attribute of this type is readable yet.
-int DisplayAttribute(lua_State*, int, const ObjectId* id) {
-  return NoAttributes(gDisplayList, *id, kErrUnknownDisplay);
-}
 
 const ObjectTypeRow kObjectTypes[] = {
     {kTypeDisplay, "Displays", &gDisplayList, DisplayAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
+int SetUp(lua_State*) {
+  SetFpsLimit(kDefaultFpsLimit);
+  SetVWaitDisabled(false);
+  return StartWindowSystem();
+}
+
+// Tests inject window messages only where no window system sends real ones.
+int FinishSetUp(lua_State* L) {
+  if (IsHeadless()) Args().registerCommands(L, nullptr, kHeadlessTestCommands, 0);
+  return 0;
+}
+
 void Close(lua_State* L) {
-  FreeObjectList(L, &gDisplayList);
+  const graphics::GraphicsInterface& g = Gfx();
+  if (*g.currentDisplay && (*g.currentDisplay)->kind == graphics::kOutputDisplay) {
+    *g.currentDisplay = nullptr;
+  }
+  if (*g.currentOutput && (*g.currentOutput)->kind == graphics::kOutputDisplay) {
+    *g.currentOutput = nullptr;
+    *g.outputFormat = graphics::kFormatNone;
+  }
+  while (gDisplayList) DestroyDisplay(L, reinterpret_cast<DisplayRecord*>(gDisplayList));
+  StopFramePacing();
+  StopWindowSystem();
 }
 
 const LibraryDefinition kDefinition = {
@@ -44,8 +88,8 @@ const LibraryDefinition kDefinition = {
     .bindings = kBindings,
     .interface = &kInterface,
     .requiresGraphics = true,
-    .setUp = nullptr,
-    .finishSetUp = nullptr,
+    .setUp = SetUp,
+    .finishSetUp = FinishSetUp,
     .objectTypes = kObjectTypes,
     .close = Close,
 };

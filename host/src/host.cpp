@@ -19,6 +19,7 @@ extern "C" {
 #include "messages.h"
 #include "services.h"
 #include "siblings/sibling.h"
+#include "tzx/display.h"
 
 namespace tessera {
 
@@ -75,6 +76,8 @@ void PushConstants(lua_State* L, const ConstantRow* rows) {
 struct Host::Impl {
   HostOptions options;
   lua_State* L = nullptr;
+  // The display library's event loop runs scripts when it is loaded.
+  const display::DisplayInterface* display = nullptr;
   std::vector<Plugin> plugins;
   std::vector<LoadedLibrary> infos;
   std::vector<const HostSibling*> siblings;
@@ -128,6 +131,7 @@ bool Host::Start(std::string* error) {
   State().headless = d.options.headless;
   State().quietTrace = !d.options.trace;
   State().abortFlag = 0;
+  State().quitRequested = false;
 
   std::string folder = d.options.pluginDir;
   if (folder.empty()) {
@@ -161,6 +165,7 @@ bool Host::Start(std::string* error) {
     for (const Plugin& p : d.plugins) s->bind(p.info.name.c_str(), p.info.interface);
   }
   for (const HostSibling* s : d.siblings) {
+    if (s->start) s->start(d.L);
     if (s->commands) RegisterCommandTable(d.L, s->commands);
   }
   for (Plugin& p : d.plugins) {
@@ -171,6 +176,9 @@ bool Host::Start(std::string* error) {
       return false;
     }
     p.initialised = true;
+    if (p.info.name == "display") {
+      d.display = static_cast<const display::DisplayInterface*>(p.info.interface);
+    }
     PushConstants(d.L, p.constants);
     p.info.commands = CommandCountOf(p.info.name.c_str());
   }
@@ -206,6 +214,49 @@ bool RunChunk(lua_State* L, int loadStatus, int nargs, std::string* error) {
   return rc == 0;
 }
 
+// What the main chunk left behind when it ran on the event loop's script
+// thread.
+struct MainResult {
+  bool ok = true;
+  std::string error;
+};
+MainResult gMainResult;
+
+// The main chunk as the event loop runs it: a function without arguments
+// whose upvalues are the argument count, the chunk and its arguments. Errors
+// stay here, with their message, instead of unwinding the loop.
+int MainChunk(lua_State* L) {
+  int nargs = static_cast<int>(lua_tonumber(L, lua_upvalueindex(1)));
+  for (int i = 0; i <= nargs; ++i) lua_pushvalue(L, lua_upvalueindex(2 + i));
+  gMainResult.ok = RunChunk(L, 0, nargs, &gMainResult.error);
+  return 0;
+}
+
+// A script stopped because a window was closed without a handler ended as
+// if it had returned.
+bool Finished(bool ok) {
+  return ok || State().quitRequested;
+}
+
+bool RunMain(const display::DisplayInterface* display, lua_State* L, int loadStatus, int nargs,
+             std::string* error) {
+  if (!display || !display->RunEventLoop || loadStatus != 0) {
+    return Finished(RunChunk(L, loadStatus, nargs, error));
+  }
+  lua_pushnumber(L, nargs);
+  lua_insert(L, -2 - nargs);
+  lua_pushcclosure(L, MainChunk, nargs + 2);
+  gMainResult = MainResult{};
+  ClearErrorArguments();
+  int rc = display->RunEventLoop(L);
+  if (rc != 0) {
+    *error = ErrorMessage(rc);
+    return false;
+  }
+  *error = gMainResult.error;
+  return Finished(gMainResult.ok);
+}
+
 }  // namespace
 
 bool Host::RunFile(const std::string& path, const std::vector<std::string>& arguments,
@@ -223,12 +274,14 @@ bool Host::RunFile(const std::string& path, const std::vector<std::string>& argu
   if (status == 0) {
     for (const std::string& a : arguments) lua_pushstring(L, a.c_str());
   }
-  return RunChunk(L, status, status == 0 ? static_cast<int>(arguments.size()) : 0, error);
+  return RunMain(impl_->display, L, status, status == 0 ? static_cast<int>(arguments.size()) : 0,
+                 error);
 }
 
 bool Host::RunString(const std::string& code, std::string* error) {
   lua_State* L = impl_->L;
-  return RunChunk(L, luaL_loadbuffer(L, code.data(), code.size(), "=chunk"), 0, error);
+  return RunMain(impl_->display, L, luaL_loadbuffer(L, code.data(), code.size(), "=chunk"), 0,
+                 error);
 }
 
 void Host::Stop() {

@@ -35,7 +35,10 @@ struct HostState {
   int dosEncoding = kEncodingUtf8;
   int backslashSwitch = 0;
   DisplayAdapter* displayAdapter = nullptr;
-  bool headless = false;
+  int headless = 0;  // displays keep their windows in memory
+  // Set when the script is stopped because the user closed a window that no
+  // handler takes: the script then ends as if it had returned.
+  bool quitRequested = false;
   bool quietTrace = true;
 };
 

@@ -129,6 +129,6 @@ const MemoryServices kMemory = {
     .specialFolder = SpecialFolder,
 };
 
-const DisplayServices kDisplay = {&State().displayAdapter};
+const DisplayServices kDisplay = {&State().displayAdapter, &State().headless};
 
 }  // namespace tzx::host

@@ -5,6 +5,10 @@
 
 namespace tzx::host {
 
+// Posted by the event sibling when a display raised an event, so that the
+// script thread's next event check sees it.
+inline constexpr int kMsgWindowEvent = 100;
+
 struct PostedMessage {
   int message;
   void* data;

@@ -277,6 +277,9 @@ inline constexpr int kAllocZero = 1;
 struct DisplayAdapter;
 struct DisplayServices {
   DisplayAdapter** currentAdapter;  // points at null when none is installed
+  // Non-zero when no window system is to be used: displays keep their windows
+  // in memory (tessera --headless).
+  const int* headless;
 };
 
 // Options of a file open.

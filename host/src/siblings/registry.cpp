@@ -6,7 +6,7 @@ namespace tzx::host {
 
 const HostSibling* FindHostSibling(const char* name) {
   static const HostSibling* const kAll[] = {&kObjectSibling, &kImageIoSibling, &kPaletteSibling,
-                                            &kOffscreenSibling};
+                                            &kOffscreenSibling, &kEventSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

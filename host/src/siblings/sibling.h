@@ -15,6 +15,8 @@ struct HostSibling {
   // Receives the interface of each loaded library by name, before any
   // library starts; may be null.
   void (*bind)(const char* library, const void* interface) = nullptr;
+  // Runs once the interpreter exists, before any library starts; may be null.
+  void (*start)(lua_State* L) = nullptr;
 };
 
 // The sibling of that name, or null.
@@ -24,5 +26,6 @@ extern const HostSibling kObjectSibling;
 extern const HostSibling kImageIoSibling;
 extern const HostSibling kPaletteSibling;
 extern const HostSibling kOffscreenSibling;
+extern const HostSibling kEventSibling;
 
 }  // namespace tzx::host

@@ -1,0 +1,130 @@
+#include "double_buffer.h"
+
+#include "bindings.h"
+#include "display_list.h"
+#include "frame_pacing.h"
+#include "refresh.h"
+#include "tzx/errors.h"
+#include "tzx/frame.h"
+
+namespace tzx::display {
+
+namespace {
+
+using graphics::BitmapHandle;
+using graphics::OutputRecord;
+
+// The slots of bgpic and video that say a display cannot be double-buffered.
+struct BgPicSlots {
+  const void* slots0to3[4];
+  int (*busy)(DisplayRecord* d);
+};
+struct VideoSlots {
+  const void* slots0to9[10];
+  int (*playing)(DisplayRecord* d, int flag);
+};
+
+BitmapHandle* NewPicture(const DisplayRecord* d) {
+  const graphics::GraphicsInterface& g = Gfx();
+  return d->depth > 0 ? g.AllocIndexBitmap(d->width, d->height, 1)
+                      : g.AllocBitmap(d->width, d->height, 0, nullptr);
+}
+
+// Palette pictures copy pens; true-colour ones go through BlitOrFill.
+int CopyPicture(const BitmapHandle* source, BitmapHandle* target, int x, int y, int width,
+                int height) {
+  const graphics::GraphicsInterface& g = Gfx();
+  return source->kind == graphics::kKindIndex
+             ? g.CopyBitmapPixels(source, x, y, target, x, y, width, height)
+             : g.BlitOrFill(source, x, y, target, x, y, width, height, 0);
+}
+
+// Moves the graphics library's current output and display from one output of
+// the display to the other.
+void Retarget(OutputRecord* from, OutputRecord* to) {
+  const graphics::GraphicsInterface& g = Gfx();
+  if (*g.currentOutput == from) *g.currentOutput = to;
+  if (*g.currentDisplay == from) *g.currentDisplay = to;
+}
+
+}  // namespace
+
+int BeginDoubleBufferCore(lua_State*, DisplayRecord* d, int) {
+  if (d->doubleBuffered) return kErrDoubleBufferActive;
+  if (d->refreshBusy) return kErrDisplayBusy;
+  if (d->flags2 & kFlag2Layers) return kErrDoubleBufferState;
+  if (auto* bgpic = static_cast<const BgPicSlots*>(gBound.bgpic); bgpic && bgpic->busy(d)) {
+    return kErrBgPicBusy;
+  }
+  if (auto* video = static_cast<const VideoSlots*>(gBound.video); video && video->playing(d, 0)) {
+    return kErrDisplayInUse;
+  }
+  // No display adapter offers hardware double buffers here: a hardware
+  // request gets the software one.
+  const graphics::GraphicsInterface& g = Gfx();
+  BitmapHandle* back = NewPicture(d);
+  if (!back) return d->depth > 0 ? kErrAllocIndexBitmap : kErrAllocBitmap;
+  if (!d->backOutput) d->backOutput = AllocRecord<OutputRecord>();
+  if (!d->backOutput || !InitRectList(&d->dirty)) {
+    g.FreeBitmap(back);
+    return kErrNoMemory;
+  }
+  // Both pictures start black; the window keeps its picture until the first
+  // Flip.
+  g.FillBitmapRect(back, 0, 0, d->width, d->height, 0);
+  g.FillBitmapRect(d->output.color, 0, 0, d->width, d->height, 0);
+  *d->backOutput = d->output;
+  d->backOutput->color = back;
+  d->doubleBuffered = 1;
+  Retarget(&d->output, d->backOutput);
+  return 0;
+}
+
+int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
+  if (!d->doubleBuffered) return kErrNoDoubleBuffer;
+  const graphics::GraphicsInterface& g = Gfx();
+  BitmapHandle* back = d->backOutput->color;
+  BitmapHandle* front = d->output.color;
+  RectList& dirty = d->dirty;
+  int rc = 0;
+  if (dirty.everything) {
+    rc = CopyPicture(back, front, 0, 0, d->width, d->height);
+    AddRect(&d->pending, 0, 0, d->width, d->height, d->width, d->height, true);
+  } else {
+    MergeRects(dirty.rects, dirty.count);
+    for (int i = 0; i < dirty.count && rc == 0; ++i) {
+      const DirtyRect& r = dirty.rects[i];
+      if (r.x1 == kConsumed) continue;
+      int x = r.x1, y = r.y1, w = r.x2 - r.x1 + 1, h = r.y2 - r.y1 + 1;
+      if (!g.ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height) || w <= 0 || h <= 0) {
+        continue;
+      }
+      rc = CopyPicture(back, front, x, y, w, h);
+      AddRect(&d->pending, x, y, w, h, d->width, d->height, true);
+    }
+  }
+  ClearRectList(&dirty);
+  if (rc == 0 && sync && !VWaitDisabled() && IsOpen(d)) rc = VWaitCore(L, d);
+  int shown = RefreshCore(d, 0);
+  return rc ? rc : shown;
+}
+
+int EndDoubleBufferCore(lua_State*, DisplayRecord* d) {
+  if (!d->doubleBuffered) return kErrNoDoubleBuffer;
+  const graphics::GraphicsInterface& g = Gfx();
+  BitmapHandle* back = d->backOutput->color;
+  int rc = CopyPicture(back, d->output.color, 0, 0, d->width, d->height);
+  if (back->kind == graphics::kKindIndex) {
+    g.FreeIndexBitmap(back);
+  } else {
+    g.FreeBitmap(back);
+  }
+  d->backOutput->color = nullptr;
+  FreeRectList(&d->dirty);
+  d->doubleBuffered = 0;
+  Retarget(d->backOutput, &d->output);
+  int shown = RefreshCore(d, kRefreshForce);
+  return rc ? rc : shown;
+}
+
+}  // namespace tzx::display

@@ -1,0 +1,161 @@
+#include "refresh.h"
+
+#include <atomic>
+
+#include "bindings.h"
+#include "display_list.h"
+#include "tzx/errors.h"
+#include "tzx/frame.h"
+#include "window_requests.h"
+#include "window_system.h"
+
+namespace tzx::display {
+
+namespace {
+
+using graphics::LockRecord;
+using graphics::OutputRecord;
+using platform::PixelRect;
+
+// Short lists are presented from the stack.
+constexpr int kStackRects = 16;
+
+void Changed(OutputRecord* output, int x, int y, int width, int height) {
+  auto* d = static_cast<DisplayRecord*>(output->owner);
+  if (output == d->backOutput) {
+    AddRect(&d->dirty, x, y, width, height, d->width, d->height, false);
+    return;
+  }
+  AddRect(&d->pending, x, y, width, height, d->width, d->height, true);
+  if (!d->refreshBusy) RefreshCore(d, 0);
+}
+
+bool TakeFullRepaint(DisplayRecord* d) {
+  return std::atomic_ref<int32_t>(d->window->fullRepaint).exchange(0) != 0;
+}
+
+int Present(DisplayRecord* d, const PixelRect* rects, int count) {
+  const uint8_t* pixels;
+  int bytesPerRow;
+  LockRecord lock;
+  if (int rc = PicturePixels(d, rects, count, &lock, &pixels, &bytesPerRow)) return rc;
+  PresentJob job{pixels, bytesPerRow, d->width, d->height, rects, count};
+  int rc =
+      RunRequest(kRequestPresent, reinterpret_cast<intptr_t>(d), reinterpret_cast<intptr_t>(&job));
+  Gfx().UnlockBitmap(&lock);
+  return rc;
+}
+
+}  // namespace
+
+const graphics::OutputOps kDisplayOutputOps = {Changed, nullptr};
+
+int PicturePixels(DisplayRecord* d, const PixelRect* rects, int count, LockRecord* lockOut,
+                  const uint8_t** pixels, int* bytesPerRow) {
+  const graphics::GraphicsInterface& g = Gfx();
+  LockRecord& lock = *lockOut;
+  if (!g.LockBitmap(d->output.color, graphics::kLockReadOnly, &lock) || !lock.success) {
+    return kErrLockBitmap;
+  }
+  if (lock.format == graphics::kFormatArgb32) {
+    *pixels = lock.pixels;
+    *bytesPerRow = lock.bytesPerRow;
+    return 0;
+  }
+  if (!d->presentPixels) {
+    d->presentPixels = static_cast<uint32_t*>(HostAlloc(size_t(d->width) * d->height * 4, false));
+    if (!d->presentPixels) {
+      g.UnlockBitmap(&lock);
+      return kErrNoMemory;
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    const PixelRect& r = rects[i];
+    for (int row = r.y; row < r.y + r.height; ++row) {
+      const uint8_t* s = lock.pixels + size_t(row) * lock.bytesPerRow;
+      uint32_t* t = d->presentPixels + size_t(row) * d->width + r.x;
+      if (lock.format == graphics::kFormatByte) {
+        for (int col = 0; col < r.width; ++col) t[col] = d->palette[s[r.x + col]];
+      } else {
+        g.ConvertRowToARGB(s + size_t(r.x) * lock.bytesPerPixel, lock.format, t, r.width);
+      }
+    }
+  }
+  *pixels = reinterpret_cast<const uint8_t*>(d->presentPixels);
+  *bytesPerRow = d->width * 4;
+  return 0;
+}
+
+int RefreshCore(DisplayRecord* d, uint32_t flags) {
+  RectList& list = d->pending;
+  if (!d->window || !d->window->handle) {
+    ClearRectList(&list);
+    return 0;
+  }
+  bool whole = (flags & kRefreshForce) || list.everything || TakeFullRepaint(d);
+  if (!whole && list.count == 0) return 0;
+  PixelRect stackRects[kStackRects];
+  PixelRect* rects = stackRects;
+  int count = 0;
+  if (whole) {
+    rects[count++] = PixelRect{0, 0, d->width, d->height};
+  } else {
+    MergeRects(list.rects, list.count);
+    if (list.count > kStackRects) {
+      rects = static_cast<PixelRect*>(HostAlloc(sizeof(PixelRect) * size_t(list.count), false));
+      if (!rects) {
+        rects = stackRects;
+        rects[count++] = PixelRect{0, 0, d->width, d->height};
+      }
+    }
+    if (count == 0) {
+      for (int i = 0; i < list.count; ++i) {
+        const DirtyRect& r = list.rects[i];
+        if (r.x1 == kConsumed) continue;
+        int x = r.x1, y = r.y1, w = r.x2 - r.x1 + 1, h = r.y2 - r.y1 + 1;
+        if (Gfx().ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height)) {
+          rects[count++] = PixelRect{x, y, w, h};
+        }
+      }
+    }
+  }
+  ClearRectList(&list);
+  int rc = count ? Present(d, rects, count) : 0;
+  if (rects != stackRects) HostFree(rects);
+  return rc;
+}
+
+int PresentRegion(DisplayRecord* d, int x, int y, int width, int height) {
+  AddRect(&d->pending, x, y, width, height, d->width, d->height, true);
+  return d->refreshBusy ? 0 : RefreshCore(d, 0);
+}
+
+int DrawToWindow(DisplayRecord* d, int x, int y, int width, int height) {
+  if (!d->window || !d->window->handle) return 0;
+  if (!Gfx().ClipSourceToBounds(&x, &y, &width, &height, d->width, d->height)) return 0;
+  PixelRect r{x, y, width, height};
+  return Present(d, &r, 1);
+}
+
+int DisplayOutput(DisplayRecord** out) {
+  OutputRecord* o = *Gfx().currentOutput;
+  if (!o) return kErrNoOutput;
+  switch (o->kind) {
+    case graphics::kOutputDisplay:
+      *out = static_cast<DisplayRecord*>(o->owner);
+      return 0;
+    case graphics::kOutputBgPic:
+      return kErrOutputBgPic;
+    case graphics::kOutputBrush:
+      // No display state of this platform excludes brush outputs (1339).
+      return o->mode == 1 ? kErrOutputBrushMode : kErrOutputBrush;
+    case graphics::kOutputMask:
+      return kErrOutputMask;
+    case graphics::kOutputAlpha:
+      return kErrOutputAlpha;
+    default:
+      return kErrNoOutput;
+  }
+}
+
+}  // namespace tzx::display

@@ -1,0 +1,308 @@
+// The headless window back end: windows are pixel stores in memory on a
+// virtual 1920 × 1080 desktop, and their messages are the ones tests inject
+// plus those a real window system would send for the back end's own moves,
+// resizes and activations. Deterministic, and needs no window system.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "platform/window_backend.h"
+
+namespace tzx::platform {
+
+struct NativeWindow {
+  void* user = nullptr;
+  std::string title;
+  int x = 0, y = 0, width = 0, height = 0;
+  uint32_t flags = 0;
+  bool visible = false;
+  bool minimized = false;
+  bool captured = false;
+  std::vector<uint32_t> pixels;  // 0xFFRRGGBB, width per row
+};
+
+namespace {
+
+constexpr int kDesktopWidth = 1920, kDesktopHeight = 1080;
+
+struct Queued {
+  WindowMessage message;
+  std::vector<std::string> files;
+};
+
+class HeadlessBackend final : public WindowBackend {
+ public:
+  const char* Name() const override { return "headless"; }
+  const char* LastError() const override { return error_.c_str(); }
+
+  int MonitorCount() override { return 1; }
+  bool MonitorRect(int monitor, ScreenRect* out) override {
+    if (monitor != 0) return false;
+    *out = {0, 0, kDesktopWidth, kDesktopHeight};
+    return true;
+  }
+  int ScreenDepth() override { return 32; }
+
+  bool ReadScreen(int x, int y, int width, int height, uint32_t* out) override {
+    std::fill(out, out + size_t(width) * height, 0xFF000000u);
+    // Windows later in the stacking order cover earlier ones.
+    for (const NativeWindow* w : stack_) {
+      if (!w->visible || w->minimized) continue;
+      for (int row = 0; row < height; ++row) {
+        int wy = y + row - w->y;
+        if (wy < 0 || wy >= w->height) continue;
+        for (int col = 0; col < width; ++col) {
+          int wx = x + col - w->x;
+          if (wx >= 0 && wx < w->width)
+            out[size_t(row) * width + col] = w->pixels[size_t(wy) * w->width + wx];
+        }
+      }
+    }
+    return true;
+  }
+
+  NativeWindow* CreateWindow(const WindowParams& p, void* user) override {
+    if (p.width < 1 || p.height < 1) {
+      error_ = "window size must be at least 1 x 1";
+      return nullptr;
+    }
+    try {
+      auto* w = new NativeWindow;
+      w->user = user;
+      w->title = p.title ? p.title : "";
+      w->x = p.x;
+      w->y = p.y;
+      w->width = p.width;
+      w->height = p.height;
+      w->flags = p.flags;
+      w->pixels.assign(size_t(p.width) * p.height, 0xFF000000u);
+      stack_.push_back(w);
+      if (!(p.flags & kWindowHidden)) {
+        w->visible = true;
+        if (!(p.flags & kWindowNoFocus)) Activate(w);
+      }
+      return w;
+    } catch (const std::bad_alloc&) {
+      error_ = "out of memory";
+      return nullptr;
+    }
+  }
+
+  void DestroyWindow(NativeWindow* w) override {
+    std::erase(stack_, w);
+    if (active_ == w) active_ = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      std::erase_if(queue_, [w](const Queued& q) { return q.message.window == w; });
+    }
+    delete w;
+  }
+
+  void* UserData(NativeWindow* w) override { return w->user; }
+
+  void Show(NativeWindow* w, ShowCommand c) override {
+    switch (c) {
+      case ShowCommand::kShow:
+        w->visible = true;
+        break;
+      case ShowCommand::kHide:
+        w->visible = false;
+        break;
+      case ShowCommand::kMinimize:
+        w->minimized = true;
+        if (active_ == w) Deactivate();
+        break;
+      case ShowCommand::kRestore:
+        w->minimized = false;
+        w->visible = true;
+        break;
+    }
+  }
+
+  void SetTitle(NativeWindow* w, const char* title) override { w->title = title ? title : ""; }
+
+  void SetPosition(NativeWindow* w, int x, int y) override {
+    w->x = x;
+    w->y = y;
+    WindowMessage m;
+    m.message = kMsgMove;
+    m.window = w;
+    m.x = x;
+    m.y = y;
+    Queue(m, {});
+  }
+
+  void SetClientSize(NativeWindow* w, int width, int height) override {
+    if (width < 1 || height < 1) return;
+    std::vector<uint32_t> pixels(size_t(width) * height, 0xFF000000u);
+    for (int row = 0; row < std::min(height, w->height); ++row) {
+      std::copy_n(&w->pixels[size_t(row) * w->width], std::min(width, w->width),
+                  &pixels[size_t(row) * width]);
+    }
+    w->pixels.swap(pixels);
+    w->width = width;
+    w->height = height;
+    WindowMessage m;
+    m.message = kMsgSize;
+    m.window = w;
+    m.x = width;
+    m.y = height;
+    Queue(m, {});
+  }
+
+  void SetFlags(NativeWindow* w, uint32_t flags) override { w->flags = flags; }
+
+  void Activate(NativeWindow* w) override {
+    if (active_ == w) return;
+    Deactivate();
+    active_ = w;
+    std::erase(stack_, w);
+    stack_.push_back(w);
+    WindowMessage m;
+    m.message = kMsgActivate;
+    m.window = w;
+    m.command = 1;
+    Queue(m, {});
+  }
+
+  void GetPosition(NativeWindow* w, int* x, int* y) override {
+    *x = w->x;
+    *y = w->y;
+  }
+  void GetClientSize(NativeWindow* w, int* width, int* height) override {
+    *width = w->width;
+    *height = w->height;
+  }
+  void GetFrameMargins(NativeWindow*, int* left, int* top, int* right, int* bottom) override {
+    *left = *top = *right = *bottom = 0;
+  }
+  void SetCapture(NativeWindow* w, bool on) override { w->captured = on; }
+  void CursorPosition(int* x, int* y) override {
+    *x = cursorX_;
+    *y = cursorY_;
+  }
+
+  bool Present(NativeWindow* w, const uint8_t* pixels, int bytesPerRow, int width, int height,
+               const PixelRect* rects, int count) override {
+    int right = std::min(width, w->width), bottom = std::min(height, w->height);
+    for (int i = 0; i < count; ++i) {
+      int x1 = std::max(rects[i].x, 0), y1 = std::max(rects[i].y, 0);
+      int x2 = std::min(rects[i].x + rects[i].width, right);
+      int y2 = std::min(rects[i].y + rects[i].height, bottom);
+      for (int row = y1; row < y2; ++row) {
+        const auto* s = reinterpret_cast<const uint32_t*>(pixels + size_t(row) * bytesPerRow);
+        uint32_t* d = &w->pixels[size_t(row) * w->width];
+        for (int col = x1; col < x2; ++col) d[col] = s[col] | 0xFF000000u;
+      }
+    }
+    return true;
+  }
+
+  bool ReadWindow(NativeWindow* w, uint32_t* out, int width, int height) override {
+    for (int row = 0; row < height; ++row) {
+      uint32_t* d = out + size_t(row) * width;
+      for (int col = 0; col < width; ++col) {
+        d[col] = row < w->height && col < w->width ? w->pixels[size_t(row) * w->width + col]
+                                                   : 0xFF000000u;
+      }
+    }
+    return true;
+  }
+
+  bool PeekMessage(WindowMessage* out) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (queue_.empty()) return false;
+    current_ = std::move(queue_.front());
+    queue_.pop_front();
+    currentNames_.clear();
+    for (const std::string& f : current_.files) currentNames_.push_back(f.c_str());
+    *out = current_.message;
+    out->files = currentNames_.data();
+    out->fileCount = static_cast<int32_t>(currentNames_.size());
+    TrackCursor(*out);
+    return true;
+  }
+
+  void WaitMessage(int timeoutMs) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    signal_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                     [this] { return woken_ || !queue_.empty(); });
+    woken_ = false;
+  }
+
+  void Wake() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      woken_ = true;
+    }
+    signal_.notify_all();
+  }
+
+  bool Inject(const WindowMessage& m) override {
+    std::vector<std::string> files;
+    try {
+      for (int i = 0; i < m.fileCount; ++i) files.emplace_back(m.files[i]);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return Queue(m, std::move(files));
+  }
+
+ private:
+  bool Queue(const WindowMessage& m, std::vector<std::string> files) {
+    try {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queue_.push_back(Queued{m, std::move(files)});
+        queue_.back().message.files = nullptr;
+        queue_.back().message.fileCount = 0;
+      }
+      signal_.notify_all();
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+
+  void Deactivate() {
+    if (!active_) return;
+    WindowMessage m;
+    m.message = kMsgActivate;
+    m.window = active_;
+    m.command = 0;
+    Queue(m, {});
+    active_ = nullptr;
+  }
+
+  // Mouse messages carry client positions; the cursor follows them.
+  void TrackCursor(const WindowMessage& m) {
+    if (m.message < kMsgMouseMove || m.message > kMsgMButtonUp || !m.window) return;
+    cursorX_ = m.window->x + m.x;
+    cursorY_ = m.window->y + m.y;
+  }
+
+  std::string error_;
+  std::vector<NativeWindow*> stack_;  // bottom first
+  NativeWindow* active_ = nullptr;
+  int cursorX_ = 0, cursorY_ = 0;
+
+  std::mutex mutex_;
+  std::condition_variable signal_;
+  std::deque<Queued> queue_;
+  bool woken_ = false;
+  Queued current_;
+  std::vector<const char*> currentNames_;
+};
+
+}  // namespace
+
+WindowBackend* CreateHeadlessBackend() {
+  return new (std::nothrow) HeadlessBackend;
+}
+
+}  // namespace tzx::platform
