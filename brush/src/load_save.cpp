@@ -167,12 +167,14 @@ int Decode(const LoadOptions& o, Picture* p) {
   r.scaleHeight = scale[1];
   r.smoothScale = o.smoothScale;
   r.secondColor = o.secondColor;
+  // The alpha values come in the top bytes of the colours, which is where
+  // the planes are made from: a separate alpha plane (kDecodeAlpha) would
+  // only be one more pass and copy. Loads that flatten alpha (legacy) never
+  // load it.
   r.flags = kDecodeTrueColor | kDecodeFormatName | (o.legacy ? uint32_t{kDecodeLegacy} : 0u);
-  if (o.loadAlpha || o.cacheAlpha) r.flags |= kDecodeAlpha;
   if (o.loadTransparency) r.flags |= kDecodeTransparency;
   if (o.loadPalette) r.flags |= kDecodePens | kDecodePalette;
   if (int rc = io->decode(o.file, &r)) return rc;
-  // The alpha values are in the top bytes of the colours as well.
   HostFree(r.alpha);
   *p = Picture{r.bitmap, r.chunky, r.palette, r.cycles,       r.cycleCount,
                r.width,  r.height, r.depth,   r.transparency, r.transparentColor,
@@ -266,13 +268,18 @@ int CutWindow(const LoadOptions& o, const Picture& p, Window* w) {
   return 0;
 }
 
+// The transparent pen of a pen picture: the chosen one or the picture's key.
+int PenPictureKey(const LoadOptions& o, const Picture& p, int* pen) {
+  *pen = o.penGiven                           ? o.transparentPen
+         : p.transparency == kTransparencyKey ? static_cast<int32_t>(p.key)
+                                              : kNoPen;
+  if (p.depth < 1 || p.depth > 8) return ErrorWithString(kErrUnsupportedDepth, o.file);
+  if (*pen != kNoPen && (*pen < 0 || *pen >= PenCount(p.depth))) return kErrPenRange;
+  return 0;
+}
+
 // The pens of the window in a new index bitmap, with the picture's palette.
-int MakePenPlanes(const LoadOptions& o, Picture* p, const Window& w, NewBrush* n) {
-  const int pen = o.penGiven                            ? o.transparentPen
-                  : p->transparency == kTransparencyKey ? static_cast<int32_t>(p->key)
-                                                        : kNoPen;
-  if (p->depth < 1 || p->depth > 8) return ErrorWithString(kErrUnsupportedDepth, o.file);
-  if (pen != kNoPen && (pen < 0 || pen >= PenCount(p->depth))) return kErrPenRange;
+int MakePenPlanes(Picture* p, const Window& w, int pen, NewBrush* n) {
   BitmapHandle* chunky = Gfx().AllocIndexBitmap(w.width, w.height, 0);
   if (!chunky) return kErrAllocIndexBitmap;
   PlaneLock l;
@@ -337,11 +344,14 @@ int LoadBrush(lua_State* L) {
   if (!rc && o.cacheKey[0] && !o.cachedLoad[0]) rc = StoreInCache(o, p);
   Window w{};
   if (!rc) rc = CutWindow(o, p, &w);
-  NewBrush n{};
-  if (!rc) rc = p.pens ? MakePenPlanes(o, &p, w, &n) : MakeColorPlanes(o, p, w, displayKey, &n);
+  int pen = kNoPen;
+  if (!rc && p.pens) rc = PenPictureKey(o, p, &pen);
   Args().freeUserTags(o.tags, 0);
-  // The brush that the new one replaces goes only once the new one is made.
+  // The brush that the new one replaces goes once the picture proved good,
+  // and before the new planes are made, which may then reuse its memory.
   if (!rc) rc = FreeBrushForReuse(L, o.id);
+  NewBrush n{};
+  if (!rc) rc = p.pens ? MakePenPlanes(&p, w, pen, &n) : MakeColorPlanes(o, p, w, displayKey, &n);
   BrushRecord* b = nullptr;
   if (!rc) {
     n.id = o.id;

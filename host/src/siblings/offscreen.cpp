@@ -37,6 +37,10 @@ std::vector<std::unique_ptr<Selection>>& Selections() {
   return selections;
 }
 
+// Selections below this one were made outside the drawing that runs now; it
+// may not end them, or the output it gives back would be gone.
+size_t gFloor = 0;
+
 OutputRecord MakeOutput(const OffscreenPlanes& p) {
   OutputRecord o{};
   o.kind = p.kind;
@@ -71,10 +75,13 @@ int Redirect(lua_State* L, const OffscreenPlanes* planes, OffscreenDrawFn draw, 
   OutputRecord output = MakeOutput(*planes);
   OutputRecord* previous = *gGraphics->currentOutput;
   const size_t depth = Selections().size();
+  const size_t floor = gFloor;
+  gFloor = depth;
   *gGraphics->currentOutput = &output;
   const int rc = draw(L, data);
   // Selections the drawing left open end with it.
   EndSelectionsAbove(depth);
+  gFloor = floor;
   *gGraphics->currentOutput = previous;
   return rc;
 }
@@ -121,7 +128,7 @@ int SelectBrush(lua_State* L) {
 // EndSelect(): the output before the last SelectBrush is current again.
 int EndSelect(lua_State* L) {
   kArguments.beginCommand(L, 0, 0, 0, 0);
-  if (Selections().empty()) return kErrRange;
+  if (Selections().size() <= gFloor) return kErrRange;
   EndSelectionsAbove(Selections().size() - 1);
   return 0;
 }
@@ -137,6 +144,7 @@ void Bind(const char* library, const void* interface) {
 // The libraries are closed by now: their records are gone.
 void Reset(lua_State*) {
   Selections().clear();
+  gFloor = 0;
   gGraphics = nullptr;
   gBrush = nullptr;
 }

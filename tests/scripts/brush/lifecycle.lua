@@ -15,6 +15,9 @@ t.expect_error(1055, CreateBrush, 1, 4, 4, {}, {})
 t.expect_error(1631, CreateBrush, 1, 4, 4, {callback = 5})
 t.expect_error(1646, CreateBrush, 1, 4, 4, {depth = 2, fillpen = 4})
 t.expect_error(1646, CreateBrush, 1, 4, 4, {depth = 2, transparentpen = 4})
+-- Planes too large for any bitmap.
+t.expect_error(1522, CreateBrush, 1, 2000000, 1)
+t.expect_error(1648, CreateBrush, 1, 2000000, 1, {depth = 4})
 t.eq(next(GetObjects(BRUSH)), nil, "no brush made by failures")
 
 -- depth 32 is a 32-bit brush with an alpha channel, opaque unless cleared.

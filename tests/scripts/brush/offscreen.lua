@@ -107,7 +107,11 @@ FreeBrush(copy)
 t.expect_error(1900, CreateBrush, 8, 2, 2, {callback = function() error("no picture") end})
 t.expect_error(1174, GetAttribute, BRUSH, 8, ATTRWIDTH)
 t.expect_error(1149, CreateBrush, 8, 2, 2, {callback = function() FreeBrush(8) end})
--- Selections a function leaves open end with it.
+-- Selections a function leaves open end with it; it cannot end the ones
+-- made outside it.
 CreateBrush(9, 2, 2, {callback = function() SelectBrush(5) end})
 t.expect_error(1055, EndSelect)
+SelectBrush(5)
+t.expect_error(1055, CreateBrush, 10, 2, 2, {callback = function() EndSelect() end})
+EndSelect()
 FreeBrush(5)
