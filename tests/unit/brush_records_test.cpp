@@ -7,11 +7,18 @@
 
 #include <cstring>
 
+extern "C" {
+#include <lua.h>
+}
+
+#include "brush/src/attributes.h"
 #include "brush/src/bindings.h"
 #include "brush/src/interface.h"
 #include "brush/src/slots.h"
 #include "graphics_state.h"
 #include "support/graphics_fixtures.h"
+#include "tessera/host.h"
+#include "tzx/brush_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 
@@ -353,6 +360,59 @@ TEST_F(BrushRecords, FailedCreationsLeaveNothing) {
   a.depth = 4;
   EXPECT_EQ(CreateBrushCore(nullptr, &a, nullptr), kErrAllocIndexBitmap);
   EXPECT_EQ(FirstBrush(), nullptr);
+}
+
+TEST_F(BrushRecords, AttributesPushTablesAndUnsignedPens) {
+  tessera::HostOptions options;
+  options.pluginDir = TZX_PLUGIN_DIR;
+  options.libraries = {};
+  options.siblings = {};
+  tessera::Host host(options);
+  std::string error;
+  ASSERT_TRUE(host.Start(&error)) << error;
+  lua_State* L = host.L();
+  // A palette brush with two colour-cycling ranges.
+  const uint8_t cycles[12] = {0x10, 0x27, 0x03, 0x00, 2, 9, 0x01, 0x00, 0x00, 0x00, 0, 1};
+  BrushCoreArgs a{};
+  a.id = ObjectId{5, nullptr};
+  a.width = a.height = 2;
+  a.depth = 2;
+  const uint32_t palette[256] = {0x010203, 0x040506, 0x070809, 0x0A0B0C};
+  a.palette = palette;
+  a.transparentPen = kNoPen;
+  a.cycles = cycles;
+  a.cycleCount = 2;
+  a.callbackRef = kNoRef;
+  a.userdataRef = kNoRef;
+  ASSERT_EQ(CreateBrushCore(nullptr, &a, nullptr), 0);
+  ASSERT_EQ(BrushAttribute(L, kAttrcycle, &a.id), 1);
+  lua_rawgeti(L, -1, 0);
+  lua_getfield(L, -1, "rate");
+  EXPECT_EQ(lua_tonumber(L, -1), 10000);
+  lua_getfield(L, -2, "active");
+  EXPECT_EQ(lua_tonumber(L, -1), 1);
+  lua_getfield(L, -3, "reverse");
+  EXPECT_EQ(lua_tonumber(L, -1), 1);
+  lua_getfield(L, -4, "high");
+  EXPECT_EQ(lua_tonumber(L, -1), 9);
+  lua_settop(L, 1);
+  lua_rawgeti(L, -1, 1);
+  lua_getfield(L, -1, "active");
+  EXPECT_EQ(lua_tonumber(L, -1), 0);
+  lua_settop(L, 0);
+  ASSERT_EQ(BrushAttribute(L, kAttrpalette, &a.id), 1);
+  lua_rawgeti(L, -1, 3);
+  EXPECT_EQ(lua_tonumber(L, -1), 0x0A0B0C);
+  lua_rawgeti(L, -2, 4);
+  EXPECT_TRUE(lua_isnil(L, -1)) << "2^depth entries";
+  lua_settop(L, 0);
+  ASSERT_EQ(BrushAttribute(L, kAttrtransparentpen, &a.id), 1);
+  EXPECT_EQ(lua_tonumber(L, -1), 4294967295.0) << "no pen reads unsigned";
+  lua_settop(L, 0);
+  const ObjectId missing{6, nullptr};
+  EXPECT_EQ(BrushAttribute(L, kAttrwidth, &missing), kErrUnknownBrush);
+  FreeAllBrushes(nullptr);
+  host.Stop();
 }
 
 }  // namespace
