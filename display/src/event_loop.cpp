@@ -48,6 +48,9 @@ void ServeRequest() {
   }
   if (!r) return;
   r->result = ExecuteRequest(r);
+  // What the request made the window system say is handled before the
+  // caller goes on.
+  PumpMessages();
   {
     std::lock_guard<std::mutex> lock(gLoop.mutex);
     gLoop.request = nullptr;
@@ -63,7 +66,12 @@ bool LoopRunning() {
 }
 
 int RunRequest(Request* r) {
-  if (!gLoop.running || std::this_thread::get_id() == gLoop.windowThread) {
+  if (!gLoop.running) {
+    r->result = ExecuteRequest(r);
+    PumpMessages();
+    return r->result;
+  }
+  if (std::this_thread::get_id() == gLoop.windowThread) {
     r->result = ExecuteRequest(r);
     return r->result;
   }

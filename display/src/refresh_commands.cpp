@@ -60,11 +60,19 @@ int Cls(lua_State* L, bool hasColor, uint32_t color) {
       rc = hasColor ? FillWith(o, color) : FillBackground(L, d, o->color);
       break;
     }
-    case graphics::kOutputBrush:
+    case graphics::kOutputBrush: {
       rc = FillWith(o, hasColor ? color : 0);
-      if (rc == 0) rc = ClearPlane(o->mask);
-      if (rc == 0) rc = ClearPlane(o->alpha);
+      // The output draws into the colours; the brush's mask and alpha channel
+      // are cleared with them.
+      const brush::BrushInterface* brushes = BrushLib();
+      brush::BrushRecord* record;
+      if (rc == 0 && brushes && brushes->FindBrush(L, &o->object, &record, 0) == 0) {
+        auto* b = reinterpret_cast<const graphics::BrushRecordHead*>(record);
+        rc = ClearPlane(b->mask);
+        if (rc == 0) rc = ClearPlane(b->alpha);
+      }
       break;
+    }
     case graphics::kOutputMask:
       rc = ClearPlane(o->mask);
       break;

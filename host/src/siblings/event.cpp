@@ -453,6 +453,8 @@ void Start(lua_State*) {
 // The interpreter closes next: the handlers go with it; queued records are
 // freed here so that nothing outlives the host.
 void Reset(lua_State* L) {
+  // Messages still waiting in the host's queue carry records too.
+  DispatchMessages(L);
   std::deque<Event> left;
   {
     std::lock_guard<std::mutex> lock(gQueue.mutex);
