@@ -247,11 +247,23 @@ class SdlBackend final : public WindowBackend {
   void SetTitle(NativeWindow* w, const char* title) override {
     SDL_SetWindowTitle(w->window, title ? title : "");
   }
+  // SDL reports no change that it made itself; the window procedure hears of
+  // it as a window system would tell it.
   void SetPosition(NativeWindow* w, int x, int y) override {
     SDL_SetWindowPosition(w->window, x, y);
+    WindowMessage m;
+    m.message = kMsgMove;
+    m.window = w;
+    SDL_GetWindowPosition(w->window, &m.x, &m.y);
+    Queue(m);
   }
   void SetClientSize(NativeWindow* w, int width, int height) override {
     SDL_SetWindowSize(w->window, width, height);
+    WindowMessage m;
+    m.message = kMsgSize;
+    m.window = w;
+    SDL_GetWindowSize(w->window, &m.x, &m.y);
+    Queue(m);
   }
   void SetFlags(NativeWindow* w, uint32_t flags) override {
     SDL_SetWindowBordered(w->window, (flags & kWindowBorderless) ? SDL_FALSE : SDL_TRUE);
@@ -409,6 +421,14 @@ class SdlBackend final : public WindowBackend {
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     video_ = true;
     return true;
+  }
+
+  void Queue(const WindowMessage& m) {
+    try {
+      pending_.push_back(m);
+    } catch (const std::bad_alloc&) {
+      // Without memory the window system's own report is all there is.
+    }
   }
 
   // SDL keeps the screen saver off unless told otherwise; the display's
