@@ -52,16 +52,18 @@ void AddRect(RectList* list, int x, int y, int width, int height, int pictureWid
 void MergeRects(DirtyRect* r, int count) {
   for (int i = 0; i < count; ++i) {
     if (r[i].x1 == kConsumed) continue;
+    // Rectangle i grows in `a`; nothing else reads it during its pass. A
+    // rectangle inside another also touches it, so one test serves both.
+    DirtyRect a = r[i];
     for (int j = 0; j < count; ++j) {
-      if (j == i || r[j].x1 == kConsumed) continue;
-      const DirtyRect &a = r[i], &b = r[j];
-      bool inside = a.x1 >= b.x1 && a.y1 >= b.y1 && a.x2 <= b.x2 && a.y2 <= b.y2;
-      bool touch = b.x1 - a.x2 <= 1 && a.x1 - b.x2 <= 1 && b.y1 - a.y2 <= 1 && a.y1 - b.y2 <= 1;
-      if (!inside && !touch) continue;
-      r[i] = DirtyRect{std::min(a.x1, b.x1), std::min(a.y1, b.y1), std::max(a.x2, b.x2),
-                       std::max(a.y2, b.y2)};
+      const DirtyRect& b = r[j];
+      if (j == i || b.x1 == kConsumed) continue;
+      if (b.x1 - a.x2 > 1 || a.x1 - b.x2 > 1 || b.y1 - a.y2 > 1 || a.y1 - b.y2 > 1) continue;
+      a = DirtyRect{std::min(a.x1, b.x1), std::min(a.y1, b.y1), std::max(a.x2, b.x2),
+                    std::max(a.y2, b.y2)};
       r[j].x1 = kConsumed;
     }
+    r[i] = a;
   }
 }
 

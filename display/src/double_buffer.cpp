@@ -12,6 +12,9 @@ namespace tzx::display {
 namespace {
 
 using graphics::BitmapHandle;
+
+// Short lists are kept on the stack.
+constexpr int kStackRects = 16;
 using graphics::OutputRecord;
 
 // The slots of bgpic and video that say a display cannot be double-buffered.
@@ -86,10 +89,22 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
   BitmapHandle* back = d->backOutput->color;
   BitmapHandle* front = d->output.color;
   RectList& dirty = d->dirty;
+  // What was copied is shown as it is: the rectangles are merged already.
+  platform::PixelRect stackRects[kStackRects];
+  platform::PixelRect* copied = stackRects;
+  int count = 0;
   int rc = 0;
+  if (!dirty.everything && dirty.count > kStackRects) {
+    copied = static_cast<platform::PixelRect*>(
+        HostAlloc(sizeof(platform::PixelRect) * size_t(dirty.count), false));
+    if (!copied) {
+      copied = stackRects;
+      dirty.everything = 1;
+    }
+  }
   if (dirty.everything) {
     rc = CopyPicture(back, front, 0, 0, d->width, d->height);
-    AddRect(&d->pending, 0, 0, d->width, d->height, d->width, d->height, true);
+    copied[count++] = platform::PixelRect{0, 0, d->width, d->height};
   } else {
     MergeRects(dirty.rects, dirty.count);
     for (int i = 0; i < dirty.count && rc == 0; ++i) {
@@ -100,12 +115,13 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
         continue;
       }
       rc = CopyPicture(back, front, x, y, w, h);
-      AddRect(&d->pending, x, y, w, h, d->width, d->height, true);
+      copied[count++] = platform::PixelRect{x, y, w, h};
     }
   }
   ClearRectList(&dirty);
   if (rc == 0 && sync && !VWaitDisabled() && IsOpen(d)) rc = VWaitCore(L, d);
-  int shown = RefreshCore(d, 0);
+  int shown = PresentRects(d, copied, count);
+  if (copied != stackRects) HostFree(copied);
   return rc ? rc : shown;
 }
 

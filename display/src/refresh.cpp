@@ -34,7 +34,10 @@ bool TakeFullRepaint(DisplayRecord* d) {
   return std::atomic_ref<int32_t>(d->window->fullRepaint).exchange(0) != 0;
 }
 
-int Present(DisplayRecord* d, const PixelRect* rects, int count) {
+}  // namespace
+
+int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
+  if (!d->window || !d->window->handle || count < 1) return 0;
   const uint8_t* pixels;
   int bytesPerRow;
   LockRecord lock;
@@ -45,8 +48,6 @@ int Present(DisplayRecord* d, const PixelRect* rects, int count) {
   Gfx().UnlockBitmap(&lock);
   return rc;
 }
-
-}  // namespace
 
 const graphics::OutputOps kDisplayOutputOps = {Changed, nullptr};
 
@@ -120,7 +121,7 @@ int RefreshCore(DisplayRecord* d, uint32_t flags) {
     }
   }
   ClearRectList(&list);
-  int rc = count ? Present(d, rects, count) : 0;
+  int rc = PresentRects(d, rects, count);
   if (rects != stackRects) HostFree(rects);
   return rc;
 }
@@ -134,7 +135,7 @@ int DrawToWindow(DisplayRecord* d, int x, int y, int width, int height) {
   if (!d->window || !d->window->handle) return 0;
   if (!Gfx().ClipSourceToBounds(&x, &y, &width, &height, d->width, d->height)) return 0;
   PixelRect r{x, y, width, height};
-  return Present(d, &r, 1);
+  return PresentRects(d, &r, 1);
 }
 
 int DisplayOutput(DisplayRecord** out) {

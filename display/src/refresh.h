@@ -14,6 +14,8 @@ extern const graphics::OutputOps kDisplayOutputOps;
 // Presents the changes waiting for the window (everything with
 // kRefreshForce); nothing happens while the display has no window.
 int RefreshCore(DisplayRecord* d, uint32_t flags);
+// Copies the rectangles of the display's picture to its window now.
+int PresentRects(DisplayRecord* d, const platform::PixelRect* rects, int count);
 // Marks a region changed and presents it unless a refresh block is open.
 int PresentRegion(DisplayRecord* d, int x, int y, int width, int height);
 // Copies a region to the window now.

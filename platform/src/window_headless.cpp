@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <new>
@@ -58,8 +59,9 @@ class HeadlessBackend final : public WindowBackend {
         if (wy < 0 || wy >= w->height) continue;
         for (int col = 0; col < width; ++col) {
           int wx = x + col - w->x;
-          if (wx >= 0 && wx < w->width)
-            out[size_t(row) * width + col] = w->pixels[size_t(wy) * w->width + wx];
+          if (wx >= 0 && wx < w->width) {
+            out[size_t(row) * width + col] = w->pixels[size_t(wy) * w->width + wx] | 0xFF000000u;
+          }
         }
       }
     }
@@ -194,10 +196,11 @@ class HeadlessBackend final : public WindowBackend {
       int x1 = std::max(rects[i].x, 0), y1 = std::max(rects[i].y, 0);
       int x2 = std::min(rects[i].x + rects[i].width, right);
       int y2 = std::min(rects[i].y + rects[i].height, bottom);
+      if (x2 <= x1) continue;
+      // The words are kept as given; readers make them opaque.
       for (int row = y1; row < y2; ++row) {
-        const auto* s = reinterpret_cast<const uint32_t*>(pixels + size_t(row) * bytesPerRow);
-        uint32_t* d = &w->pixels[size_t(row) * w->width];
-        for (int col = x1; col < x2; ++col) d[col] = s[col] | 0xFF000000u;
+        std::memcpy(&w->pixels[size_t(row) * w->width + x1],
+                    pixels + size_t(row) * bytesPerRow + size_t(x1) * 4, size_t(x2 - x1) * 4);
       }
     }
     return true;
@@ -207,8 +210,9 @@ class HeadlessBackend final : public WindowBackend {
     for (int row = 0; row < height; ++row) {
       uint32_t* d = out + size_t(row) * width;
       for (int col = 0; col < width; ++col) {
-        d[col] = row < w->height && col < w->width ? w->pixels[size_t(row) * w->width + col]
-                                                   : 0xFF000000u;
+        d[col] = row < w->height && col < w->width
+                     ? w->pixels[size_t(row) * w->width + col] | 0xFF000000u
+                     : 0xFF000000u;
       }
     }
     return true;
