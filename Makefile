@@ -23,7 +23,9 @@ test: deps
 	$(MAKE) build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-demo: build
+# The host and its libraries only; the tests are not needed to run a script.
+demo: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target tessera
 	$(BUILD)/tessera examples/01-hello.lua
 
 bench: deps
