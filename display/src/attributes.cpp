@@ -2,7 +2,6 @@
 #include "bindings.h"
 #include "display_commands.h"
 #include "display_list.h"
-#include "frame_pacing.h"
 #include "tzx/display_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

@@ -34,7 +34,7 @@ graphics::OutputRecord* DrawingOutput(DisplayRecord* d) {
 }
 
 int32_t DisplayStateOf(const DisplayRecord* d) {
-  return std::atomic_ref<const int32_t>(d->state).load();
+  return std::atomic_ref<int32_t>(const_cast<int32_t&>(d->state)).load();
 }
 
 void SetDisplayState(DisplayRecord* d, int32_t state) {

@@ -67,6 +67,7 @@ void ClearWindowData(graphics::OutputRecord* output) {
   LockDisplays();
   ClearKeyState(d->window);
   UnlockDisplays();
+  if (const EventSibling* event = EventLib(); event && event->forgetKeys) event->forgetKeys(d);
 }
 
 int ReadPositionAndSize(lua_State* L, int table, DisplayRecord* d) {
@@ -176,17 +177,13 @@ int MoveWindowCore(DisplayRecord* d, int x, int y) {
   return 0;
 }
 
-int OpenDisplaySlot(lua_State* L, DisplayRecord* d, uint32_t flags) {
-  return OpenDisplayCore(L, d, flags);
-}
-
 }  // namespace
 
 const DisplayInterface kInterface = {
     .GetWindowValue = nullptr,
     .SetWindowValue = nullptr,
     .FindDisplay = FindDisplay,
-    .OpenDisplayCore = OpenDisplaySlot,
+    .OpenDisplayCore = OpenDisplayCore,
     .BeginDoubleBufferCore = BeginDoubleBufferCore,
     .EndDoubleBufferCore = EndDoubleBufferCore,
     .VWaitCore = VWaitCore,

@@ -12,6 +12,7 @@
 #include "tessera/host.h"
 #include "tzx/display.h"
 #include "tzx/errors.h"
+#include "tzx/graphics.h"
 #include "tzx/siblings.h"
 
 namespace {
@@ -38,11 +39,15 @@ void ExpectAbsent(tessera::Host& host, const std::string& code, const std::strin
   EXPECT_NE(failure.find(library), std::string::npos) << code << ": " << failure;
 }
 
-const display::DisplayInterface* DisplayOf(const tessera::Host& host) {
+const void* InterfaceOf(const tessera::Host& host, const char* name) {
   for (const tessera::LoadedLibrary& l : host.Libraries()) {
-    if (l.name == "display") return static_cast<const display::DisplayInterface*>(l.interface);
+    if (l.name == name) return l.interface;
   }
   return nullptr;
+}
+
+const display::DisplayInterface* DisplayOf(const tessera::Host& host) {
+  return static_cast<const display::DisplayInterface*>(InterfaceOf(host, "display"));
 }
 
 TEST(DisplayHost, CommandsNameTheLibraryTheyLack) {
@@ -134,6 +139,23 @@ TEST(DisplayHost, WorkerMessagesBecomeEventsWithTheirFields) {
   host::kThreads.postMessage(kMsgProgramOutput, Message("late", 0, kNoRef, {}), 0, 0, 0, 1);
   EXPECT_EQ(RunCode(host, "CheckEvents()"), "");
   host::kThreads.postMessage(kMsgProgramOutput, Message("never", 0, kNoRef, {}), 0, 0, 0, 1);
+  host.Stop();
+  EXPECT_EQ(host.LiveBlocks(), 0);
+}
+
+TEST(DisplayHost, ClearingTheWindowDataForgetsTheKeysHeld) {
+  tessera::Host host(Options({"graphics", "dos", "display"}, {"object", "event"}));
+  std::string error;
+  ASSERT_TRUE(host.Start(&error)) << error;
+  ASSERT_EQ(RunCode(host,
+                    "CreateDisplay(1) OpenDisplay(1) "
+                    "InjectWindowMessage(1, {message = 'keydown', vk = 65, scancode = 30}) "
+                    "assert(IsKeyDown('a'))"),
+            "");
+  // What dos does after starting a program with "resetkeys".
+  auto* g = static_cast<const graphics::GraphicsInterface*>(InterfaceOf(host, "graphics"));
+  DisplayOf(host)->ClearWindowData(*g->currentOutput);
+  EXPECT_EQ(RunCode(host, "assert(not IsKeyDown('a'))"), "");
   host.Stop();
   EXPECT_EQ(host.LiveBlocks(), 0);
 }

@@ -294,8 +294,13 @@ struct EventSibling {
   // holding d NUL-terminated UTF-8 names one after another; the event sibling
   // takes it over and frees it.
   void (*raise)(const void* display, int32_t code, intptr_t a, intptr_t b, intptr_t c, intptr_t d);
+  const void* slots4and5[2];
+  // Slot 6: the keys held so far no longer count as held (their releases
+  // went elsewhere, for instance to a program the script started).
+  void (*forgetKeys)(const void* display);
 };
 static_assert(offsetof(EventSibling, raise) == 3 * sizeof(void*));
+static_assert(offsetof(EventSibling, forgetKeys) == 6 * sizeof(void*));
 
 // What dos's workers post (ThreadServices::postMessage, data = the record)
 // with the messages kMsgProgramFinished, kMsgDirectoryChanged,

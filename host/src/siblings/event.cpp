@@ -12,6 +12,7 @@
 // A handler gets one table: "action" (the event's name), "id" (the display or
 // directory), and the event's own fields. Closing a window that no
 // "WindowClosing" handler takes ends the script as if it had returned.
+#include <atomic>
 #include <bitset>
 #include <cstring>
 #include <deque>
@@ -96,6 +97,7 @@ struct Queue {
 Queue gQueue;
 
 int gHandlers[kEventNames];
+std::atomic<bool> gWakePosted{false};
 const dos::DosInterface* gDos = nullptr;
 
 int NameOfDisplayEvent(int code, intptr_t a, intptr_t c) {
@@ -187,7 +189,8 @@ void Raise(const void* display, int32_t code, intptr_t a, intptr_t b, intptr_t c
     }
   }
   if (e.name < 0) kMemory.free(e.files);
-  kThreads.postMessage(kMsgWindowEvent, nullptr, 0, 0, 0, 0);
+  // One wake-up waiting in the host's queue is enough.
+  if (!gWakePosted.exchange(true)) kThreads.postMessage(kMsgWindowEvent, nullptr, 0, 0, 0, 0);
 }
 
 // A worker's message becomes an event; the queue owns the record from here.
@@ -216,6 +219,7 @@ int Quit() {
 // Between script steps: a window closed without a handler to take it ends
 // the script.
 void CheckForQuit(lua_State*, const PostedMessage&) {
+  gWakePosted = false;
   if (gHandlers[kWindowClosing] != LUA_NOREF) return;
   std::lock_guard<std::mutex> lock(gQueue.mutex);
   for (const Event& e : gQueue.events) {
@@ -432,7 +436,15 @@ int IsKeyDown(lua_State* L) {
   return 1;
 }
 
-const EventSibling kInterface = {{nullptr, nullptr, nullptr}, Raise};
+// Slot 6.
+void ForgetKeys(const void*) {
+  std::lock_guard<std::mutex> lock(gQueue.mutex);
+  gQueue.rawKeys.reset();
+  gQueue.charKeys.reset();
+}
+
+const EventSibling kInterface = {
+    {nullptr, nullptr, nullptr}, Raise, {nullptr, nullptr}, ForgetKeys};
 const void* Interface() {
   return &kInterface;
 }
@@ -466,6 +478,7 @@ void Reset(lua_State* L) {
   gDos = nullptr;
   for (Event& e : left) FreeEvent(L, e);
   for (int& h : gHandlers) h = LUA_NOREF;
+  gWakePosted = false;
 }
 
 const CommandRow kCommands[] = {
