@@ -3,12 +3,15 @@
 // call, and nothing left behind however a script ends.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "messages.h"
 #include "services.h"
+#include "siblings/sibling.h"
 #include "tessera/host.h"
 #include "tzx/display.h"
 #include "tzx/errors.h"
@@ -139,6 +142,46 @@ TEST(DisplayHost, WorkerMessagesBecomeEventsWithTheirFields) {
   host::kThreads.postMessage(kMsgProgramOutput, Message("late", 0, kNoRef, {}), 0, 0, 0, 1);
   EXPECT_EQ(RunCode(host, "CheckEvents()"), "");
   host::kThreads.postMessage(kMsgProgramOutput, Message("never", 0, kNoRef, {}), 0, 0, 0, 1);
+  host.Stop();
+  EXPECT_EQ(host.LiveBlocks(), 0);
+}
+
+const EventSibling* EventLibrary() {
+  return static_cast<const EventSibling*>(host::FindHostSibling("event")->interface());
+}
+
+TEST(DisplayHost, WaitEventWakesForAnEventRaisedOnAnotherThread) {
+  tessera::Host host(Options({"graphics", "display"}, {"object", "event"}));
+  std::string error;
+  ASSERT_TRUE(host.Start(&error)) << error;
+  // What a display's window thread hands over: a record that begins with
+  // the display's header.
+  ObjectHeader display{kTypeDisplay, {9, nullptr}, nullptr, nullptr};
+  std::thread windowThread([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EventLibrary()->raise(&display, kEventKey, 1, 0, 'x', 0);
+  });
+  EXPECT_EQ(RunCode(host,
+                    "InstallEventHandler({KeyDown = function(e) got = e.key .. e.id end}) "
+                    "assert(WaitEvent() == 1) assert(got == 'x9')"),
+            "");
+  windowThread.join();
+  host.Stop();
+  EXPECT_EQ(host.LiveBlocks(), 0);
+}
+
+TEST(DisplayHost, AHandlersErrorStopsTheScriptWithItsMessage) {
+  tessera::Host host(Options({"graphics", "display"}, {"object", "event"}));
+  std::string error;
+  ASSERT_TRUE(host.Start(&error)) << error;
+  ASSERT_EQ(RunCode(host,
+                    "InstallEventHandler({WindowResized = function() "
+                    "error('in the handler') end})"),
+            "");
+  ObjectHeader display{kTypeDisplay, {1, nullptr}, nullptr, nullptr};
+  EventLibrary()->raise(&display, kEventResized, 0, 0, 0, 0);
+  std::string failure = RunCode(host, "CheckEvents()");
+  EXPECT_NE(failure.find("in the handler"), std::string::npos) << failure;
   host.Stop();
   EXPECT_EQ(host.LiveBlocks(), 0);
 }

@@ -65,6 +65,23 @@ HideDisplay()
 ActivateDisplay(2)
 t.eq(GetAttribute(DISPLAY, 2, ATTRSTATE), DISPSTATE_OPEN, "activating restores")
 
+-- A display inside a refresh block or double-buffered is busy.
+CreateDisplay(6, {width = 8, height = 8})
+OpenDisplay(6)
+BeginDoubleBuffer()
+SelectDisplay(2)
+t.expect_error(1504, FreeDisplay, 6)
+t.expect_error(1525, CloseDisplay, 6)
+SelectDisplay(6)
+EndDoubleBuffer()
+BeginRefresh()
+SelectDisplay(2)
+t.expect_error(1504, FreeDisplay, 6)
+SelectDisplay(6)
+EndRefresh()
+SelectDisplay(2)
+FreeDisplay(6)
+
 -- Titles, moves and attributes of the current display.
 SetTitle("Renamed")
 t.eq(GetAttribute(DISPLAY, 2, ATTRTITLE), "Renamed", "title")
