@@ -245,6 +245,23 @@ TEST(DisplayHost, SlotsOtherLibrariesCall) {
   EXPECT_EQ(slots->EndDoubleBufferCore(host.L(), d), kErrNoDoubleBuffer);
   EXPECT_EQ(slots->RefreshCore(d, display::kRefreshForce), 0);
 
+  // A bitmap drawn into the display through slot 7 lands where it is asked,
+  // cut to the display, and is shown.
+  auto* g = static_cast<const graphics::GraphicsInterface*>(InterfaceOf(host, "graphics"));
+  graphics::BitmapHandle* red = g->AllocBitmap(4, 4, 0, nullptr);
+  ASSERT_NE(red, nullptr);
+  g->FillBitmapRect(red, 0, 0, 4, 4, 0xFF0000);
+  EXPECT_EQ(slots->BlitToDisplay(d, red, nullptr, nullptr, 0, 0, 18, 8, 4, 4), 0);
+  graphics::BitmapHandle* picture = (*g->currentOutput)->color;
+  EXPECT_EQ(g->ReadPixel(picture, 19, 9, 0), 0xFF0000u);
+  EXPECT_EQ(g->ReadPixel(picture, 17, 8, 0), 0u);
+  EXPECT_EQ(slots->BlitToDisplay(d, red, nullptr, nullptr, 0, 0, 30, 30, 4, 4), 0)
+      << "outside: nothing to do";
+  g->FreeBitmap(red);
+  EXPECT_EQ(slots->PresentRegion(d, 18, 8, 4, 4), 0);
+  EXPECT_EQ(slots->DrawToWindow(d, -5, -5, 100, 100), 0);
+  EXPECT_EQ(slots->RefreshCurrent(), 0);
+
   auto* copy = static_cast<char*>(slots->CopyBuffer("abc", 4));
   ASSERT_NE(copy, nullptr);
   EXPECT_STREQ(copy, "abc");
