@@ -16,7 +16,9 @@
 
 namespace tzx::platform {
 
-struct NativeWindow {
+namespace {
+
+struct HeadlessWindow : NativeWindow {
   void* user = nullptr;
   std::string title;
   int x = 0, y = 0, width = 0, height = 0;
@@ -24,10 +26,12 @@ struct NativeWindow {
   bool visible = false;
   bool minimized = false;
   bool captured = false;
-  std::vector<uint32_t> pixels;  // 0xFFRRGGBB, width per row
+  std::vector<uint32_t> pixels;  // 0xAARRGGBB as presented, width per row
 };
 
-namespace {
+HeadlessWindow* Of(NativeWindow* w) {
+  return static_cast<HeadlessWindow*>(w);
+}
 
 constexpr int kDesktopWidth = 1920, kDesktopHeight = 1080;
 
@@ -52,7 +56,7 @@ class HeadlessBackend final : public WindowBackend {
   bool ReadScreen(int x, int y, int width, int height, uint32_t* out) override {
     std::fill(out, out + size_t(width) * height, 0xFF000000u);
     // Windows later in the stacking order cover earlier ones.
-    for (const NativeWindow* w : stack_) {
+    for (const HeadlessWindow* w : stack_) {
       if (!w->visible || w->minimized) continue;
       for (int row = 0; row < height; ++row) {
         int wy = y + row - w->y;
@@ -74,7 +78,7 @@ class HeadlessBackend final : public WindowBackend {
       return nullptr;
     }
     try {
-      auto* w = new NativeWindow;
+      auto* w = new HeadlessWindow;
       w->user = user;
       w->title = p.title ? p.title : "";
       w->x = p.x;
@@ -95,7 +99,8 @@ class HeadlessBackend final : public WindowBackend {
     }
   }
 
-  void DestroyWindow(NativeWindow* w) override {
+  void DestroyWindow(NativeWindow* window) override {
+    HeadlessWindow* w = Of(window);
     std::erase(stack_, w);
     if (active_ == w) active_ = nullptr;
     {
@@ -105,9 +110,10 @@ class HeadlessBackend final : public WindowBackend {
     delete w;
   }
 
-  void* UserData(NativeWindow* w) override { return w->user; }
+  void* UserData(NativeWindow* w) override { return Of(w)->user; }
 
-  void Show(NativeWindow* w, ShowCommand c) override {
+  void Show(NativeWindow* window, ShowCommand c) override {
+    HeadlessWindow* w = Of(window);
     switch (c) {
       case ShowCommand::kShow:
         w->visible = true;
@@ -126,9 +132,10 @@ class HeadlessBackend final : public WindowBackend {
     }
   }
 
-  void SetTitle(NativeWindow* w, const char* title) override { w->title = title ? title : ""; }
+  void SetTitle(NativeWindow* w, const char* title) override { Of(w)->title = title ? title : ""; }
 
-  void SetPosition(NativeWindow* w, int x, int y) override {
+  void SetPosition(NativeWindow* window, int x, int y) override {
+    HeadlessWindow* w = Of(window);
     w->x = x;
     w->y = y;
     WindowMessage m;
@@ -139,7 +146,8 @@ class HeadlessBackend final : public WindowBackend {
     Queue(m, {});
   }
 
-  void SetClientSize(NativeWindow* w, int width, int height) override {
+  void SetClientSize(NativeWindow* window, int width, int height) override {
+    HeadlessWindow* w = Of(window);
     if (width < 1 || height < 1) return;
     std::vector<uint32_t> pixels(size_t(width) * height, 0xFF000000u);
     for (int row = 0; row < std::min(height, w->height); ++row) {
@@ -157,9 +165,10 @@ class HeadlessBackend final : public WindowBackend {
     Queue(m, {});
   }
 
-  void SetFlags(NativeWindow* w, uint32_t flags) override { w->flags = flags; }
+  void SetFlags(NativeWindow* w, uint32_t flags) override { Of(w)->flags = flags; }
 
-  void Activate(NativeWindow* w) override {
+  void Activate(NativeWindow* window) override {
+    HeadlessWindow* w = Of(window);
     if (active_ == w) return;
     Deactivate();
     active_ = w;
@@ -172,25 +181,28 @@ class HeadlessBackend final : public WindowBackend {
     Queue(m, {});
   }
 
-  void GetPosition(NativeWindow* w, int* x, int* y) override {
+  void GetPosition(NativeWindow* window, int* x, int* y) override {
+    HeadlessWindow* w = Of(window);
     *x = w->x;
     *y = w->y;
   }
-  void GetClientSize(NativeWindow* w, int* width, int* height) override {
+  void GetClientSize(NativeWindow* window, int* width, int* height) override {
+    HeadlessWindow* w = Of(window);
     *width = w->width;
     *height = w->height;
   }
   void GetFrameMargins(NativeWindow*, int* left, int* top, int* right, int* bottom) override {
     *left = *top = *right = *bottom = 0;
   }
-  void SetCapture(NativeWindow* w, bool on) override { w->captured = on; }
+  void SetCapture(NativeWindow* w, bool on) override { Of(w)->captured = on; }
   void CursorPosition(int* x, int* y) override {
     *x = cursorX_;
     *y = cursorY_;
   }
 
-  bool Present(NativeWindow* w, const uint8_t* pixels, int bytesPerRow, int width, int height,
+  bool Present(NativeWindow* window, const uint8_t* pixels, int bytesPerRow, int width, int height,
                const PixelRect* rects, int count) override {
+    HeadlessWindow* w = Of(window);
     int right = std::min(width, w->width), bottom = std::min(height, w->height);
     for (int i = 0; i < count; ++i) {
       int x1 = std::max(rects[i].x, 0), y1 = std::max(rects[i].y, 0);
@@ -206,7 +218,8 @@ class HeadlessBackend final : public WindowBackend {
     return true;
   }
 
-  bool ReadWindow(NativeWindow* w, uint32_t* out, int width, int height) override {
+  bool ReadWindow(NativeWindow* window, uint32_t* out, int width, int height) override {
+    HeadlessWindow* w = Of(window);
     for (int row = 0; row < height; ++row) {
       uint32_t* d = out + size_t(row) * width;
       for (int col = 0; col < width; ++col) {
@@ -286,13 +299,13 @@ class HeadlessBackend final : public WindowBackend {
   // Mouse messages carry client positions; the cursor follows them.
   void TrackCursor(const WindowMessage& m) {
     if (m.message < kMsgMouseMove || m.message > kMsgMButtonUp || !m.window) return;
-    cursorX_ = m.window->x + m.x;
-    cursorY_ = m.window->y + m.y;
+    cursorX_ = Of(m.window)->x + m.x;
+    cursorY_ = Of(m.window)->y + m.y;
   }
 
   std::string error_;
-  std::vector<NativeWindow*> stack_;  // bottom first
-  NativeWindow* active_ = nullptr;
+  std::vector<HeadlessWindow*> stack_;  // bottom first
+  HeadlessWindow* active_ = nullptr;
   int cursorX_ = 0, cursorY_ = 0;
 
   std::mutex mutex_;

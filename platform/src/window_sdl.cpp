@@ -25,13 +25,20 @@
 
 namespace tzx::platform {
 
-struct NativeWindow {
+namespace {
+
+struct SdlWindow : NativeWindow {
   SDL_Window* window = nullptr;
   void* user = nullptr;
   bool minimized = false;
 };
 
-namespace {
+SdlWindow* Of(NativeWindow* w) {
+  return static_cast<SdlWindow*>(w);
+}
+SDL_Window* Sdl(NativeWindow* w) {
+  return Of(w)->window;
+}
 
 uint32_t Modifiers(uint16_t mod) {
   uint32_t m = 0;
@@ -174,7 +181,7 @@ class SdlBackend final : public WindowBackend {
 
   NativeWindow* CreateWindow(const WindowParams& p, void* user) override {
     if (!EnsureVideo()) return nullptr;
-    auto* w = new (std::nothrow) NativeWindow;
+    auto* w = new (std::nothrow) SdlWindow;
     if (!w) {
       error_ = "out of memory";
       return nullptr;
@@ -186,7 +193,7 @@ class SdlBackend final : public WindowBackend {
     if (p.flags & kWindowMaximized) flags |= SDL_WINDOW_MAXIMIZED;
     if (p.flags & kWindowNoTaskbar) flags |= SDL_WINDOW_SKIP_TASKBAR;
     w->window = SDL_CreateWindow(p.title ? p.title : "", p.x, p.y, p.width, p.height, flags);
-    if (!w->window) {
+    if (!Sdl(w)) {
       error_ = SDL_GetError();
       delete w;
       return nullptr;
@@ -195,21 +202,21 @@ class SdlBackend final : public WindowBackend {
     try {
       windows_.push_back(w);
     } catch (const std::bad_alloc&) {
-      SDL_DestroyWindow(w->window);
+      SDL_DestroyWindow(Sdl(w));
       delete w;
       error_ = "out of memory";
       return nullptr;
     }
-    SDL_SetWindowData(w->window, "tzx", w);
+    SDL_SetWindowData(Sdl(w), "tzx", w);
     // A black picture until the display presents its own.
-    if (SDL_Surface* s = SDL_GetWindowSurface(w->window)) {
+    if (SDL_Surface* s = SDL_GetWindowSurface(Sdl(w))) {
       SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
     }
     KeepAwake(p.flags);
     if (!(p.flags & kWindowHidden)) {
-      SDL_ShowWindow(w->window);
-      if (!(p.flags & kWindowNoFocus)) SDL_RaiseWindow(w->window);
-      SDL_UpdateWindowSurface(w->window);
+      SDL_ShowWindow(Sdl(w));
+      if (!(p.flags & kWindowNoFocus)) SDL_RaiseWindow(Sdl(w));
+      SDL_UpdateWindowSurface(Sdl(w));
     }
     return w;
   }
@@ -219,70 +226,70 @@ class SdlBackend final : public WindowBackend {
                                   [w](const WindowMessage& m) { return m.window == w; }),
                    pending_.end());
     std::erase(windows_, w);
-    SDL_DestroyWindow(w->window);
-    delete w;
+    SDL_DestroyWindow(Sdl(w));
+    delete Of(w);
   }
 
   void* UserData(NativeWindow* w) override {
-    return w->user;
+    return Of(w)->user;
   }
 
   void Show(NativeWindow* w, ShowCommand c) override {
     switch (c) {
       case ShowCommand::kShow:
-        SDL_ShowWindow(w->window);
+        SDL_ShowWindow(Sdl(w));
         break;
       case ShowCommand::kHide:
-        SDL_HideWindow(w->window);
+        SDL_HideWindow(Sdl(w));
         break;
       case ShowCommand::kMinimize:
-        SDL_MinimizeWindow(w->window);
+        SDL_MinimizeWindow(Sdl(w));
         break;
       case ShowCommand::kRestore:
-        SDL_RestoreWindow(w->window);
+        SDL_RestoreWindow(Sdl(w));
         break;
     }
   }
 
   void SetTitle(NativeWindow* w, const char* title) override {
-    SDL_SetWindowTitle(w->window, title ? title : "");
+    SDL_SetWindowTitle(Sdl(w), title ? title : "");
   }
   // SDL reports no change that it made itself; the window procedure hears of
   // it as a window system would tell it.
   void SetPosition(NativeWindow* w, int x, int y) override {
-    SDL_SetWindowPosition(w->window, x, y);
+    SDL_SetWindowPosition(Sdl(w), x, y);
     WindowMessage m;
     m.message = kMsgMove;
     m.window = w;
-    SDL_GetWindowPosition(w->window, &m.x, &m.y);
+    SDL_GetWindowPosition(Sdl(w), &m.x, &m.y);
     Queue(m);
   }
   void SetClientSize(NativeWindow* w, int width, int height) override {
-    SDL_SetWindowSize(w->window, width, height);
+    SDL_SetWindowSize(Sdl(w), width, height);
     WindowMessage m;
     m.message = kMsgSize;
     m.window = w;
-    SDL_GetWindowSize(w->window, &m.x, &m.y);
+    SDL_GetWindowSize(Sdl(w), &m.x, &m.y);
     Queue(m);
   }
   void SetFlags(NativeWindow* w, uint32_t flags) override {
-    SDL_SetWindowBordered(w->window, (flags & kWindowBorderless) ? SDL_FALSE : SDL_TRUE);
-    SDL_SetWindowResizable(w->window, (flags & kWindowSizeable) ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowAlwaysOnTop(w->window, (flags & kWindowAlwaysOnTop) ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowBordered(Sdl(w), (flags & kWindowBorderless) ? SDL_FALSE : SDL_TRUE);
+    SDL_SetWindowResizable(Sdl(w), (flags & kWindowSizeable) ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowAlwaysOnTop(Sdl(w), (flags & kWindowAlwaysOnTop) ? SDL_TRUE : SDL_FALSE);
     KeepAwake(flags);
   }
   void Activate(NativeWindow* w) override {
-    SDL_RaiseWindow(w->window);
+    SDL_RaiseWindow(Sdl(w));
   }
   void GetPosition(NativeWindow* w, int* x, int* y) override {
-    SDL_GetWindowPosition(w->window, x, y);
+    SDL_GetWindowPosition(Sdl(w), x, y);
   }
   void GetClientSize(NativeWindow* w, int* width, int* height) override {
-    SDL_GetWindowSize(w->window, width, height);
+    SDL_GetWindowSize(Sdl(w), width, height);
   }
   void GetFrameMargins(NativeWindow* w, int* left, int* top, int* right, int* bottom) override {
     *left = *top = *right = *bottom = 0;
-    SDL_GetWindowBordersSize(w->window, top, left, bottom, right);
+    SDL_GetWindowBordersSize(Sdl(w), top, left, bottom, right);
   }
   void SetCapture(NativeWindow*, bool on) override {
     SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE);
@@ -293,7 +300,7 @@ class SdlBackend final : public WindowBackend {
 
   bool Present(NativeWindow* w, const uint8_t* pixels, int bytesPerRow, int width, int height,
                const PixelRect* rects, int count) override {
-    SDL_Surface* s = SDL_GetWindowSurface(w->window);
+    SDL_Surface* s = SDL_GetWindowSurface(Sdl(w));
     if (!s) {
       error_ = SDL_GetError();
       return false;
@@ -326,7 +333,7 @@ class SdlBackend final : public WindowBackend {
     }
     if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
     if (shown.empty()) return true;
-    if (SDL_UpdateWindowSurfaceRects(w->window, shown.data(), int(shown.size())) != 0) {
+    if (SDL_UpdateWindowSurfaceRects(Sdl(w), shown.data(), int(shown.size())) != 0) {
       error_ = SDL_GetError();
       return false;
     }
@@ -339,7 +346,7 @@ class SdlBackend final : public WindowBackend {
     if (ReadX11Window(w, out, width, height)) return true;
 #endif
     // Elsewhere the window shows its surface, so that is what it shows.
-    SDL_Surface* s = SDL_GetWindowSurface(w->window);
+    SDL_Surface* s = SDL_GetWindowSurface(Sdl(w));
     if (!s) return false;
     if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
     int cw = std::min(width, s->w), ch = std::min(height, s->h);
@@ -443,7 +450,7 @@ class SdlBackend final : public WindowBackend {
 
   NativeWindow* FromId(Uint32 id) {
     SDL_Window* window = SDL_GetWindowFromID(id);
-    return window ? static_cast<NativeWindow*>(SDL_GetWindowData(window, "tzx")) : nullptr;
+    return window ? static_cast<SdlWindow*>(SDL_GetWindowData(window, "tzx")) : nullptr;
   }
 
   void Translate(const SDL_Event& e) {
@@ -522,14 +529,14 @@ class SdlBackend final : public WindowBackend {
             m.command = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
             break;
           case SDL_WINDOWEVENT_MINIMIZED:
-            m.window->minimized = true;
+            Of(m.window)->minimized = true;
             m.message = kMsgSysCommand;
             m.command = kScMinimize;
             break;
           case SDL_WINDOWEVENT_RESTORED:
           case SDL_WINDOWEVENT_SHOWN:
-            if (!m.window->minimized) return;
-            m.window->minimized = false;
+            if (!Of(m.window)->minimized) return;
+            Of(m.window)->minimized = false;
             m.message = kMsgQueryOpen;
             break;
           case SDL_WINDOWEVENT_MOVED:
@@ -544,7 +551,7 @@ class SdlBackend final : public WindowBackend {
             break;
           case SDL_WINDOWEVENT_EXPOSED:
             // The surface still holds the last picture.
-            SDL_UpdateWindowSurface(m.window->window);
+            SDL_UpdateWindowSurface(Sdl(m.window));
             m.message = kMsgPaint;
             break;
           default:
@@ -566,7 +573,7 @@ class SdlBackend final : public WindowBackend {
         m.message = kMsgDropFiles;
         int gx, gy, wx, wy;
         SDL_GetGlobalMouseState(&gx, &gy);
-        SDL_GetWindowPosition(m.window->window, &wx, &wy);
+        SDL_GetWindowPosition(Sdl(m.window), &wx, &wy);
         m.x = gx - wx;
         m.y = gy - wy;
         dropped_.swap(dropping_);
@@ -602,7 +609,7 @@ class SdlBackend final : public WindowBackend {
   bool ReadX11Window(NativeWindow* w, uint32_t* out, int width, int height) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(w->window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    if (!SDL_GetWindowWMInfo(Sdl(w), &info) || info.subsystem != SDL_SYSWM_X11) return false;
     Display* display = info.info.x11.display;
     Window window = info.info.x11.window;
     XWindowAttributes wa;

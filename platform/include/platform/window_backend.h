@@ -122,7 +122,8 @@ enum Modifier : uint32_t {
   kModNumLock = 0x20,
 };
 
-struct NativeWindow;
+// A back end's window; each back end derives its own record from it.
+struct NativeWindow {};
 
 struct WindowMessage {
   uint32_t message = 0;
