@@ -420,6 +420,9 @@ class SdlBackend final : public WindowBackend {
     // also counts as a click.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Pictures go to the window system's own framebuffer, not through a GPU
+    // renderer: what is presented is what the server shows.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       error_ = SDL_GetError();
       return false;
