@@ -19,7 +19,7 @@ void Reencode(const Picture& p) {
   s.height = p.info.height;
   if (p.argb) {
     s.argb = reinterpret_cast<const uint8_t*>(p.argb);
-    s.argbStride = s.width * 4;
+    s.argbStride = tzx::graphics::ColorRowPixels(s.width) * 4;
   } else {
     s.indices = p.indices;
     s.indexStride = s.width;

@@ -13,7 +13,6 @@ namespace tzx::brush {
 
 namespace {
 
-constexpr uint32_t kConvertAlphaFromTopByte = 0x100;
 // Arrays larger than this are refused before any allocation.
 constexpr int64_t kMaxArrayEntries = int64_t{1} << 28;
 
@@ -109,8 +108,8 @@ int RGBArrayToBrush(lua_State* L) {
   int rc = ReadArray(L, 2, count, values);
   if (!rc) {
     rc = Gfx().ConvertBitmapSet(values, key, width, height, width, 0,
-                                alpha ? kConvertAlphaFromTopByte : 0, nullptr, &n.bitmap, &n.mask,
-                                &n.alpha);
+                                alpha ? graphics::kConvertAlphaFromTopByte : 0, nullptr, &n.bitmap,
+                                &n.mask, &n.alpha);
   }
   HostFree(values);
   if (!rc) rc = FreeBrushForReuse(L, id);

@@ -13,7 +13,6 @@ namespace tzx::brush {
 
 namespace {
 
-constexpr uint32_t kConvertAlphaFromTopByte = 0x100;
 // The back end binds hardware bitmaps to displays.
 constexpr uint32_t kAdapterDisplayBitmaps = 0x20;
 
@@ -75,7 +74,8 @@ int RebuildPlanes(BrushRecord* b, bool hardware) {
     int h = std::min(b->sourceHeight > 0 ? b->sourceHeight : image->height, image->height - y);
     const uint32_t* first = image->pixels + static_cast<size_t>(y) * image->width + x;
     const bool keyed = b->transparentPen != kNoPen && b->transparentPen != kMaskWithoutKey;
-    const uint32_t flags = AnyTranslucent(first, w, h, image->width) ? kConvertAlphaFromTopByte : 0;
+    const uint32_t flags =
+        AnyTranslucent(first, w, h, image->width) ? graphics::kConvertAlphaFromTopByte : 0;
     rc = g.ConvertBitmapSet(first, keyed ? static_cast<uint32_t>(b->transparentPen) : kNoColor, w,
                             h, image->width, hardware, flags, key, &color, &mask, &alpha);
   }
@@ -172,8 +172,8 @@ int AttachHardwareBrushes(void* displayKey) {
     const bool wantAlpha = s->hwFlags & kHwHasAlpha;
     BitmapHandle *color = nullptr, *mask = nullptr, *alpha = nullptr;
     int rc = g.ConvertBitmapSet(s->pixels, kNoColor, s->width, s->height, s->width, 1,
-                                wantMask || wantAlpha ? kConvertAlphaFromTopByte : 0, displayKey,
-                                &color, nullptr, &alpha);
+                                wantMask || wantAlpha ? graphics::kConvertAlphaFromTopByte : 0,
+                                displayKey, &color, nullptr, &alpha);
     if (!rc && wantMask && !wantAlpha) {
       rc = MaskFromAlpha(alpha, &mask);
       g.FreeBitmapSet(nullptr, nullptr, &alpha);

@@ -9,6 +9,7 @@
 #include "plane_lock.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
+#include "tzx/graphics_layout.h"
 
 namespace tzx::brush {
 
@@ -16,9 +17,6 @@ namespace {
 
 // The loader of every picture the host's imageio decodes.
 constexpr const char* kInbuiltLoader = "inbuilt";
-// Flags of the graphics library's ConvertBitmapSet.
-constexpr uint32_t kConvertSmooth = 0x10;
-constexpr uint32_t kConvertAlphaFromTopByte = 0x100;
 
 struct LoadOptions {
   ObjectId id{};
@@ -51,19 +49,22 @@ struct LoadOptions {
   UserTags* tags = nullptr;
 };
 
-// A decoded picture in host blocks; rows are `width` entries long.
+// A decoded picture in host blocks. Pen rows are `width` entries long; the
+// colours are laid out as a colour bitmap's store (rows of `rowLength` words,
+// then a spare row), which the brush's bitmap can take over.
 struct Picture {
-  uint32_t* argb;  // or ...
-  uint8_t* pens;   // ... with palette
-  uint32_t* palette;
-  uint8_t* cycles;
-  int32_t cycleCount;
-  int32_t width;
-  int32_t height;
-  int32_t depth;
-  int32_t transparency;  // ImageTransparency
-  uint32_t key;          // the picture's transparent colour or pen
-  char format[256];
+  uint32_t* argb = nullptr;  // or ...
+  uint8_t* pens = nullptr;   // ... with palette
+  uint32_t* palette = nullptr;
+  uint8_t* cycles = nullptr;
+  int32_t cycleCount = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t rowLength = 0;
+  int32_t depth = 0;
+  int32_t transparency = kTransparencyNone;
+  uint32_t key = kNoColor;  // the picture's transparent colour or pen
+  char format[256] = {};
 };
 
 void ReleasePicture(Picture* p) {
@@ -176,9 +177,17 @@ int Decode(const LoadOptions& o, Picture* p) {
   if (o.loadPalette) r.flags |= kDecodePens | kDecodePalette;
   if (int rc = io->decode(o.file, &r)) return rc;
   HostFree(r.alpha);
-  *p = Picture{r.bitmap, r.chunky, r.palette, r.cycles,       r.cycleCount,
-               r.width,  r.height, r.depth,   r.transparency, r.transparentColor,
-               {}};
+  *p = Picture{.argb = r.bitmap,
+               .pens = r.chunky,
+               .palette = r.palette,
+               .cycles = r.cycles,
+               .cycleCount = r.cycleCount,
+               .width = r.width,
+               .height = r.height,
+               .rowLength = r.bitmapRowLength,
+               .depth = r.depth,
+               .transparency = r.transparency,
+               .key = r.transparentColor};
   std::memcpy(p->format, r.format, sizeof p->format);
   p->format[sizeof p->format - 1] = 0;
   if (p->transparency == kTransparencyWhole) p->key = kNoColor;
@@ -191,34 +200,59 @@ int DecodeCached(const LoadOptions& o, Picture* p) {
   const graphics::GraphicsInterface& g = Gfx();
   graphics::CachedImage c{};
   if (int rc = g.CacheLookup(o.cachedLoad, o.loadAlpha, &c)) return rc;
-  const size_t count = static_cast<size_t>(c.width) * c.height;
+  const int32_t rowLength = graphics::ColorRowPixels(c.width);
   int rc = c.image && c.image->pixels ? 0 : static_cast<int>(kErrNotCached);
   uint32_t* argb = nullptr;
-  if (!rc) argb = static_cast<uint32_t*>(HostAlloc(count * 4, false));
+  if (!rc) {
+    const size_t rows = static_cast<size_t>(c.height) + graphics::kColorSpareRows;
+    argb = static_cast<uint32_t*>(HostAlloc(rows * rowLength * 4, true));
+  }
   if (!rc && !argb) rc = kErrNoMemory;
-  if (!rc) std::memcpy(argb, c.image->pixels, count * 4);
+  for (int32_t y = 0; !rc && y < c.height; ++y) {
+    std::memcpy(argb + static_cast<size_t>(y) * rowLength,
+                c.image->pixels + static_cast<size_t>(y) * c.width,
+                static_cast<size_t>(c.width) * 4);
+  }
   g.ReleaseImageObject(c.image);
   g.FreeBitmapSet(nullptr, nullptr, &c.alpha);
   HostFree(c.palette);
   HostFree(c.ranges);
   if (rc) return rc;
-  *p = Picture{argb,    nullptr,  nullptr,     nullptr,     0,
-               c.width, c.height, c.values[2], c.values[0], static_cast<uint32_t>(c.values[1]),
-               {}};
+  *p = Picture{.argb = argb,
+               .width = c.width,
+               .height = c.height,
+               .rowLength = rowLength,
+               .depth = c.values[2],
+               .transparency = c.values[0],
+               .key = static_cast<uint32_t>(c.values[1])};
   Host().runtime->strlcpy(p->format, sizeof p->format, c.loader);
   return 0;
+}
+
+// The picture's colours in rows of `width` words, as image objects keep them:
+// p.argb itself when it has no padding, else a new block.
+uint32_t* PackedColors(const Picture& p) {
+  if (p.argb && p.rowLength == p.width) return p.argb;
+  const size_t width = p.width;
+  auto* colors = static_cast<uint32_t*>(HostAlloc(width * p.height * 4, false));
+  if (!colors) return nullptr;
+  for (int32_t y = 0; y < p.height; ++y) {
+    uint32_t* out = colors + y * width;
+    if (p.argb) {
+      std::memcpy(out, p.argb + static_cast<size_t>(y) * p.rowLength, width * 4);
+    } else {
+      const uint8_t* pens = p.pens + y * width;
+      for (size_t x = 0; x < width; ++x) out[x] = p.palette[pens[x]] | 0xFF000000;
+    }
+  }
+  return colors;
 }
 
 // Keeps the decoded picture in the image cache under the key.
 int StoreInCache(const LoadOptions& o, const Picture& p) {
   const graphics::GraphicsInterface& g = Gfx();
-  const size_t count = static_cast<size_t>(p.width) * p.height;
-  uint32_t* colors = p.argb;
-  if (!colors) {
-    colors = static_cast<uint32_t*>(HostAlloc(count * 4, false));
-    if (!colors) return kErrNoMemory;
-    for (size_t i = 0; i < count; ++i) colors[i] = p.palette[p.pens[i]] | 0xFF000000;
-  }
+  uint32_t* colors = PackedColors(p);
+  if (!colors) return kErrNoMemory;
   graphics::CachedImage c{};
   c.width = p.width;
   c.height = p.height;
@@ -236,7 +270,7 @@ int StoreInCache(const LoadOptions& o, const Picture& p) {
       rc = kErrAllocAlpha;
     } else {
       for (int y = 0; y < p.height; ++y) {
-        const uint32_t* row = p.argb + static_cast<size_t>(y) * p.width;
+        const uint32_t* row = p.argb + static_cast<size_t>(y) * p.rowLength;
         uint8_t* levels = PlaneRow(l, y);
         for (int x = 0; x < p.width; ++x) levels[x] = static_cast<uint8_t>(row[x] >> 24);
       }
@@ -300,16 +334,17 @@ int MakePenPlanes(Picture* p, const Window& w, int pen, NewBrush* n) {
 }
 
 // The colour bitmap of the window, with a mask for the transparent colour or
-// an alpha channel from the top bytes.
-int MakeColorPlanes(const LoadOptions& o, const Picture& p, const Window& w, void* displayKey,
+// an alpha channel from the top bytes. A window of the whole picture becomes
+// the bitmap without a copy: the bitmap takes the picture's colours over.
+int MakeColorPlanes(const LoadOptions& o, Picture* p, const Window& w, void* displayKey,
                     NewBrush* n) {
   uint32_t key = o.colorGiven ? o.transparentColor & 0xFFFFFF : kNoColor;
-  if (!o.colorGiven && o.loadTransparency && p.transparency == kTransparencyKey) key = p.key;
-  bool alpha = o.loadAlpha && p.depth == 32;
+  if (!o.colorGiven && o.loadTransparency && p->transparency == kTransparencyKey) key = p->key;
+  bool alpha = o.loadAlpha && p->depth == 32;
   if (o.globalAlpha >= 0) {
     const uint32_t level = static_cast<uint32_t>(std::clamp(o.globalAlpha, 0, 255));
     for (int y = 0; y < w.height; ++y) {
-      uint32_t* row = p.argb + static_cast<size_t>(w.y + y) * p.width + w.x;
+      uint32_t* row = p->argb + static_cast<size_t>(w.y + y) * p->rowLength + w.x;
       for (int x = 0; x < w.width; ++x) {
         const uint32_t a = alpha ? (row[x] >> 24) * level / 255 : level;
         row[x] = (row[x] & 0xFFFFFF) | a << 24;
@@ -317,12 +352,16 @@ int MakeColorPlanes(const LoadOptions& o, const Picture& p, const Window& w, voi
     }
     alpha = true;
   }
-  uint32_t flags = (alpha ? kConvertAlphaFromTopByte : 0) | (o.smoothScale ? kConvertSmooth : 0);
-  const uint32_t* first = p.argb + static_cast<size_t>(w.y) * p.width + w.x;
-  if (int rc = Gfx().ConvertBitmapSet(first, key, w.width, w.height, p.width, o.hardware, flags,
-                                      displayKey, &n->bitmap, &n->mask, &n->alpha)) {
+  const bool whole = w.width == p->width && w.height == p->height;
+  const uint32_t flags = (alpha ? graphics::kConvertAlphaFromTopByte : 0) |
+                         (o.smoothScale ? graphics::kConvertSmooth : 0) |
+                         (whole ? graphics::kConvertTakePixels : 0);
+  const uint32_t* first = p->argb + static_cast<size_t>(w.y) * p->rowLength + w.x;
+  if (int rc = Gfx().ConvertBitmapSet(first, key, w.width, w.height, p->rowLength, o.hardware,
+                                      flags, displayKey, &n->bitmap, &n->mask, &n->alpha)) {
     return rc;
   }
+  if (whole) p->argb = nullptr;
   n->transparentPen = n->mask ? static_cast<int32_t>(key) : kNoPen;
   n->depth = n->mask || n->alpha ? 32 : 24;
   return 0;
@@ -351,7 +390,7 @@ int LoadBrush(lua_State* L) {
   // and before the new planes are made, which may then reuse its memory.
   if (!rc) rc = FreeBrushForReuse(L, o.id);
   NewBrush n{};
-  if (!rc) rc = p.pens ? MakePenPlanes(&p, w, pen, &n) : MakeColorPlanes(o, p, w, displayKey, &n);
+  if (!rc) rc = p.pens ? MakePenPlanes(&p, w, pen, &n) : MakeColorPlanes(o, &p, w, displayKey, &n);
   BrushRecord* b = nullptr;
   if (!rc) {
     n.id = o.id;

@@ -80,6 +80,34 @@ uint32_t AlphaAt(const PixelView* alpha, const PixelView* mask, int x, int y, ui
   return own & 0xFF000000;
 }
 
+// Makes the colour bitmap of ConvertBitmapSet; `adopted` tells that it took
+// the pixels over and needs no copy.
+BitmapHandle* ColorBitmapFor(const uint32_t* pixels, int width, int height, int rowLength,
+                             bool take, bool* adopted) {
+  *adopted = false;
+  if (take && rowLength == ColorRowPixels(width)) {
+    ColorStore store{.width = width,
+                     .height = height,
+                     .pixels = reinterpret_cast<uint8_t*>(const_cast<uint32_t*>(pixels)),
+                     .bytesPerRow = rowLength * 4,
+                     .bytesPerPixel = 4,
+                     .format = kFormatArgb32,
+                     .borrowed = 0};
+    // Refused when new bitmaps take the output's format.
+    if (BitmapHandle* c = AllocBitmap(width, height, kAllocAdopt, &store)) {
+      *adopted = true;
+      return c;
+    }
+  }
+  return AllocBitmap(width, height, 0, nullptr);
+}
+
+// Frees a bitmap that adopted the caller's pixels without them.
+void ReleaseUnadopted(BitmapHandle* c, bool adopted) {
+  if (adopted && c) static_cast<ColorStore*>(c->data)->borrowed = 1;
+  FreeBitmap(c);
+}
+
 }  // namespace
 
 int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int width, int height,
@@ -88,10 +116,12 @@ int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int widt
   if (!pixels || !color || width < 1 || height < 1) return kErrRange;
   if (rowLength <= 0) rowLength = width;
   if (rowLength < width) return kErrRange;
+  const bool take = (flags & kConvertTakePixels) != 0;
   bool wantMask = mask && transparentColor != kNoColor;
   bool wantAlpha = alpha && ((flags & kConvertAlphaFromTopByte) ||
                              (hardware && (flags & kConvertHardwareAlpha)));
-  BitmapHandle* c = AllocBitmap(width, height, 0, nullptr);
+  bool adopted = false;
+  BitmapHandle* c = ColorBitmapFor(pixels, width, height, rowLength, take, &adopted);
   BitmapHandle* m = wantMask ? AllocMask(nullptr, width, height, 0, nullptr, 0) : nullptr;
   BitmapHandle* a = wantAlpha ? AllocAlpha(width, height, 0, nullptr, 0) : nullptr;
   int rc = !c                  ? kErrAllocBitmap
@@ -99,7 +129,8 @@ int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int widt
            : (wantAlpha && !a) ? kErrAllocAlpha
                                : 0;
   if (rc) {
-    FreeBitmapSet(&c, &m, &a);
+    ReleaseUnadopted(c, adopted);
+    FreeBitmapSet(nullptr, &m, &a);
     return rc;
   }
   PixelView cv, mv, av;
@@ -109,7 +140,7 @@ int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int widt
   uint32_t key = transparentColor & 0xFFFFFF;
   for (int y = 0; y < height; ++y) {
     const uint32_t* source = pixels + static_cast<ptrdiff_t>(y) * rowLength;
-    RowFromArgb(source, RowOf(cv, y), cv.format, width);
+    if (!adopted) RowFromArgb(source, RowOf(cv, y), cv.format, width);
     if (m) {
       uint8_t* maskRow = RowOf(mv, y);
       for (int x = 0; x < width; ++x) SetMaskBit(maskRow, x, (source[x] & 0xFFFFFF) != key);
@@ -119,6 +150,7 @@ int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int widt
       for (int x = 0; x < width; ++x) alphaRow[x] = static_cast<uint8_t>(source[x] >> 24);
     }
   }
+  if (take && !adopted) HostFree(const_cast<uint32_t*>(pixels));
   *color = c;
   if (mask) *mask = m;
   if (alpha) *alpha = a;

@@ -9,14 +9,11 @@
 
 namespace tzx::graphics {
 
-// Flags of ConvertBitmapSet.
-inline constexpr uint32_t kConvertAlphaFromTopByte = 0x100;
-inline constexpr uint32_t kConvertHardwareAlpha = 0x04;  // with the hardware flag
-
 // A colour bitmap from an array of 0xAARRGGBB pixels; with a transparent
 // colour also a mask that hides the pixels of that RGB; an alpha channel from
-// the top bytes when the flags ask for one. 0, or kErrAllocBitmap,
-// kErrAllocMask, kErrAllocAlpha (nothing is kept), kErrRange for bad sizes.
+// the top bytes when the flags ask for one (kConvert... flags). 0, or
+// kErrAllocBitmap, kErrAllocMask, kErrAllocAlpha (nothing is kept), kErrRange
+// for bad sizes.
 int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int width, int height,
                      int rowLength, int hardware, uint32_t flags, void* display,
                      BitmapHandle** color, BitmapHandle** mask, BitmapHandle** alpha);

@@ -55,6 +55,26 @@ BitmapHandle* AllocPlane(int kind, int width, int height, uint8_t* borrowed, int
   return &block->handle;
 }
 
+// Only a store that the library could have made itself is taken over, so that
+// every owned store keeps the row rule and the spare row.
+BitmapHandle* AdoptStore(const ColorStore* store) {
+  if (!store || !store->pixels || !SizeOk(store->width, store->height) ||
+      store->format != ColorBitmapFormat()) {
+    return nullptr;
+  }
+  const int bytesPerPixel = FormatBytes(store->format);
+  if (int64_t{store->bytesPerRow} != int64_t{bytesPerPixel} * ColorRowPixels(store->width)) {
+    return nullptr;
+  }
+  auto* block = AllocRecord<ColorBlock>();
+  if (!block) return nullptr;
+  block->store = *store;
+  block->store.bytesPerPixel = bytesPerPixel;
+  block->store.borrowed = 0;
+  block->handle = {kKindColor, &block->store, store->width, store->height, 0, 0, 0};
+  return &block->handle;
+}
+
 const ColorStore* ColorStoreOf(const BitmapHandle* bitmap) {
   return static_cast<const ColorStore*>(bitmap->data);
 }
@@ -63,16 +83,6 @@ const PlaneStore* PlaneStoreOf(const BitmapHandle* bitmap) {
 }
 
 }  // namespace
-
-int ColorRowPixels(int width) {
-  return (width + 3) & ~3;
-}
-int PlaneRowBytes(int width) {
-  return (width + 3) & ~3;
-}
-int MaskRowBytes(int width) {
-  return ((width + 15) / 8) & ~1;
-}
 
 BitmapHandle* AllocBitmapOfFormat(int width, int height, int format) {
   int bytesPerPixel = FormatBytes(format);
@@ -93,6 +103,7 @@ BitmapHandle* AllocBitmapOfFormat(int width, int height, int format) {
 }
 
 BitmapHandle* AllocBitmap(int width, int height, uint32_t flags, ColorStore* borrowed) {
+  if (flags & kAllocAdopt) return AdoptStore(borrowed);
   if (flags & kAllocBorrowed) {
     if (!borrowed || !SizeOk(borrowed->width, borrowed->height) ||
         FormatBytes(borrowed->format) == 0) {

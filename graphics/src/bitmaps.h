@@ -4,14 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tzx/graphics_layout.h"
 #include "tzx/graphics_records.h"
 
 namespace tzx::graphics {
-
-// Row lengths in bytes for each kind.
-int ColorRowPixels(int width);  // (width + 3) rounded down to a multiple of 4
-int PlaneRowBytes(int width);   // alpha channels and index bitmaps
-int MaskRowBytes(int width);    // whole 16-bit words
 
 BitmapHandle* AllocBitmap(int width, int height, uint32_t flags, ColorStore* borrowed);
 // A colour bitmap of a given format, for working copies that must keep one.

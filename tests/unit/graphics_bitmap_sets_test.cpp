@@ -54,6 +54,62 @@ TEST_F(GraphicsBitmapSets, ConvertFromArrayWithKeyAndAlpha) {
             kErrAllocBitmap);
 }
 
+TEST_F(GraphicsBitmapSets, ConvertTakesPixelsOverOrFreesThemOnceCopied) {
+  // Room for 3 rows of 8 words; 3 × 2 pixels in rows of 4 words and a spare
+  // row are the store layout of a colour bitmap.
+  auto block = [] {
+    auto* p = static_cast<uint32_t*>(HostAlloc(8 * 3 * 4, true));
+    for (int i = 0; i < 24; ++i) p[i] = 0x80000000u | (0x010203u * i);
+    return p;
+  };
+  uint32_t* pixels = block();
+  BitmapHandle *color = nullptr, *mask = nullptr, *alpha = nullptr;
+  ASSERT_EQ(
+      ConvertBitmapSet(pixels, 0x010203, 3, 2, 4, 0, kConvertAlphaFromTopByte | kConvertTakePixels,
+                       nullptr, &color, &mask, &alpha),
+      0);
+  LockRecord lock;
+  ASSERT_TRUE(LockBitmap(color, kLockReadOnly, &lock));
+  EXPECT_EQ(lock.pixels, reinterpret_cast<uint8_t*>(pixels));  // no copy
+  EXPECT_EQ(ReadPixel(color, 2, 1, 1), 0x80000000u | 0x010203u * 6);
+  EXPECT_EQ(ReadPixel(mask, 1, 0, 0), 0u);  // the key
+  EXPECT_EQ(ReadPixel(mask, 2, 0, 0), 1u);
+  EXPECT_EQ(ReadPixel(alpha, 0, 1, 0), 0x80u);
+  FreeBitmapSet(&color, &mask, &alpha);  // frees the block with the bitmap
+
+  // Rows longer than the bitmap's, or bitmaps of the output's format, cannot
+  // keep the block: it is copied, then freed.
+  pixels = block();
+  ASSERT_EQ(ConvertBitmapSet(pixels, 0xFFFFFFFF, 3, 2, 8, 0, kConvertTakePixels, nullptr, &color,
+                             nullptr, nullptr),
+            0);
+  ASSERT_TRUE(LockBitmap(color, kLockReadOnly, &lock));
+  EXPECT_NE(lock.pixels, reinterpret_cast<uint8_t*>(pixels));
+  EXPECT_EQ(ReadPixel(color, 1, 1, 0), 0x010203u * 9);
+  FreeBitmap(color);
+  gOutputFormat = kFormatRgb24;
+  ASSERT_EQ(ConvertBitmapSet(block(), 0xFFFFFFFF, 3, 2, 4, 0, kConvertTakePixels, nullptr, &color,
+                             nullptr, nullptr),
+            0);
+  EXPECT_EQ(GetBitmapAttr(color, kAttrFormat), kFormatRgb24);
+  EXPECT_EQ(ReadPixel(color, 2, 1, 0), 0x010203u * 6);
+  FreeBitmap(color);
+  gOutputFormat = kFormatNone;
+
+  // On failure the block stays the caller's, also when the bitmap had taken
+  // it already: an alpha channel of this size is refused before any pixel
+  // is read.
+  pixels = block();
+  EXPECT_EQ(
+      ConvertBitmapSet(pixels, 0, 0, 2, 4, 0, kConvertTakePixels, nullptr, &color, &mask, &alpha),
+      kErrRange);
+  EXPECT_EQ(ConvertBitmapSet(pixels, 0xFFFFFFFF, 1 << 20, 1 << 20, 1 << 20, 0,
+                             kConvertAlphaFromTopByte | kConvertTakePixels, nullptr, &color, &mask,
+                             &alpha),
+            kErrAllocAlpha);
+  HostFree(pixels);
+}
+
 TEST_F(GraphicsBitmapSets, ArrayRoundTripThroughPlanes) {
   Bitmap color = testing::ColorBitmap(4, 3, kFormatRgb24);
   Bitmap alpha = testing::AlphaPlane(4, 3);

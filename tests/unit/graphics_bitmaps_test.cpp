@@ -106,6 +106,31 @@ TEST_F(GraphicsBitmaps, BorrowedPixelsStayWithTheirOwner) {
   EXPECT_EQ(AllocBitmap(0, 0, kAllocBorrowed, nullptr), nullptr);
 }
 
+TEST_F(GraphicsBitmaps, AdoptedStoresBelongToTheBitmap) {
+  // 5 pixels a row round up to 8; one spare row.
+  auto* pixels = static_cast<uint8_t*>(HostAlloc(8 * 4 * 4, true));
+  ColorStore store{5, 3, pixels, 32, 4, kFormatArgb32, 0};
+  Bitmap adopted(AllocBitmap(0, 0, kAllocAdopt, &store));
+  ASSERT_TRUE(adopted);
+  EXPECT_FALSE(adopted->borrowed);
+  EXPECT_EQ(GetBitmapAttr(adopted.get(), kAttrBytesPerRow), 32);
+  WritePixel(adopted.get(), 4, 2, 0xABCDEF, 0);
+  EXPECT_EQ(pixels[2 * 32 + 16], 0xEF);
+  adopted.reset();  // frees the pixels: the fixture counts the blocks
+
+  // Stores the library would not have made stay with the caller.
+  auto* own = static_cast<uint8_t*>(HostAlloc(8 * 4 * 4, true));
+  ColorStore tight{5, 3, own, 20, 4, kFormatArgb32, 0};  // rows not rounded up
+  EXPECT_EQ(AllocBitmap(0, 0, kAllocAdopt, &tight), nullptr);
+  ColorStore rgb16{5, 3, own, 16, 2, kFormatRgb16, 0};  // not the format of new bitmaps
+  EXPECT_EQ(AllocBitmap(0, 0, kAllocAdopt, &rgb16), nullptr);
+  EXPECT_EQ(AllocBitmap(0, 0, kAllocAdopt, nullptr), nullptr);
+  // Under a 16-bit output new bitmaps are 16-bit, and that store fits.
+  gOutputFormat = kFormatRgb16;
+  Bitmap matching(AllocBitmap(0, 0, kAllocAdopt, &rgb16));
+  EXPECT_TRUE(matching);
+}
+
 TEST_F(GraphicsBitmaps, RawStoresLockLikeHandles) {
   std::vector<uint8_t> pixels(6 * 2 * 2);
   ColorStore store{5, 2, pixels.data(), 12, 2, kFormatBgr16, 0};

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -23,6 +24,7 @@ extern "C" {
 #include "siblings/sibling.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
+#include "tzx/graphics_layout.h"
 #include "tzx/siblings.h"
 
 namespace {
@@ -55,6 +57,20 @@ Bytes Take(ByteBuffer* b) {
   Bytes out(b->data, b->data + b->size);
   ReleaseBuffer(b);
   return out;
+}
+
+// The colours of a true-colour picture or decode, row after row without the
+// padding of their store layout.
+std::vector<uint32_t> Colors(const uint32_t* argb, int w, int h) {
+  std::vector<uint32_t> v;
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* row = argb + y * graphics::ColorRowPixels(w);
+    v.insert(v.end(), row, row + w);
+  }
+  return v;
+}
+std::vector<uint32_t> Colors(const Picture& p) {
+  return Colors(p.argb, p.info.width, p.info.height);
 }
 
 Status Decode(const Bytes& file, bool pens, HeldPicture* out, const Limits& limits = kDefault) {
@@ -274,7 +290,7 @@ TEST_F(ImageIo, PngKeepsEveryArgbValueWithItsAlphaPlane) {
   EXPECT_EQ(d.p.info.format, kPng);
   EXPECT_TRUE(d.p.info.alpha);
   EXPECT_EQ(d.p.info.depth, 32);
-  EXPECT_EQ(std::vector<uint32_t>(d.p.argb, d.p.argb + w * h), argb);
+  EXPECT_EQ(Colors(d.p), argb);
 }
 
 TEST_F(ImageIo, PngWithoutAlphaIsOpaqueAndAKeyColourBecomesTransparent) {
@@ -324,9 +340,10 @@ TEST_F(ImageIo, PngPaletteComesBackWithItsPensPaletteAndKeyPen) {
   HeldPicture c;
   ASSERT_EQ(Decode(file, false, &c), Status::kOk);
   ASSERT_NE(c.p.argb, nullptr);
+  const std::vector<uint32_t> colors = Colors(c.p);
   for (int i = 0; i < w * h; ++i) {
     const uint32_t alpha = pens[i] == 3 ? 0 : 0xFF000000u;
-    EXPECT_EQ(c.p.argb[i], palette[pens[i]] | alpha) << i;
+    EXPECT_EQ(colors[i], palette[pens[i]] | alpha) << i;
   }
   EXPECT_EQ(c.p.transparentColor, palette[3]);
 }
@@ -412,8 +429,7 @@ TEST_F(ImageIo, InterlacedPngDecodesLikeAPlainOne) {
   HeldPicture a, b;
   ASSERT_EQ(Decode(MakePng(plain, rgb), false, &a), Status::kOk);
   ASSERT_EQ(Decode(MakePng(laced, rgb), false, &b), Status::kOk);
-  EXPECT_EQ(std::vector<uint32_t>(a.p.argb, a.p.argb + w * h),
-            std::vector<uint32_t>(b.p.argb, b.p.argb + w * h));
+  EXPECT_EQ(Colors(a.p), Colors(b.p));
   EXPECT_EQ(a.p.argb[1], 0xFF151C23u);
 }
 
@@ -494,7 +510,8 @@ TEST_F(ImageIo, Bmp24BitRoundTripWithRowPadding) {
   ASSERT_EQ(Decode(file, false, &d), Status::kOk);
   EXPECT_FALSE(d.p.info.alpha);
   EXPECT_EQ(d.p.info.depth, 24);
-  for (int i = 0; i < w * h; ++i) EXPECT_EQ(d.p.argb[i], argb[i] | 0xFF000000u) << i;
+  const std::vector<uint32_t> colors = Colors(d.p);
+  for (int i = 0; i < w * h; ++i) EXPECT_EQ(colors[i], argb[i] | 0xFF000000u) << i;
 }
 
 TEST_F(ImageIo, Bmp32BitKeepsAlphaFromPlaneMaskOrKey) {
@@ -507,8 +524,9 @@ TEST_F(ImageIo, Bmp32BitKeepsAlphaFromPlaneMaskOrKey) {
   HeldPicture a;
   ASSERT_EQ(Decode(Encode(EncodeBmp, s), false, &a), Status::kOk);
   EXPECT_TRUE(a.p.info.alpha);
+  const std::vector<uint32_t> colors = Colors(a.p);
   for (int i = 0; i < w * h; ++i) {
-    EXPECT_EQ(a.p.argb[i], (argb[i] & 0xFFFFFF) | uint32_t{alpha[i]} << 24) << i;
+    EXPECT_EQ(colors[i], (argb[i] & 0xFFFFFF) | uint32_t{alpha[i]} << 24) << i;
   }
 
   Bytes mask = {0b10100000, 0, 0b01000000, 0};  // rows of 2 bytes
@@ -518,7 +536,8 @@ TEST_F(ImageIo, Bmp32BitKeepsAlphaFromPlaneMaskOrKey) {
   HeldPicture b;
   ASSERT_EQ(Decode(Encode(EncodeBmp, m), false, &b), Status::kOk);
   const uint32_t visible[6] = {1, 0, 1, 0, 1, 0};
-  for (int i = 0; i < w * h; ++i) EXPECT_EQ(b.p.argb[i] >> 24, visible[i] ? 255u : 0u) << i;
+  const std::vector<uint32_t> masked = Colors(b.p);
+  for (int i = 0; i < w * h; ++i) EXPECT_EQ(masked[i] >> 24, visible[i] ? 255u : 0u) << i;
 
   std::vector<uint32_t> flat = {0x123456, 0x654321, 0x123456, 1, 2, 3};
   SaveSource k = TrueColor(flat, w, h);
@@ -590,10 +609,8 @@ TEST_F(ImageIo, BmpBitFieldsTopDownAndFourthBytes) {
   Put(&pixels, 0x07E0, 2);
   HeldPicture d;
   ASSERT_EQ(Decode(MakeBmp(2, -2, 16, 3, masks, pixels), false, &d), Status::kOk);
-  EXPECT_EQ(d.p.argb[0], 0xFFFF0000u);
-  EXPECT_EQ(d.p.argb[1], 0xFFFFFFFFu);
-  EXPECT_EQ(d.p.argb[2], 0xFF0000FFu);
-  EXPECT_EQ(d.p.argb[3], 0xFF00FF00u);
+  EXPECT_EQ(Colors(d.p),
+            (std::vector<uint32_t>{0xFFFF0000u, 0xFFFFFFFFu, 0xFF0000FFu, 0xFF00FF00u}));
 
   // No blue bits at all, and a red field as wide as the whole word.
   Bytes odd;
@@ -620,6 +637,37 @@ TEST_F(ImageIo, BmpDepthsAndCompressionsWithoutACodecAreRefused) {
             Status::kUnsupportedDepth);
   EXPECT_EQ(Decode(MakeBmp(1, 1, 24, 4, {}, {0, 0, 0, 0}), false, &d), Status::kUnsupported);
   EXPECT_EQ(Decode(MakeBmp(1, 1, 24, 1, {}, {0, 0, 0, 0}), false, &d), Status::kCorrupt);
+}
+
+// ============================================================== every codec
+
+// The words past the width in every row and the spare row are 0.
+void ExpectStoreLayout(const Picture& p, const char* what) {
+  const int w = p.info.width, h = p.info.height, row = graphics::ColorRowPixels(w);
+  for (int y = 0; y <= h; ++y) {
+    for (int x = y < h ? w : 0; x < row; ++x) {
+      EXPECT_EQ(p.argb[y * row + x], 0u) << what << " at " << x << ", " << y;
+    }
+  }
+}
+
+TEST_F(ImageIo, TrueColourComesInTheStoreLayoutOfAColourBitmap) {
+  const int w = 5, h = 3;
+  SaveSource s = TrueColor(Pattern(w, h), w, h);
+  const std::pair<const char*, Bytes> files[] = {
+      {"png", Encode(EncodePng, s)},
+      {"bmp", Encode(EncodeBmp, s)},
+      {"jpeg", MakeJpeg(w, h, 3, JCS_RGB, Gradient(w, h))},
+      {"bmp8", Encode(EncodeBmp, Pens(Bytes(w * h, 1), std::vector<uint32_t>(256, 7), w, h, 8))}};
+  for (const auto& [name, file] : files) {
+    HeldPicture d;
+    ASSERT_EQ(Decode(file, false, &d), Status::kOk) << name;
+    ExpectStoreLayout(d.p, name);
+    ASSERT_EQ(ScalePicture(&d.p, 7, 2, true), Status::kOk);
+    ExpectStoreLayout(d.p, name);
+    ASSERT_EQ(ScalePicture(&d.p, 2, 5, false), Status::kOk);
+    ExpectStoreLayout(d.p, name);
+  }
 }
 
 // ============================================================== bad data
@@ -741,7 +789,7 @@ TEST_F(ImageIo, ScalingPicksPensAndBlendsTrueColourByAlpha) {
   HeldPicture tc;
   tc.p.info.width = 2;
   tc.p.info.height = 1;
-  tc.p.argb = static_cast<uint32_t*>(AllocPlane(2, 4, false));
+  tc.p.argb = AllocArgb(2, 1);
   tc.p.argb[0] = 0xFFFF0000;  // opaque red beside transparent green
   tc.p.argb[1] = 0x0000FF00;
   ASSERT_EQ(ScalePicture(&tc.p, 3, 1, true), Status::kOk);
@@ -875,7 +923,8 @@ TEST_F(ImageIoSlots, DecodeHandsBackPensPaletteKeyAndFormatName) {
   ASSERT_EQ(io_->decode(path.c_str(), &t), 0);
   ASSERT_NE(t.bitmap, nullptr);
   EXPECT_EQ(t.chunky, nullptr);
-  EXPECT_EQ(t.bitmap[5], 0x00050000u);
+  EXPECT_EQ(t.bitmapRowLength, 4);
+  EXPECT_EQ(t.bitmap[4 + 2], 0x00050000u);
   EXPECT_EQ(t.transparency, kTransparencyNone);
   EXPECT_EQ(t.transparentColor, 0xFFFFFFFFu);
   EXPECT_EQ(t.depth, 24);
@@ -968,7 +1017,7 @@ TEST_F(ImageIoSlots, SaveImageWritesPixelsAndTheirAlpha) {
   ImageDecodeRequest r = {};
   r.flags = 0x60;
   ASSERT_EQ(io_->decode(path.c_str(), &r), 0);
-  EXPECT_EQ(std::vector<uint32_t>(r.bitmap, r.bitmap + w * h), argb);
+  EXPECT_EQ(Colors(r.bitmap, w, h), argb);
   FreeOutput(&r);
 
   std::string jpeg = PathOf("saved.jpg");

@@ -75,7 +75,11 @@ enum ImageDecodeFlags : uint32_t {
 // The request of a decode (slot 1): the caller zeroes it and fills the input
 // fields; the decode fills the output fields. Every plane it hands back comes
 // from the host's memory service and belongs to the caller, who frees it with
-// the memory service's free. Rows are `width` entries long, without padding.
+// the memory service's free. Pen and alpha rows are `width` entries long.
+// `bitmap` is laid out as the store of a graphics colour bitmap: rows of
+// `bitmapRowLength` words (the width rounded up to a multiple of 4, the
+// padding 0), then one spare row; a bitmap can take the block over without
+// copying it.
 struct ImageDecodeRequest {
   // Input.
   char loader[256];  // loader names separated by '|'; empty: any loader
@@ -100,13 +104,15 @@ struct ImageDecodeRequest {
   uint32_t* palette;          // 256 entries 0x00RRGGBB, with pens and kDecodePalette
   uint8_t* cycles;            // colour-cycling ranges, 6 bytes each
   int32_t cycleCount;
-  char format[256];  // name of the file format, with kDecodeFormatName
-  uint8_t reserved[236];
+  char format[256];         // name of the file format, with kDecodeFormatName
+  int32_t bitmapRowLength;  // words from one row of `bitmap` to the next
+  uint8_t reserved[232];
 };
 static_assert(sizeof(ImageDecodeRequest) == 1104);
 static_assert(offsetof(ImageDecodeRequest, tags) == 512);
 static_assert(offsetof(ImageDecodeRequest, bitmap) == 544);
 static_assert(offsetof(ImageDecodeRequest, format) == 612);
+static_assert(offsetof(ImageDecodeRequest, bitmapRowLength) == 868);
 
 // Pixels handed to a save: imageio only reads them. Colour planes are 32-bit
 // 0xAARRGGBB words, alpha and chunky planes one byte per pixel, masks one bit

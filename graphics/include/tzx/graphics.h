@@ -204,6 +204,8 @@ struct GraphicsInterface {
                           BitmapHandle* target, int x, int y, int width, int height);  // 33
   BitmapHandle* (*CopyBitmapRect)(const BitmapHandle* source, int x, int y, int width,
                                   int height);  // 34
+  // Flags kConvert... (graphics_records.h); kConvertTakePixels hands the
+  // pixels' block over.
   int (*ConvertBitmapSet)(const uint32_t* pixels, uint32_t transparentColor, int width, int height,
                           int rowLength, int hardware, uint32_t flags, void* display,
                           BitmapHandle** color, BitmapHandle** mask,
@@ -438,7 +440,7 @@ struct GraphicsInterface {
   int (*AdapterQuery)(int what);      // 158
   void* (*AdapterScratch)(int size);  // 159
 
-  // Allocation
+  // Allocation; AllocBitmap's flags are kAlloc... (graphics_records.h).
   BitmapHandle* (*AllocBitmap)(int width, int height, uint32_t flags,
                                ColorStore* borrowed);  // 160
   BitmapHandle* (*AllocAlpha)(int width, int height, uint32_t flags, uint8_t* borrowed,

@@ -79,6 +79,21 @@ struct BitmapHandle {
 // Flags of AllocBitmap.
 inline constexpr uint32_t kAllocVideo = 0x08;     // video memory when the adapter offers it
 inline constexpr uint32_t kAllocBorrowed = 0x20;  // wrap the given ColorStore
+// Take over the given ColorStore's pixels: a block from the host's memory
+// service laid out as the library's own store (graphics_layout.h) in the
+// format of new colour bitmaps. The bitmap then frees them. Null when the
+// store has another layout; the pixels then stay the caller's.
+inline constexpr uint32_t kAllocAdopt = 0x40;
+
+// Flags of ConvertBitmapSet.
+inline constexpr uint32_t kConvertHardwareAlpha = 0x04;  // with the hardware flag
+inline constexpr uint32_t kConvertSmooth = 0x10;
+inline constexpr uint32_t kConvertAlphaFromTopByte = 0x100;
+// The pixels are a block from the host's memory service of height + 1 rows
+// of rowLength words. On success the library owns it: the colour bitmap keeps
+// it as its store when the layout is the bitmap's own, else it is freed once
+// copied. On failure it stays the caller's.
+inline constexpr uint32_t kConvertTakePixels = 0x1000;
 
 // Flags of LockBitmap.
 inline constexpr uint32_t kLockReadOnly = 0x01;

@@ -228,11 +228,13 @@ void UnpackPens(const uint8_t* src, const Header& h, uint8_t* pens) {
   }
 }
 
-void ReadTrueColor(const uint8_t* src, const Header& h, bool alpha, uint32_t* argb) {
+// Stored rows go straight to their place: bottom-up files fill the picture
+// from its last row.
+void ReadTrueColor(const uint8_t* src, const Header& h, bool alpha, const Picture& p) {
   const int bytes = h.bitCount / 8;
   for (int32_t y = 0; y < h.height; ++y) {
     const uint8_t* row = src + y * h.stride;
-    uint32_t* out = argb + static_cast<size_t>(y) * h.width;
+    uint32_t* out = ArgbRow(p, h.topDown ? y : h.height - 1 - y);
     if (bytes == 3) {
       for (int32_t x = 0; x < h.width; ++x, row += 3) {
         out[x] = 0xFF000000u | uint32_t{row[2]} << 16 | uint32_t{row[1]} << 8 | row[0];
@@ -247,7 +249,7 @@ void ReadTrueColor(const uint8_t* src, const Header& h, bool alpha, uint32_t* ar
   }
 }
 
-// Rows are stored bottom-up unless the height was negative.
+// Pen rows are stored bottom-up unless the height was negative.
 void FlipRows(uint8_t* pixels, size_t rowBytes, int32_t height) {
   uint8_t* temp = static_cast<uint8_t*>(AllocPlane(rowBytes, 1, false));
   for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
@@ -273,12 +275,11 @@ Status DecodeInto(const uint8_t* d, size_t size, bool pens, const Header& h, Pic
   if (!coded && available / h.stride < height) return Status::kTruncated;
 
   if (h.bitCount > 8) {
-    p->argb = static_cast<uint32_t*>(AllocPlane(w * height, 4, false));
+    p->argb = AllocArgb(h.width, h.height);
     if (!p->argb) return Status::kNoMemory;
     p->info.alpha = h.alphaFromMask || (h.bitCount == 32 && UsesFourthByte(pixels, h));
     p->info.depth = p->info.alpha ? 32 : 24;
-    ReadTrueColor(pixels, h, p->info.alpha, p->argb);
-    if (!h.topDown) FlipRows(reinterpret_cast<uint8_t*>(p->argb), w * 4, h.height);
+    ReadTrueColor(pixels, h, p->info.alpha, *p);
     return Status::kOk;
   }
   p->palette = static_cast<uint32_t*>(AllocPlane(256, 4, true));
@@ -294,9 +295,13 @@ Status DecodeInto(const uint8_t* d, size_t size, bool pens, const Header& h, Pic
   }
   if (!h.topDown) FlipRows(p->indices, w, h.height);
   if (pens) return Status::kOk;
-  p->argb = static_cast<uint32_t*>(AllocPlane(w * height, 4, false));
+  p->argb = AllocArgb(h.width, h.height);
   if (!p->argb) return Status::kNoMemory;
-  for (size_t i = 0; i < w * height; ++i) p->argb[i] = 0xFF000000u | p->palette[p->indices[i]];
+  for (int32_t y = 0; y < h.height; ++y) {
+    const uint8_t* pens = p->indices + static_cast<size_t>(y) * w;
+    uint32_t* out = ArgbRow(*p, y);
+    for (size_t x = 0; x < w; ++x) out[x] = 0xFF000000u | p->palette[pens[x]];
+  }
   FreePlane(p->indices);
   FreePlane(p->palette);
   p->indices = nullptr;

@@ -159,6 +159,7 @@ void ClearOutput(ImageDecodeRequest* r) {
   r->cycles = nullptr;
   r->cycleCount = 0;
   r->format[0] = 0;
+  r->bitmapRowLength = 0;
 }
 
 // Reads and decodes the file; the format code comes back in `format`.
@@ -230,6 +231,7 @@ int Decode(const char* file, ImageDecodeRequest* r) {
   }
   const bool pens = p.indices != nullptr;
   r->bitmap = p.argb;
+  r->bitmapRowLength = p.argb ? graphics::ColorRowPixels(p.info.width) : 0;
   r->chunky = p.indices;
   r->width = p.info.width;
   r->height = p.info.height;

@@ -195,10 +195,10 @@ Status RunDecode(JpegJob* job, bool headerOnly, bool pens, const Limits* limits,
     pixels = p.indices;
     rowBytes = width;
   } else {
-    p.argb = static_cast<uint32_t*>(AllocPlane(width * height, 4, false));
+    p.argb = AllocArgb(info->width, info->height);
     if (!p.argb) return Status::kNoMemory;
     pixels = reinterpret_cast<uint8_t*>(p.argb);
-    rowBytes = width * 4;
+    rowBytes = size_t{4} * graphics::ColorRowPixels(info->width);
     if (cmyk) {
       job->cmykRow = static_cast<uint8_t*>(AllocPlane(width, 4, false));
       if (!job->cmykRow) return Status::kNoMemory;
@@ -209,7 +209,8 @@ Status RunDecode(JpegJob* job, bool headerOnly, bool pens, const Limits* limits,
     JSAMPROW row = cmyk ? job->cmykRow : pixels + y * rowBytes;
     if (jpeg_read_scanlines(d, &row, 1) != 1) return Status::kCorrupt;
     if (cmyk) {
-      ConvertCmykRow(job->cmykRow, d->output_width, d->saw_Adobe_marker, p.argb + y * width);
+      ConvertCmykRow(job->cmykRow, d->output_width, d->saw_Adobe_marker,
+                     reinterpret_cast<uint32_t*>(pixels + y * rowBytes));
     }
   }
   // Every pixel is decoded; what may follow the last scan is not needed.

@@ -23,6 +23,22 @@ void FreePlane(void* block) {
   if (block) kMemory.free(block);
 }
 
+uint32_t* AllocArgb(int32_t width, int32_t height) {
+  if (width < 1 || height < 1) return nullptr;
+  const size_t row = static_cast<size_t>(graphics::ColorRowPixels(width));
+  const size_t rows = static_cast<size_t>(height) + graphics::kColorSpareRows;
+  if (rows > SIZE_MAX / row) return nullptr;
+  auto* argb = static_cast<uint32_t*>(AllocPlane(row * rows, 4, false));
+  if (!argb) return nullptr;
+  if (row != static_cast<size_t>(width)) {
+    for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
+      std::fill(argb + y * row + width, argb + (y + 1) * row, 0u);
+    }
+  }
+  std::fill(argb + static_cast<size_t>(height) * row, argb + rows * row, 0u);
+  return argb;
+}
+
 void ReleasePicture(Picture* picture) {
   FreePlane(picture->argb);
   FreePlane(picture->indices);

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tzx/graphics_layout.h"
+
 namespace tzx::host::imageio {
 
 enum class Status {
@@ -44,8 +46,11 @@ struct PictureInfo {
 
 inline constexpr uint32_t kNoColor = 0xFFFFFFFFu;
 
-// A decoded picture: either `argb` or `indices` with `palette`. Rows are
-// `width` entries long.
+// A decoded picture: either `argb` or `indices` with `palette`. Pen rows are
+// `width` entries long. True-colour rows are laid out as the store of a
+// graphics colour bitmap, so that a bitmap can take the block over: rows of
+// graphics::ColorRowPixels(width) words, then one spare row; the words past
+// `width` and the spare row are 0.
 struct Picture {
   PictureInfo info;
   uint32_t* argb = nullptr;     // 0xAARRGGBB
@@ -63,6 +68,13 @@ void ReleasePicture(Picture* picture);
 // memory runs out.
 void* AllocPlane(size_t count, size_t size, bool zero);
 void FreePlane(void* block);
+// A block for the true-colour pixels of a width × height picture, in the
+// layout of Picture::argb, padding and spare row cleared.
+uint32_t* AllocArgb(int32_t width, int32_t height);
+// The true-colour row y of a picture.
+inline uint32_t* ArgbRow(const Picture& picture, int32_t y) {
+  return picture.argb + static_cast<size_t>(y) * graphics::ColorRowPixels(picture.info.width);
+}
 
 // The codec that knows the data, as an IMGFMT_ code, or -1.
 int32_t SniffFormat(const uint8_t* data, size_t size);

@@ -1,6 +1,5 @@
 // What a decode may do to a picture after the codec: scaling it to the size
 // the caller asked for, separating its alpha channel, flattening it.
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -40,12 +39,13 @@ void MakeNearest(int32_t from, int32_t to, int32_t* index) {
   }
 }
 
+// Strides are in entries.
 template <class T>
-void PickRows(const T* src, int32_t srcWidth, const int32_t* xs, const int32_t* ys, int32_t width,
-              int32_t height, T* dst) {
+void PickRows(const T* src, size_t srcStride, const int32_t* xs, const int32_t* ys, int32_t width,
+              int32_t height, T* dst, size_t dstStride) {
   for (int32_t y = 0; y < height; ++y) {
-    const T* row = src + static_cast<size_t>(ys[y]) * srcWidth;
-    T* out = dst + static_cast<size_t>(y) * width;
+    const T* row = src + static_cast<size_t>(ys[y]) * srcStride;
+    T* out = dst + static_cast<size_t>(y) * dstStride;
     for (int32_t x = 0; x < width; ++x) out[x] = row[xs[x]];
   }
 }
@@ -72,14 +72,14 @@ uint32_t Blend4(uint32_t p00, uint32_t p01, uint32_t p10, uint32_t p11, uint32_t
   return result;
 }
 
-void Interpolate(const uint32_t* src, int32_t srcWidth, const Taps& xt, const Taps& yt,
-                 int32_t width, int32_t height, uint32_t* dst) {
+void Interpolate(const uint32_t* src, size_t srcStride, const Taps& xt, const Taps& yt,
+                 int32_t width, int32_t height, uint32_t* dst, size_t dstStride) {
   for (int32_t y = 0; y < height; ++y) {
     const int32_t y0 = yt.first[y];
     const uint32_t wy = yt.weight[y];
-    const uint32_t* r0 = src + static_cast<size_t>(y0) * srcWidth;
-    const uint32_t* r1 = wy ? r0 + srcWidth : r0;
-    uint32_t* out = dst + static_cast<size_t>(y) * width;
+    const uint32_t* r0 = src + static_cast<size_t>(y0) * srcStride;
+    const uint32_t* r1 = wy ? r0 + srcStride : r0;
+    uint32_t* out = dst + static_cast<size_t>(y) * dstStride;
     for (int32_t x = 0; x < width; ++x) {
       const int32_t x0 = xt.first[x];
       const uint32_t wx = xt.weight[x];
@@ -118,8 +118,10 @@ Status ScalePicture(Picture* p, int32_t width, int32_t height, bool smooth) {
   if (width == srcWidth && height == srcHeight) return Status::kOk;
   const bool pens = p->indices != nullptr;
   smooth = smooth && !pens;
-  const size_t pixelSize = pens ? 1 : 4;
-  void* pixels = AllocPlane(static_cast<size_t>(width) * height, pixelSize, false);
+  const size_t srcStride = pens ? srcWidth : graphics::ColorRowPixels(srcWidth);
+  const size_t stride = pens ? width : graphics::ColorRowPixels(width);
+  void* pixels = pens ? AllocPlane(static_cast<size_t>(width) * height, 1, false)
+                      : static_cast<void*>(AllocArgb(width, height));
   auto* firstX = static_cast<int32_t*>(AllocPlane(width, 4, false));
   auto* firstY = static_cast<int32_t*>(AllocPlane(height, 4, false));
   auto* weightX = static_cast<uint16_t*>(AllocPlane(width, 2, false));
@@ -130,15 +132,17 @@ Status ScalePicture(Picture* p, int32_t width, int32_t height, bool smooth) {
       const Taps xt{firstX, weightX}, yt{firstY, weightY};
       MakeTaps(srcWidth, width, xt);
       MakeTaps(srcHeight, height, yt);
-      Interpolate(p->argb, srcWidth, xt, yt, width, height, static_cast<uint32_t*>(pixels));
+      Interpolate(p->argb, srcStride, xt, yt, width, height, static_cast<uint32_t*>(pixels),
+                  stride);
     } else {
       MakeNearest(srcWidth, width, firstX);
       MakeNearest(srcHeight, height, firstY);
       if (pens) {
-        PickRows(p->indices, srcWidth, firstX, firstY, width, height,
-                 static_cast<uint8_t*>(pixels));
+        PickRows(p->indices, srcStride, firstX, firstY, width, height,
+                 static_cast<uint8_t*>(pixels), stride);
       } else {
-        PickRows(p->argb, srcWidth, firstX, firstY, width, height, static_cast<uint32_t*>(pixels));
+        PickRows(p->argb, srcStride, firstX, firstY, width, height, static_cast<uint32_t*>(pixels),
+                 stride);
       }
     }
     if (pens) {
@@ -162,11 +166,16 @@ Status ScalePicture(Picture* p, int32_t width, int32_t height, bool smooth) {
 }
 
 uint8_t* AlphaPlane(const Picture& p) {
-  const size_t count = static_cast<size_t>(p.info.width) * p.info.height;
+  const size_t width = p.info.width;
+  const size_t count = width * p.info.height;
   auto* alpha = static_cast<uint8_t*>(AllocPlane(count, 1, false));
   if (!alpha) return nullptr;
   if (p.argb) {
-    for (size_t i = 0; i < count; ++i) alpha[i] = static_cast<uint8_t>(p.argb[i] >> 24);
+    for (int32_t y = 0; y < p.info.height; ++y) {
+      const uint32_t* row = ArgbRow(p, y);
+      uint8_t* out = alpha + y * width;
+      for (size_t x = 0; x < width; ++x) out[x] = static_cast<uint8_t>(row[x] >> 24);
+    }
   } else {
     for (size_t i = 0; i < count; ++i) alpha[i] = p.paletteAlpha[p.indices[i]];
   }
@@ -176,12 +185,8 @@ uint8_t* AlphaPlane(const Picture& p) {
 void FlattenPicture(Picture* p, uint32_t background) {
   if (!p->info.alpha) return;
   if (p->argb) {
-    const size_t count = static_cast<size_t>(p->info.width) * p->info.height;
-    for (size_t done = 0; done < count;) {
-      const int32_t n = static_cast<int32_t>(std::min<size_t>(count - done, 1 << 30));
-      FlattenRow(p->argb + done, n, background);
-      done += n;
-    }
+    for (int32_t y = 0; y < p->info.height; ++y)
+      FlattenRow(ArgbRow(*p, y), p->info.width, background);
     p->info.depth = 24;
   } else {
     for (int i = 0; i < 256; ++i) {

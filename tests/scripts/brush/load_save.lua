@@ -41,6 +41,24 @@ local again = LoadBrush(nil, "copy.png", {loadalpha = true})
 same_pixels(1, again, "round trip")
 t.eq(select(2, ReadBrushPixel(again, 7, 0)), 15, "faintest alpha kept")
 
+-- A width that is no multiple of 4: the decoded rows are padded, and whole
+-- pictures, windows and cached pictures keep every pixel.
+local odd = {}
+for i = 0, 7 * 5 - 1 do odd[i] = (i * 37) % 256 * 0x1000000 + (i * 0x030507) % 0x1000000 end
+RGBArrayToBrush(30, odd, 7, 5, true)
+SaveBrush(30, "odd.png", {format = IMGFMT_PNG})
+same_pixels(30, LoadBrush(nil, "odd.png", {loadalpha = true}), "odd width")
+local oddPart = LoadBrush(nil, "odd.png", {loadalpha = true, x = 2, y = 1, width = 3})
+local partPixels = pixels(oddPart)
+for y = 0, 3 do
+  for x = 0, 2 do
+    t.eq(partPixels[y * 3 + x], odd[(y + 1) * 7 + x + 2], "odd window " .. x .. "," .. y)
+  end
+end
+LoadBrush(31, "odd.png", {loadalpha = true, __cache = "odd", __cachealpha = true})
+same_pixels(30, LoadBrush(nil, "never-read.png", {loadalpha = true, __cachedload = "odd"}),
+            "odd width from the cache")
+
 -- Without loadalpha the alpha channel stays in the file.
 local opaque = LoadBrush(nil, RGBA)
 t.eq(GetAttribute(BRUSH, opaque, ATTRHASALPHA), 0, "no alpha plane")
