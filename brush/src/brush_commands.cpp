@@ -7,6 +7,7 @@
 #include "plane_lock.h"
 #include "slots.h"
 #include "tzx/errors.h"
+#include "tzx/graphics_layout.h"
 #include "vector_brushes.h"
 
 namespace tzx::brush {
@@ -86,7 +87,7 @@ int EmptyResult(BrushRecord* b, int* empty) {
     } else {
       // Whole bytes, then the bits of the last one that belong to the row.
       all = AllZero(row, l.width / 8);
-      for (int x = l.width & ~7; x < l.width && all; ++x) all = !MaskBit(row, x);
+      for (int x = l.width & ~7; x < l.width && all; ++x) all = !graphics::MaskBit(row, x);
     }
   }
   UnlockPlane(&l);

@@ -36,56 +36,13 @@ struct SwapCopy {
   uint32_t* pixels;  // 0xAARRGGBB, the mask or alpha channel in the top byte
 };
 
-// The first fields are those graphics reads through BrushRecordHead.
-struct BrushRecord {
-  ObjectHeader header;  // type 3, id, object data, next
-  ImageObject* imageObject;
-  BitmapHandle* bitmap;
-  BitmapHandle* mask;
-  BitmapHandle* alpha;
-  BitmapHandle* chunky;
-  uint32_t* palette;  // 256 entries with chunky
-  BitmapHandle* paletteView;
-  uint8_t* cycles;  // kCycleBytes per range
-  int32_t cycleCount;
-  int32_t width;
-  int32_t height;
-  int32_t rowWidth;
-  int32_t depth;
-  int32_t busy;
-  int32_t detached;
-  int32_t transparentPen;
-  int32_t transformed;
-  int32_t kind;  // BrushKind
-  int32_t sourceX;
-  int32_t sourceY;
-  int32_t sourceWidth;
-  int32_t sourceHeight;
-  int32_t hardware;
-  uint32_t hwFlags;
-  ObjectId displayId;
-  void* displayKey;
+// The fields that graphics and display read come first, as BrushRecordHead
+// lays them out; the brush library's own follow.
+struct BrushRecord : graphics::BrushRecordHead {
   SwapCopy* swapCopy;
   const char* loader;  // a static name, null when the brush was not loaded
   char format[256];
 };
-
-#define TZX_SAME_OFFSET(field) \
-  static_assert(offsetof(BrushRecord, field) == offsetof(graphics::BrushRecordHead, field))
-TZX_SAME_OFFSET(imageObject);
-TZX_SAME_OFFSET(bitmap);
-TZX_SAME_OFFSET(chunky);
-TZX_SAME_OFFSET(palette);
-TZX_SAME_OFFSET(cycleCount);
-TZX_SAME_OFFSET(width);
-TZX_SAME_OFFSET(depth);
-TZX_SAME_OFFSET(transparentPen);
-TZX_SAME_OFFSET(kind);
-TZX_SAME_OFFSET(sourceHeight);
-TZX_SAME_OFFSET(hwFlags);
-TZX_SAME_OFFSET(displayId);
-TZX_SAME_OFFSET(displayKey);
-#undef TZX_SAME_OFFSET
 
 // The list the object sibling walks.
 extern ObjectHeader* gBrushList;

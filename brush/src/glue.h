@@ -42,15 +42,6 @@ inline int PushAutomaticId(lua_State* L, const ObjectId& requested, const BrushR
   return 1;
 }
 
-// Bits of a mask row: most significant first, set = visible.
-inline bool MaskBit(const uint8_t* row, int x) {
-  return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-inline void SetMaskBit(uint8_t* row, int x, bool on) {
-  const uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-  row[x >> 3] = on ? row[x >> 3] | bit : row[x >> 3] & ~bit;
-}
-
 // Pens of a depth: 2^depth.
 inline int PenCount(int depth) {
   return depth >= 1 && depth <= 8 ? 1 << depth : 0;

@@ -29,10 +29,6 @@ intptr_t TagValue(const BrushTag* tags, int32_t tag, intptr_t fallback) {
   return fallback;
 }
 
-bool IsIdentity(const double m[4]) {
-  return m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0;
-}
-
 }  // namespace
 
 int DrawBrushObject(lua_State* L, const ObjectId* id, int x, int y, int optionsArg) {
@@ -106,11 +102,11 @@ int GetBrushTransformedCopy(const ObjectId* id, const BrushTag* tags, BrushCopy*
   if (!matrix) matrix = kIdentity;
   *out = BrushCopy{};
   const bool planes = b->bitmap || b->chunky;
-  if (!planes || (b->kind == kKindVector && !IsIdentity(matrix))) {
+  if (!planes || (b->kind == kKindVector && !graphics::IsIdentity(matrix))) {
     // Drawn afresh from the picture, at the size the matrix gives the brush.
     if (!b->imageObject) return kErrNotAllowed;
     int width = b->width, height = b->height;
-    if (!IsIdentity(matrix)) {
+    if (!graphics::IsIdentity(matrix)) {
       if (!g.TransformBoxSize) return kErrRange;
       g.TransformBoxSize(matrix, b->width, b->height, &width, &height);
     }
@@ -129,7 +125,7 @@ int GetBrushTransformedCopy(const ObjectId* id, const BrushTag* tags, BrushCopy*
   }
   out->width = b->width;
   out->height = b->height;
-  if (IsIdentity(matrix)) return 0;
+  if (graphics::IsIdentity(matrix)) return 0;
   int rc = g.RotateBitmapSet
                ? g.RotateBitmapSet(&out->bitmap, &out->mask, &out->alpha, &out->chunky, b->width,
                                    b->height, matrix, 0, &out->width, &out->height)

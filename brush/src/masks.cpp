@@ -7,6 +7,7 @@
 #include "glue.h"
 #include "tzx/brush_constants.h"
 #include "tzx/errors.h"
+#include "tzx/graphics_layout.h"
 
 namespace tzx::brush {
 
@@ -37,7 +38,7 @@ int MaskOfColor(BitmapHandle* bitmap, uint32_t key, BitmapHandle** out) {
     for (int x = 0; x < lock.width; x += kChunk) {
       const int n = std::min(kChunk, lock.width - x);
       g.ConvertRowToARGB(row + x * lock.bytesPerPixel, lock.format, argb, n);
-      for (int i = 0; i < n; ++i) SetMaskBit(maskRow, x + i, (argb[i] & 0xFFFFFF) != key);
+      for (int i = 0; i < n; ++i) graphics::SetMaskBit(maskRow, x + i, (argb[i] & 0xFFFFFF) != key);
     }
   }
   g.ReleaseBitmapPixels(mask);
@@ -81,7 +82,7 @@ int MaskFromAlpha(const BitmapHandle* alpha, BitmapHandle** out) {
   for (int y = 0; y < alpha->height; ++y) {
     const uint8_t* a = levels + static_cast<ptrdiff_t>(y) * levelsRow;
     uint8_t* m = bits + static_cast<ptrdiff_t>(y) * bitsRow;
-    for (int x = 0; x < alpha->width; ++x) SetMaskBit(m, x, a[x] >= kVisibleAlpha);
+    for (int x = 0; x < alpha->width; ++x) graphics::SetMaskBit(m, x, a[x] >= kVisibleAlpha);
   }
   g.ReleaseBitmapPixels(mask);
   g.ReleaseBitmapPixels(plane);

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "glue.h"
 #include "tzx/errors.h"
+#include "tzx/graphics_layout.h"
 
 namespace tzx::brush {
 
@@ -73,7 +74,7 @@ int PensToTrueColor(const BitmapHandle* pens, const uint32_t* palette, int trans
       }
       if (bits) {
         uint8_t* maskRow = bits + static_cast<ptrdiff_t>(y) * bitsRow;
-        for (int x = 0; x < width; ++x) SetMaskBit(maskRow, x, row[x] != transparentPen);
+        for (int x = 0; x < width; ++x) graphics::SetMaskBit(maskRow, x, row[x] != transparentPen);
       }
     }
     g.UnlockBitmap(&lock);

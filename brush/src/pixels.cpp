@@ -8,6 +8,7 @@
 #include "plane_lock.h"
 #include "replace_colors.h"
 #include "tzx/errors.h"
+#include "tzx/graphics_layout.h"
 
 namespace tzx::brush {
 
@@ -38,7 +39,7 @@ int WriteByte(BitmapHandle* plane, int x, int y, uint8_t value) {
 int WriteBit(BitmapHandle* plane, int x, int y, bool on) {
   PlaneLock l;
   if (!LockPlane(plane, true, &l)) return kErrLockBitmap;
-  SetMaskBit(PlaneRow(l, y), x, on);
+  graphics::SetMaskBit(PlaneRow(l, y), x, on);
   UnlockPlane(&l);
   return 0;
 }

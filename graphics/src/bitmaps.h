@@ -52,12 +52,5 @@ bool ViewOf(const BitmapHandle* bitmap, PixelView* view);
 inline uint8_t* RowOf(const PixelView& view, int y) {
   return view.pixels + static_cast<ptrdiff_t>(y) * view.bytesPerRow;
 }
-inline bool MaskBit(const uint8_t* row, int x) {
-  return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-inline void SetMaskBit(uint8_t* row, int x, bool on) {
-  uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));
-  row[x >> 3] = on ? row[x >> 3] | bit : row[x >> 3] & ~bit;
-}
 
 }  // namespace tzx::graphics

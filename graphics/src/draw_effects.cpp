@@ -22,10 +22,6 @@ namespace tzx::graphics {
 
 namespace {
 
-bool IsIdentity(const double m[4]) {
-  return m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0;
-}
-
 // A side scaled by a matrix factor: rounded, at least 1; sizes no bitmap can
 // have are left for the allocation to refuse.
 int ScaledSide(double factor, int side) {

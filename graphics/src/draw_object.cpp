@@ -141,10 +141,6 @@ int FindSource(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output
   }
 }
 
-bool IsIdentity(const double m[4]) {
-  return m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0;
-}
-
 // Transforms, filters, shadows and borders are drawn from a working copy
 // (DrawWithEffects); transparency alone blends on the direct path.
 bool NeedsEffects(const TransformRecord& t, const TagRecord& tags, int width, int height) {

@@ -11,10 +11,6 @@ namespace tzx::graphics {
 
 namespace {
 
-bool IsIdentity(const double m[4]) {
-  return !m || (m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0);
-}
-
 size_t PixelBytes(int width, int height) {
   return static_cast<size_t>(width) * height * 4;
 }
@@ -96,7 +92,9 @@ int RasterizeImageObject(ImageObject* image, int width, int height, const double
   }
   if (!image->pixels) return kErrImageObject;
   // Other sizes and matrices are the scaling and transformation slots' work.
-  if (width != image->width || height != image->height || !IsIdentity(matrix)) return kErrRange;
+  if (width != image->width || height != image->height || (matrix && !IsIdentity(matrix))) {
+    return kErrRange;
+  }
   if (mask) *mask = nullptr;
   return ConvertBitmapSet(image->pixels, 0xFFFFFFFF, width, height, width, 0,
                           kConvertAlphaFromTopByte, nullptr, color, nullptr, alpha);

@@ -49,6 +49,20 @@ TEST_F(GraphicsBitmaps, RowLengthsOfEveryKind) {
   EXPECT_FALSE(IsIndexBitmap(alpha.get()));
 }
 
+TEST_F(GraphicsBitmaps, MaskBitsAreMostSignificantFirst) {
+  uint8_t row[2] = {};
+  SetMaskBit(row, 0, true);
+  SetMaskBit(row, 9, true);
+  EXPECT_EQ(row[0], 0x80);
+  EXPECT_EQ(row[1], 0x40);
+  EXPECT_TRUE(MaskBit(row, 9));
+  EXPECT_FALSE(MaskBit(row, 8));
+  SetMaskBit(row, 0, false);
+  SetMaskBit(row, 9, true);  // setting a set bit keeps it
+  EXPECT_EQ(row[0], 0);
+  EXPECT_EQ(row[1], 0x40);
+}
+
 TEST_F(GraphicsBitmaps, ColorBitmapsTakeTheOutputFormat) {
   gOutputFormat = kFormatRgb16;
   Bitmap rgb16(AllocBitmap(3, 2, 0, nullptr));

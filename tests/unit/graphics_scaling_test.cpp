@@ -12,6 +12,7 @@
 #include "graphics/src/scaling.h"
 #include "graphics/src/scaling_kernels.h"
 #include "tzx/errors.h"
+#include "tzx/graphics_layout.h"
 
 namespace tzx::graphics {
 namespace {
@@ -36,11 +37,8 @@ struct Plane {
     return v;
   }
   void setPixel(int x, int y, uint32_t v) { std::memcpy(row(y) + 4 * x, &v, 4); }
-  bool bit(int x, int y) { return (row(y)[x >> 3] >> (7 - (x & 7))) & 1; }
-  void setBit(int x, int y, bool on) {
-    uint8_t& b = row(y)[x >> 3];
-    b = static_cast<uint8_t>(on ? b | (0x80 >> (x & 7)) : b & ~(0x80 >> (x & 7)));
-  }
+  bool bit(int x, int y) { return MaskBit(row(y), x); }
+  void setBit(int x, int y, bool on) { SetMaskBit(row(y), x, on); }
 };
 
 // --- Reference: the per-pixel formulas, written for clarity rather than speed. ---
@@ -117,10 +115,6 @@ ScaleRequest PixelRequest(Plane& src, Plane& dst, bool smooth) {
   r.destinationHeight = dst.height;
   r.smooth = smooth;
   return r;
-}
-
-int MaskRowBytes(int width) {
-  return ((width + 15) / 8) & ~1;
 }
 
 // --- Cases with known answers ---

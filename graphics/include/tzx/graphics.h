@@ -32,9 +32,9 @@ struct GradientRequest;
 // brush, slot 0: FindBrush(L, id, out, access) -> 0 or an error code that the
 // draw returns unchanged. DrawObject asks with access 0x10 for a brush (type 3)
 // and 0x18 for a brush part (type 12), so that a vector brush's part is refused
-// there. The record handed back must begin with the fields of BrushRecordHead,
-// which are the first fields of the brush library's BrushRecord in its order;
-// DrawObject reads them and changes nothing.
+// there. The record handed back begins with the fields of BrushRecordHead:
+// the brush library's BrushRecord extends it. DrawObject reads them and
+// changes nothing.
 // brush, slot 9: RebuildBrushes(dropHardware, keepHardware) -> 0 or an error
 // code, called by NotifyObjectLibraries.
 struct BrushRecord;
@@ -57,7 +57,7 @@ struct BrushRecordHead {
   BitmapHandle* chunky;  // ... or the pens of a palette brush
   uint32_t* palette;     // 256 entries with chunky
   BitmapHandle* paletteView;
-  void* cycles;
+  uint8_t* cycles;  // colour-cycling ranges, 6 bytes each
   int32_t cycleCount;
   int32_t width;
   int32_t height;
@@ -65,9 +65,11 @@ struct BrushRecordHead {
   int32_t depth;
   int32_t busy;
   int32_t detached;
-  int32_t transparentPen;  // palette brushes: the pen drawn as transparent, -1 none
-  int32_t transformed;     // vector brushes: the matrix is not the identity
-  int32_t kind;            // 0 raster, 1 vector
+  // Palette brushes: the pen drawn as transparent, -1 none; true-colour
+  // brushes: the key colour of their mask.
+  int32_t transparentPen;
+  int32_t transformed;  // vector brushes: the matrix is not the identity
+  int32_t kind;         // 0 raster, 1 vector
   int32_t sourceX;
   int32_t sourceY;
   int32_t sourceWidth;

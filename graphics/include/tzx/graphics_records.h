@@ -158,6 +158,11 @@ struct ImageObject {
 // ---------------------------------------------------------------------------
 // The draw record: a transform record and a tag record
 
+// A 2x2 matrix {m00, m01, m10, m11} that leaves every point where it is.
+inline bool IsIdentity(const double m[4]) {
+  return m[0] == 1.0 && m[1] == 0.0 && m[2] == 0.0 && m[3] == 1.0;
+}
+
 struct TransformRecord {
   double matrix[4];  // m00, m01, m10, m11
   double scaleX;
