@@ -13,6 +13,7 @@
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/graphics.h"
+#include "tzx/siblings.h"
 
 namespace tzx::graphics {
 
@@ -193,7 +194,14 @@ int UsesPenRange(int pen) {
 int MapColorToPen(uint32_t color) {
   const OutputRecord* output = gCurrentOutput;
   int count = PenCount(output);
-  return count ? NearestPen(color, output->palette, count) : -1;
+  if (!count) return -1;
+  // The palette library's pen mode: colours are not matched, the draw pen is
+  // used.
+  const auto* palette = static_cast<const PaletteSibling*>(gBound.palette);
+  if (palette && palette->mode && *palette->mode == kPaletteModePen) {
+    return SharedState().drawStyle.drawPen;
+  }
+  return NearestPen(color, output->palette, count);
 }
 
 int FindNearestPen(uint32_t color, const uint32_t* palette, int depth) {

@@ -29,6 +29,8 @@ int ClearRect(int x, int y, int width, int height, uint32_t color);
 int ClearRectCurrent(int x, int y, int width, int height, uint32_t color);
 
 int UsesPenRange(int pen);
+// The pen of the current output's palette nearest to the colour; the draw pen
+// when the palette library is in pen mode; -1 for outputs without pens.
 int MapColorToPen(uint32_t color);
 int FindNearestPen(uint32_t color, const uint32_t* palette, int depth);
 int GetDefaultPalette(uint32_t* out);

@@ -13,6 +13,7 @@
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
+#include "tzx/siblings.h"
 
 namespace tzx::graphics {
 namespace {
@@ -401,6 +402,32 @@ TEST_F(GraphicsDraw, OutputPalettesAndPens) {
   EXPECT_FALSE(PenMatches(9, 0));
   EXPECT_EQ(FindNearestPen(0x0000F0, pens.data(), 2), 3);
   EXPECT_EQ(FindNearestPen(0x0000F0, pens.data(), 0), -1);
+}
+
+TEST_F(GraphicsDraw, PenModeOfThePaletteLibraryMapsEveryColourToTheDrawPen) {
+  std::vector<uint32_t> pens = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+  output_.palette = pens.data();
+  output_.paletteDepth = 2;
+  SharedState().drawStyle.drawPen = 3;
+  int32_t mode = kPaletteModePen;
+  const PaletteSibling palette{&mode, nullptr, nullptr};
+  gBound.palette = &palette;
+  EXPECT_EQ(MapColorToPen(0xFF0000), 3);  // no search, not even for an exact match
+  mode = kPaletteModeRemap;
+  EXPECT_EQ(MapColorToPen(0xFF0000), 1);
+  // Fills of a pen output go through the mapping.
+  Bitmap target = testing::IndexPlane(2, 1);
+  output_.color = target.get();
+  mode = kPaletteModePen;
+  ASSERT_EQ(ClearRectCurrent(0, 0, 1, 1, 0x00FF00), 0);
+  EXPECT_EQ(ReadPixel(target.get(), 0, 0, 0), 3u);
+  mode = kPaletteModeRemap;
+  ASSERT_EQ(ClearRectCurrent(1, 0, 1, 1, 0x00FF00), 0);
+  EXPECT_EQ(ReadPixel(target.get(), 1, 0, 0), 2u);
+  // Outputs without pens have nothing to map to.
+  output_.palette = nullptr;
+  mode = kPaletteModePen;
+  EXPECT_EQ(MapColorToPen(0xFF0000), -1);
 }
 
 TEST_F(GraphicsDraw, ClearingAndCopyingTheOutput) {

@@ -306,7 +306,9 @@ struct GraphicsInterface {
   int (*FormatBytesPerPixel)(int format);          // 79
   int (*FormatDepth)(int format);                  // 80: -1 (no output) gives 32
   int (*DepthForColorCount)(int count);            // 81
-  int (*MapColorToPen)(uint32_t color);            // 82: in the current output's palette
+  // 82: the nearest pen in the current output's palette, or the draw pen in
+  // the palette library's pen mode.
+  int (*MapColorToPen)(uint32_t color);
   int (*FindNearestPen)(uint32_t color, const uint32_t* palette, int depth);  // 83
   // Copies the current output's palette (256 entries); its depth, 0 without one.
   int (*GetDefaultPalette)(uint32_t* out);     // 84
