@@ -7,6 +7,7 @@
 #include "draw_record.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
+#include "tzx/siblings.h"
 
 namespace tzx::graphics {
 
@@ -75,15 +76,15 @@ int RunFilter(const FiltersSibling* f, int kind, const FilterEntry& e, const Pla
   const int w = p.width, h = p.height;
   switch (kind) {
     case kBlur:
-      return f->convolve('b', p.color, p.alpha, w, h, v[0], v[0] / 3.0, 0.0);
+      return f->convolve(kConvolveBlur, p.color, p.alpha, w, h, v[0], v[0] / 3.0, 0.0);
     case kCharcoal:
       return f->charcoal(p.color, p.alpha, w, h, v[0], 0.0, 1.0);
     case kContrast:
       return f->contrast(p.pixels, p.pixels->width, p.pixels->height, n[0], n[1], 0);
     case kEdge:
-      return f->convolve('g', p.color, p.alpha, w, h, v[0], 0.0, 0.0);
+      return f->convolve(kConvolveEdge, p.color, p.alpha, w, h, v[0], 0.0, 0.0);
     case kEmboss:
-      return f->convolve('e', p.color, p.alpha, w, h, v[0], 0.0, 1.0);
+      return f->convolve(kConvolveEmboss, p.color, p.alpha, w, h, v[0], 0.0, 1.0);
     case kGamma:
       return f->gamma(p.pixels, p.pixels->width, p.pixels->height, v[0], v[1], v[2]);
     case kGrayscale:
@@ -101,7 +102,7 @@ int RunFilter(const FiltersSibling* f, int kind, const FilterEntry& e, const Pla
     case kSepiaTone:
       return f->sepia(p.color, w, h, n[0]);
     case kSharpen:
-      return f->convolve('s', p.color, p.alpha, w, h, v[0], 0.0, 1.0);
+      return f->convolve(kConvolveSharpen, p.color, p.alpha, w, h, v[0], 0.0, 1.0);
     case kSolarize:
       return f->solarize(p.pixels, p.pixels->width, p.pixels->height, n[0]);
     case kFilterSwirl:

@@ -21,6 +21,7 @@ extern "C" {
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
+#include "tzx/siblings.h"
 
 namespace tzx::graphics {
 namespace {
