@@ -15,9 +15,9 @@ struct FileHandle {
   enum class Kind { kDisk, kStdin, kStdout, kStderr, kRegion, kMemory, kStream };
   Kind kind = Kind::kDisk;
   int fd = -1;
-  int access = 0;  // read 1, write 2, read and write 4
-  int64_t base = 0;       // region: offset in the underlying file
-  int64_t regionSize = 0;  // region: its length
+  int access = 0;                           // read 1, write 2, read and write 4
+  int64_t base = 0;                         // region: offset in the underlying file
+  int64_t regionSize = 0;                   // region: its length
   std::shared_ptr<const std::string> data;  // memory: the bytes
   std::string name;
 
