@@ -117,7 +117,7 @@ Bytes Encode(Status (*encode)(const SaveSource&, ByteBuffer*), const SaveSource&
 
 // --- PNG files made with libpng itself, for layouts the encoder never writes.
 
-struct PngSpec {
+struct PngLayout {
   int width = 0, height = 0, bitDepth = 8, colorType = PNG_COLOR_TYPE_RGB;
   bool interlace = false;
   std::vector<png_color> palette;
@@ -126,13 +126,13 @@ struct PngSpec {
   png_color_16 key{};
 };
 
-PngSpec Spec(int width, int height, int bitDepth, int colorType) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitDepth = bitDepth;
-  spec.colorType = colorType;
-  return spec;
+PngLayout Layout(int width, int height, int bitDepth, int colorType) {
+  PngLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitDepth = bitDepth;
+  layout.colorType = colorType;
+  return layout;
 }
 
 void AppendPng(png_structp png, png_bytep data, size_t n) {
@@ -144,7 +144,7 @@ void FailPng(png_structp png, png_const_charp) {
 }
 
 // Rows are given in the PNG's own packed layout.
-bool WritePng(const PngSpec* spec, png_bytep* rows, Bytes* out) {
+bool WritePng(const PngLayout* layout, png_bytep* rows, Bytes* out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailPng, nullptr);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
@@ -152,17 +152,17 @@ bool WritePng(const PngSpec* spec, png_bytep* rows, Bytes* out) {
     return false;
   }
   png_set_write_fn(png, out, AppendPng, nullptr);
-  png_set_IHDR(png, info, spec->width, spec->height, spec->bitDepth, spec->colorType,
-               spec->interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, layout->width, layout->height, layout->bitDepth, layout->colorType,
+               layout->interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec->palette.empty()) {
-    png_set_PLTE(png, info, spec->palette.data(), static_cast<int>(spec->palette.size()));
+  if (!layout->palette.empty()) {
+    png_set_PLTE(png, info, layout->palette.data(), static_cast<int>(layout->palette.size()));
   }
-  if (!spec->paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec->paletteAlpha.data(), static_cast<int>(spec->paletteAlpha.size()),
+  if (!layout->paletteAlpha.empty()) {
+    png_set_tRNS(png, info, layout->paletteAlpha.data(), static_cast<int>(layout->paletteAlpha.size()),
                  nullptr);
   }
-  if (spec->keyed) png_set_tRNS(png, info, nullptr, 0, &spec->key);
+  if (layout->keyed) png_set_tRNS(png, info, nullptr, 0, &layout->key);
   png_write_info(png, info);
   png_write_image(png, rows);
   png_write_end(png, info);
@@ -170,12 +170,12 @@ bool WritePng(const PngSpec* spec, png_bytep* rows, Bytes* out) {
   return true;
 }
 
-Bytes MakePng(const PngSpec& spec, Bytes packed) {
-  const size_t rowBytes = packed.size() / spec.height;
-  std::vector<png_bytep> rows(spec.height);
-  for (int y = 0; y < spec.height; ++y) rows[y] = packed.data() + y * rowBytes;
+Bytes MakePng(const PngLayout& layout, Bytes packed) {
+  const size_t rowBytes = packed.size() / layout.height;
+  std::vector<png_bytep> rows(layout.height);
+  for (int y = 0; y < layout.height; ++y) rows[y] = packed.data() + y * rowBytes;
   Bytes out;
-  EXPECT_TRUE(WritePng(&spec, rows.data(), &out));
+  EXPECT_TRUE(WritePng(&layout, rows.data(), &out));
   return out;
 }
 
@@ -360,10 +360,10 @@ TEST_F(ImageIo, PngPensAboveTheDepthWidenTheFile) {
 }
 
 TEST_F(ImageIo, PngPaletteWithPartialAlphaHasAnAlphaChannelAndNoKey) {
-  PngSpec spec = Spec(3, 1, 8, PNG_COLOR_TYPE_PALETTE);
-  spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-  spec.paletteAlpha = {0, 128, 0};
-  Bytes file = MakePng(spec, {0, 1, 2});
+  PngLayout layout = Layout(3, 1, 8, PNG_COLOR_TYPE_PALETTE);
+  layout.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  layout.paletteAlpha = {0, 128, 0};
+  Bytes file = MakePng(layout, {0, 1, 2});
   HeldPicture pens, argb;
   ASSERT_EQ(Decode(file, true, &pens), Status::kOk);
   EXPECT_TRUE(pens.p.info.alpha);
@@ -381,7 +381,7 @@ TEST_F(ImageIo, PngPaletteWithPartialAlphaHasAnAlphaChannelAndNoKey) {
 }
 
 TEST_F(ImageIo, PngGreyIsPensWithARampOrGreyTrueColour) {
-  PngSpec two = Spec(4, 1, 2, PNG_COLOR_TYPE_GRAY);
+  PngLayout two = Layout(4, 1, 2, PNG_COLOR_TYPE_GRAY);
   two.keyed = true;
   two.key.gray = 2;
   Bytes file = MakePng(two, {0b00011011});  // 0, 1, 2, 3
@@ -401,7 +401,7 @@ TEST_F(ImageIo, PngGreyIsPensWithARampOrGreyTrueColour) {
 }
 
 TEST_F(ImageIo, SixteenBitPngsAreScaledToEightBits) {
-  PngSpec grey = Spec(4, 1, 16, PNG_COLOR_TYPE_GRAY);
+  PngLayout grey = Layout(4, 1, 16, PNG_COLOR_TYPE_GRAY);
   Bytes file = MakePng(grey, {0x00, 0x00, 0xFF, 0xFF, 0x80, 0x80, 0x03, 0xE8});
   HeldPicture g;
   ASSERT_EQ(Decode(file, true, &g), Status::kOk);  // too deep for pens
@@ -412,7 +412,7 @@ TEST_F(ImageIo, SixteenBitPngsAreScaledToEightBits) {
   EXPECT_EQ(g.p.argb[2], 0xFF808080u);
   EXPECT_EQ(g.p.argb[3], 0xFF040404u);  // 1000 / 257 rounds to 4
 
-  PngSpec rgba = Spec(1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA);
+  PngLayout rgba = Layout(1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA);
   Bytes file2 = MakePng(rgba, {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x80, 0x80});
   HeldPicture c;
   ASSERT_EQ(Decode(file2, false, &c), Status::kOk);
@@ -423,8 +423,8 @@ TEST_F(ImageIo, InterlacedPngDecodesLikeAPlainOne) {
   const int w = 11, h = 9;
   Bytes rgb(w * h * 3);
   for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 7);
-  PngSpec plain = Spec(w, h, 8, PNG_COLOR_TYPE_RGB);
-  PngSpec laced = plain;
+  PngLayout plain = Layout(w, h, 8, PNG_COLOR_TYPE_RGB);
+  PngLayout laced = plain;
   laced.interlace = true;
   HeldPicture a, b;
   ASSERT_EQ(Decode(MakePng(plain, rgb), false, &a), Status::kOk);
