@@ -653,7 +653,8 @@ void ExpectStoreLayout(const Picture& p, const char* what) {
 
 TEST_F(ImageIo, TrueColourComesInTheStoreLayoutOfAColourBitmap) {
   const int w = 5, h = 3;
-  SaveSource s = TrueColor(Pattern(w, h), w, h);
+  const std::vector<uint32_t> argb = Pattern(w, h);
+  SaveSource s = TrueColor(argb, w, h);
   const std::pair<const char*, Bytes> files[] = {
       {"png", Encode(EncodePng, s)},
       {"bmp", Encode(EncodeBmp, s)},
