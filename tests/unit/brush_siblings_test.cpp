@@ -5,29 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "support/test_host.h"
 #include "tessera/host.h"
 
 namespace {
 
+using tzx::testing::ExpectAbsent;
+using tzx::testing::RunCode;
+
 tessera::HostOptions Options(std::vector<std::string> libraries,
                              std::vector<std::string> siblings) {
-  tessera::HostOptions options;
-  options.pluginDir = TZX_PLUGIN_DIR;
-  options.libraries = std::move(libraries);
-  options.siblings = std::move(siblings);
-  return options;
-}
-
-// The failure message of a chunk, or "" when it ran.
-std::string RunCode(tessera::Host& host, const std::string& code) {
-  std::string error;
-  return host.RunString(code, &error) ? "" : error;
-}
-
-void ExpectAbsent(tessera::Host& host, const std::string& code, const std::string& library) {
-  const std::string failure = RunCode(host, code);
-  EXPECT_NE(failure.find("(error 1685)"), std::string::npos) << code << ": " << failure;
-  EXPECT_NE(failure.find(library), std::string::npos) << code << ": " << failure;
+  return tzx::testing::TestHostOptions(std::move(libraries), std::move(siblings));
 }
 
 TEST(BrushSiblings, CommandsNameTheLibraryTheyLack) {

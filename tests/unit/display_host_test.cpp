@@ -12,6 +12,7 @@
 #include "messages.h"
 #include "services.h"
 #include "siblings/sibling.h"
+#include "support/test_host.h"
 #include "tessera/host.h"
 #include "tzx/display.h"
 #include "tzx/errors.h"
@@ -22,24 +23,12 @@ namespace {
 
 using namespace tzx;
 
+using tzx::testing::ExpectAbsent;
+using tzx::testing::RunCode;
+
 tessera::HostOptions Options(std::vector<std::string> libraries,
                              std::vector<std::string> siblings) {
-  tessera::HostOptions options;
-  options.pluginDir = TZX_PLUGIN_DIR;
-  options.libraries = std::move(libraries);
-  options.siblings = std::move(siblings);
-  return options;
-}
-
-std::string RunCode(tessera::Host& host, const std::string& code) {
-  std::string error;
-  return host.RunString(code, &error) ? "" : error;
-}
-
-void ExpectAbsent(tessera::Host& host, const std::string& code, const std::string& library) {
-  const std::string failure = RunCode(host, code);
-  EXPECT_NE(failure.find("(error 1685)"), std::string::npos) << code << ": " << failure;
-  EXPECT_NE(failure.find(library), std::string::npos) << code << ": " << failure;
+  return tzx::testing::TestHostOptions(std::move(libraries), std::move(siblings));
 }
 
 const void* InterfaceOf(const tessera::Host& host, const char* name) {

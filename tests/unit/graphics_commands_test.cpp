@@ -10,6 +10,7 @@
 #include "bindings.h"
 #include "colour_commands.h"
 #include "host_state.h"
+#include "support/test_host.h"
 #include "tessera/host.h"
 #include "tzx/frame.h"
 #include "tzx/graphics.h"
@@ -20,11 +21,7 @@ namespace {
 
 // The plug-ins named, and of the host's siblings only "object".
 tessera::HostOptions Options(std::vector<std::string> libraries) {
-  tessera::HostOptions options;
-  options.pluginDir = TZX_PLUGIN_DIR;
-  options.libraries = std::move(libraries);
-  options.siblings = {"object"};
-  return options;
+  return tzx::testing::TestHostOptions(std::move(libraries), {"object"});
 }
 
 GraphicsInterface* InterfaceOf(tessera::Host& host) {
