@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../display/src/bindings.h"
+#include "compare.h"
 #include "display_core.h"
 #include "display_options.h"
 #include "double_buffer.h"
@@ -26,10 +27,6 @@ using namespace tzx::display;
 
 constexpr int kWidth = 1920, kHeight = 1080;
 constexpr int kRects = 100;
-
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
 
 // An open, double-buffered display of the benchmark's size.
 struct Setup {
@@ -95,27 +92,9 @@ struct Peer {
   }
 };
 
-template <class Ours, class Theirs>
-void Compare(benchmark::State& state, Ours ours, Theirs peer, int64_t bytes) {
-  ours();
-  peer();
-  double oursTotal = 0, peerTotal = 0;
-  for (auto _ : state) {
-    auto start = std::chrono::steady_clock::now();
-    ours();
-    benchmark::ClobberMemory();
-    auto middle = std::chrono::steady_clock::now();
-    peer();
-    benchmark::ClobberMemory();
-    auto end = std::chrono::steady_clock::now();
-    oursTotal += Seconds(middle - start);
-    peerTotal += Seconds(end - middle);
-    state.SetIterationTime(Seconds(middle - start));
-  }
-  double runs = double(state.iterations());
-  state.counters["ours_ms"] = 1000 * oursTotal / runs;
-  state.counters["memcpy_ms"] = 1000 * peerTotal / runs;
-  state.counters["speed_ratio"] = peerTotal / oursTotal;
+template <class Ours, class Peer>
+void Compare(benchmark::State& state, Ours ours, Peer peer, int64_t bytes) {
+  tzx::bench::CompareInTurn(state, ours, peer, "memcpy");
   state.SetBytesProcessed(state.iterations() * bytes);
 }
 

@@ -17,16 +17,13 @@
 
 #include "bitmaps.h"
 #include "blits.h"
+#include "compare.h"
 
 namespace {
 
 using namespace tzx::graphics;
 
 constexpr int kWidth = 1920, kHeight = 1080;
-
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
 
 // A bitmap and pixman's view of the same pixels.
 struct Surface {
@@ -64,25 +61,7 @@ void FillRandom(const Surface& s, uint32_t seed) {
 // Runs ours and the peer in turn and reports both.
 void Compare(benchmark::State& state, const std::function<void()>& ours,
              const std::function<void()>& peer, const char* peerName) {
-  ours();
-  peer();
-  double oursTotal = 0, peerTotal = 0;
-  for (auto _ : state) {
-    auto start = std::chrono::steady_clock::now();
-    ours();
-    benchmark::ClobberMemory();
-    auto middle = std::chrono::steady_clock::now();
-    peer();
-    benchmark::ClobberMemory();
-    auto end = std::chrono::steady_clock::now();
-    oursTotal += Seconds(middle - start);
-    peerTotal += Seconds(end - middle);
-    state.SetIterationTime(Seconds(middle - start));
-  }
-  double runs = static_cast<double>(state.iterations());
-  state.counters["ours_ms"] = 1000 * oursTotal / runs;
-  state.counters[std::string(peerName) + "_ms"] = 1000 * peerTotal / runs;
-  state.counters["speed_ratio"] = peerTotal / oursTotal;
+  tzx::bench::CompareInTurn(state, ours, peer, peerName);
   state.SetItemsProcessed(state.iterations() * int64_t{kWidth} * kHeight);
 }
 

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "compare.h"
 #include "scaling.h"
 
 namespace {
@@ -18,10 +19,6 @@ namespace {
 using tzx::graphics::ScalePixels;
 using tzx::graphics::ScaleRequest;
 using tzx::graphics::ScaleScratch;
-
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
 
 void ScaleAgainstPixman(benchmark::State& state, int sw, int sh, int dw, int dh, bool smooth) {
   std::vector<uint32_t> source(static_cast<size_t>(sw) * sh);
@@ -56,24 +53,13 @@ void ScaleAgainstPixman(benchmark::State& state, int sw, int sh, int dw, int dh,
   pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, dw, dh);
   if (!ready) state.SkipWithError("scaling failed");
 
-  double oursTotal = 0, theirsTotal = 0;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    ScalePixels(request, scratch);
-    benchmark::ClobberMemory();
-    const auto middle = std::chrono::steady_clock::now();
-    pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, dw, dh);
-    benchmark::ClobberMemory();
-    const auto end = std::chrono::steady_clock::now();
-    oursTotal += Seconds(middle - start);
-    theirsTotal += Seconds(end - middle);
-    state.SetIterationTime(Seconds(middle - start));
-  }
   if (ready) {
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["ours_ms"] = 1000 * oursTotal / runs;
-    state.counters["pixman_ms"] = 1000 * theirsTotal / runs;
-    state.counters["speed_ratio"] = theirsTotal / oursTotal;
+    tzx::bench::CompareInTurn(
+        state, [&] { ScalePixels(request, scratch); },
+        [&] {
+          pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, dw, dh);
+        },
+        "pixman");
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(dw) * dh);
   }
 
