@@ -19,10 +19,11 @@ std::map<std::string, int> gCommandCounts;
 // Runs a library command: a result of 1000 or more is an error code and
 // becomes an interpreter error with the catalogue's text.
 int Trampoline(lua_State* L) {
-  auto fn = reinterpret_cast<CommandFn>(lua_touserdata(L, lua_upvalueindex(1)));
-  State().currentCommand = lua_tostring(L, lua_upvalueindex(2));
-  ClearErrorArguments();
-  int rc = fn(L);
+  const auto* row = static_cast<const CommandRow*>(lua_touserdata(L, lua_upvalueindex(1)));
+  HostState& state = State();
+  state.currentCommand = row->name;
+  if (state.hasErrorString || state.hasErrorNumber) ClearErrorArguments();
+  int rc = row->fn(L);
   if (rc >= 1000) RaiseError(L, rc);
   return rc < 0 ? 0 : rc;
 }
@@ -33,9 +34,9 @@ void RegisterCommandTable(lua_State* L, const CommandRow* table) {
   for (const CommandRow* row = table; row && row->name; ++row) {
     std::string lower = row->name;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    lua_pushlightuserdata(L, reinterpret_cast<void*>(row->fn));
-    lua_pushstring(L, row->name);
-    lua_pushcclosure(L, Trampoline, 2);
+    // The row stays valid while its library is loaded, which outlasts the state.
+    lua_pushlightuserdata(L, const_cast<CommandRow*>(row));
+    lua_pushcclosure(L, Trampoline, 1);
     lua_pushvalue(L, -1);
     lua_setglobal(L, row->name);
     lua_setglobal(L, lower.c_str());
