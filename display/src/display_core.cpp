@@ -150,6 +150,8 @@ void ReleaseResources(DisplayRecord* d) {
   HostFree(d->backOutput);
   d->backOutput = nullptr;
   FreeRectList(&d->dirty);
+  HostFree(d->flipRects);
+  d->flipRects = nullptr;
   FreeRectList(&d->pending);
   HostFree(d->palette);
   d->palette = nullptr;

@@ -5,6 +5,7 @@
 
 #include "dirty_rects.h"
 #include "platform/timers.h"
+#include "platform/window_backend.h"
 #include "tzx/display.h"
 #include "tzx/graphics_records.h"
 
@@ -184,6 +185,7 @@ struct DisplayRecord {
   graphics::OutputRecord output;       // the display's own picture
   graphics::OutputRecord* backOutput;  // the back buffer's output, made once
   RectList dirty;                      // changes of the back buffer
+  platform::PixelRect* flipRects;      // what Flip copied, room for the whole dirty list
   RectList pending;                    // changes not yet in the window
   uint32_t* presentPixels;             // palette displays: the picture in colours
   platform::ClockTime frameTime;       // end of the previous frame

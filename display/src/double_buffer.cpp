@@ -12,9 +12,6 @@ namespace tzx::display {
 namespace {
 
 using graphics::BitmapHandle;
-
-// Short lists are kept on the stack.
-constexpr int kStackRects = 16;
 using graphics::OutputRecord;
 
 // The slots of bgpic and video that say a display cannot be double-buffered.
@@ -68,7 +65,13 @@ int BeginDoubleBufferCore(lua_State*, DisplayRecord* d, int) {
   BitmapHandle* back = NewPicture(d);
   if (!back) return d->depth > 0 ? kErrAllocIndexBitmap : kErrAllocBitmap;
   if (!d->backOutput) d->backOutput = AllocRecord<OutputRecord>();
-  if (!d->backOutput || !InitRectList(&d->dirty)) {
+  // The dirty list never grows, so Flip's list of copied rectangles is made
+  // once at its full size.
+  if (!d->flipRects) {
+    d->flipRects = static_cast<platform::PixelRect*>(
+        HostAlloc(sizeof(platform::PixelRect) * kRectListBlock, false));
+  }
+  if (!d->backOutput || !d->flipRects || !InitRectList(&d->dirty)) {
     g.FreeBitmap(back);
     return kErrNoMemory;
   }
@@ -90,18 +93,9 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
   BitmapHandle* front = d->output.color;
   RectList& dirty = d->dirty;
   // What was copied is shown as it is: the rectangles are merged already.
-  platform::PixelRect stackRects[kStackRects];
-  platform::PixelRect* copied = stackRects;
+  platform::PixelRect* copied = d->flipRects;
   int count = 0;
   int rc = 0;
-  if (!dirty.everything && dirty.count > kStackRects) {
-    copied = static_cast<platform::PixelRect*>(
-        HostAlloc(sizeof(platform::PixelRect) * size_t(dirty.count), false));
-    if (!copied) {
-      copied = stackRects;
-      dirty.everything = 1;
-    }
-  }
   if (dirty.everything) {
     rc = CopyPicture(back, front, 0, 0, d->width, d->height);
     copied[count++] = platform::PixelRect{0, 0, d->width, d->height};
@@ -121,7 +115,6 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
   ClearRectList(&dirty);
   if (rc == 0 && sync && !VWaitDisabled() && IsOpen(d)) rc = VWaitCore(L, d);
   int shown = PresentRects(d, copied, count);
-  if (copied != stackRects) HostFree(copied);
   return rc ? rc : shown;
 }
 
@@ -137,6 +130,8 @@ int EndDoubleBufferCore(lua_State*, DisplayRecord* d) {
   }
   d->backOutput->color = nullptr;
   FreeRectList(&d->dirty);
+  HostFree(d->flipRects);
+  d->flipRects = nullptr;
   d->doubleBuffered = 0;
   Retarget(d->backOutput, &d->output);
   int shown = RefreshCore(d, kRefreshForce);

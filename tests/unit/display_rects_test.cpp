@@ -2,6 +2,10 @@
 // merge pass that Flip and refreshes run before copying.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "dirty_rects.h"
 
 namespace {
@@ -99,6 +103,81 @@ TEST(DisplayRects, AChainMergesIntoTheFirstAndConsumedOnesAreSkipped) {
   EXPECT_EQ(r[1].x1, kConsumed);
   EXPECT_EQ(r[2].x1, kConsumed);
   EXPECT_TRUE(Same(r[3], 40, 40, 41, 41));
+}
+
+// The merge as first written: every pair tested, no shortcut. MergeRects must
+// give exactly its results.
+void ReferenceMerge(std::vector<DirtyRect>& r) {
+  int count = int(r.size());
+  for (int i = 0; i < count; ++i) {
+    if (r[i].x1 == kConsumed) continue;
+    DirtyRect a = r[i];
+    for (int j = 0; j < count; ++j) {
+      const DirtyRect& b = r[j];
+      if (j == i || b.x1 == kConsumed) continue;
+      if (b.x1 - a.x2 > 1 || a.x1 - b.x2 > 1 || b.y1 - a.y2 > 1 || a.y1 - b.y2 > 1) continue;
+      a = DirtyRect{std::min(a.x1, b.x1), std::min(a.y1, b.y1), std::max(a.x2, b.x2),
+                    std::max(a.y2, b.y2)};
+      r[j].x1 = kConsumed;
+    }
+    r[i] = a;
+  }
+}
+
+// Rectangles of up to `side` pixels a side with corners in -spread ..
+// spread; some entries already consumed.
+std::vector<DirtyRect> RandomRects(std::mt19937& random, int count, int spread, int side) {
+  std::uniform_int_distribution<int> corner(-spread, spread), size(1, side), consumed(0, 19);
+  std::vector<DirtyRect> r;
+  for (int i = 0; i < count; ++i) {
+    int x = corner(random), y = corner(random);
+    r.push_back(
+        DirtyRect{consumed(random) ? x : kConsumed, y, x + size(random) - 1, y + size(random) - 1});
+  }
+  return r;
+}
+
+void ExpectSameMerge(std::vector<DirtyRect> r) {
+  std::vector<DirtyRect> expected = r;
+  ReferenceMerge(expected);
+  MergeRects(r.data(), int(r.size()));
+  for (size_t i = 0; i < r.size(); ++i) {
+    ASSERT_TRUE(Same(r[i], expected[i].x1, expected[i].y1, expected[i].x2, expected[i].y2))
+        << "entry " << i << " of " << r.size();
+  }
+}
+
+TEST(DisplayRects, MergeMatchesThePairwisePassOnRandomLists) {
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 3000; ++round) {
+    // Dense lists merge a lot; sparse ones mostly stay apart, with gaps of
+    // zero, one or two pixels.
+    int count = int(random() % 80);
+    int spread = 8 << (random() % 8);
+    ExpectSameMerge(RandomRects(random, count, spread, 1 + int(random() % 12)));
+  }
+}
+
+TEST(DisplayRects, MergeMatchesThePairwisePassOnGridsWithAndWithoutContact) {
+  // Squares of 4 on a grid of pitch 4 touch their neighbours; of pitch 5 they
+  // do not. One square widened by a pixel makes a single contact in a list of
+  // 400 apart.
+  for (int pitch : {4, 5}) {
+    std::vector<DirtyRect> r;
+    for (int i = 0; i < 400; ++i) {
+      int x = (i % 20) * pitch - 30, y = (i / 20) * pitch - 30;
+      r.push_back(DirtyRect{x, y, x + 3, y + 3});
+    }
+    ExpectSameMerge(r);
+    r[217].x1 -= 1;
+    ExpectSameMerge(r);
+  }
+}
+
+TEST(DisplayRects, MergeMatchesThePairwisePassOnListsLongerThanTheDirtyList) {
+  std::mt19937 random(7);
+  ExpectSameMerge(RandomRects(random, kRectListBlock + 100, 4000, 6));
+  ExpectSameMerge(RandomRects(random, kRectListBlock, 4000, 6));
 }
 
 }  // namespace
