@@ -93,12 +93,7 @@ class DrawEffects : public testing::GraphicsTest {
     gChanged.clear();
     gCalls.clear();
     target_ = testing::ColorBitmap(20, 12);
-    output_.ops = &kOps;
-    output_.kind = kOutputBrush;
-    output_.color = target_.get();
-    output_.width = 20;
-    output_.height = 12;
-    gCurrentOutput = &output_;
+    testing::DrawInto(&output_, target_.get(), &kOps);
     InitDrawRecord(&transform_, &tags_, 0, 0, 0, 0);
   }
   void TearDown() override {

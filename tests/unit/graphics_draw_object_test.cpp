@@ -63,12 +63,7 @@ class GraphicsDraw : public testing::GraphicsTest {
     gBrushes.clear();
     gChanged.clear();
     target_ = testing::ColorBitmap(20, 10);
-    output_.ops = &kOps;
-    output_.kind = kOutputBrush;
-    output_.color = target_.get();
-    output_.width = 20;
-    output_.height = 10;
-    gCurrentOutput = &output_;
+    testing::DrawInto(&output_, target_.get(), &kOps);
   }
   void TearDown() override {
     gBound = saved_;

@@ -43,6 +43,16 @@ void Paint(BitmapHandle* b, Fn color) {
   }
 }
 
+// Makes `out` a brush output drawing into `color` and the current output.
+inline void DrawInto(OutputRecord* out, BitmapHandle* color, const OutputOps* ops) {
+  out->ops = ops;
+  out->kind = kOutputBrush;
+  out->color = color;
+  out->width = color->width;
+  out->height = color->height;
+  gCurrentOutput = out;
+}
+
 // Every test starts from the library's start values and ends without blocks
 // it made.
 class GraphicsTest : public ::testing::Test {
