@@ -1,5 +1,6 @@
 // Script commands of file handles and I/O, checksums, string files, virtual
-// files and the environment, for the library's command table.
+// files, the environment, directories and patterns, for the library's command
+// table.
 #pragma once
 
 #include "tzx/types.h"
@@ -59,5 +60,8 @@ int UndefineVirtualStringFile(lua_State* L);
 int GetEnv(lua_State* L);
 int SetEnv(lua_State* L);
 int UnsetEnv(lua_State* L);
+
+// pattern_commands.cpp
+int MatchPattern(lua_State* L);
 
 }  // namespace tzx::dos

@@ -69,6 +69,7 @@ const CommandRow kCommands[] = {
     {"GetEnv", GetEnv},
     {"SetEnv", SetEnv},
     {"UnsetEnv", UnsetEnv},
+    {"MatchPattern", MatchPattern},
     {nullptr, nullptr},
 };
 

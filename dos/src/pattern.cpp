@@ -1,0 +1,102 @@
+#include "pattern.h"
+
+namespace tzx::dos {
+namespace {
+
+using Byte = unsigned char;
+
+// The set starting at pattern[at] == '['. Returns the index just past its
+// closing ']', or 0 when it has none (the '[' then stands for itself); sets
+// `matched` for `c`.
+size_t MatchSet(std::string_view p, size_t at, Byte c, bool* matched) {
+  size_t i = at + 1;
+  bool negate = i < p.size() && p[i] == '!';
+  if (negate) ++i;
+  bool in = false;
+  bool first = true;
+  for (; i < p.size(); first = false) {
+    Byte lo = static_cast<Byte>(p[i]);
+    if (lo == ']' && !first) {
+      *matched = in != negate;
+      return i + 1;
+    }
+    if (i + 2 < p.size() && p[i + 1] == '-' && p[i + 2] != ']' &&
+        lo < static_cast<Byte>(p[i + 2])) {
+      in |= c >= lo && c <= static_cast<Byte>(p[i + 2]);
+      i += 3;
+    } else {
+      in |= c == lo;
+      ++i;
+    }
+  }
+  return 0;
+}
+
+// One alternative against the whole text. Every token but '*' takes exactly
+// one character, so going back to the last star and letting it take one more
+// character finds a match whenever there is one.
+bool MatchOne(std::string_view t, std::string_view p) {
+  size_t ti = 0, pi = 0;
+  size_t starP = std::string_view::npos, starT = 0;
+  while (ti < t.size()) {
+    if (pi < p.size()) {
+      const char pc = p[pi];
+      const Byte c = static_cast<Byte>(t[ti]);
+      if (pc == '*') {
+        while (pi < p.size() && p[pi] == '*') ++pi;
+        if (pi == p.size()) return true;  // the rest of the text
+        starP = pi;
+        starT = ti;
+        continue;
+      }
+      size_t next = pi + 1;
+      bool ok;
+      switch (pc) {
+        case '?':
+          ok = true;
+          break;
+        case '#':
+          ok = c >= '0' && c <= '9';
+          break;
+        case '[': {
+          size_t end = MatchSet(p, pi, c, &ok);
+          if (end) {
+            next = end;
+          } else {
+            ok = c == '[';
+          }
+          break;
+        }
+        default:
+          ok = static_cast<Byte>(pc) == c;
+          break;
+      }
+      if (ok) {
+        ++ti;
+        pi = next;
+        continue;
+      }
+    }
+    if (starP == std::string_view::npos) return false;
+    pi = starP;
+    ti = ++starT;
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
+}  // namespace
+
+bool MatchesPattern(std::string_view text, std::string_view pattern) {
+  while (!pattern.empty()) {
+    size_t end = pattern.find(';');
+    std::string_view alternative = pattern.substr(0, end);
+    if (alternative.empty()) return false;
+    if (MatchOne(text, alternative)) return true;
+    if (end == std::string_view::npos) return false;
+    pattern.remove_prefix(end + 1);
+  }
+  return false;
+}
+
+}  // namespace tzx::dos
