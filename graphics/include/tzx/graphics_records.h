@@ -9,6 +9,10 @@
 
 #include "tzx/types.h"
 
+namespace tzx::text {
+struct FontRecord;  // the text library's font record (text/src/font_record.h)
+}
+
 namespace tzx::graphics {
 
 // ---------------------------------------------------------------------------
@@ -291,7 +295,6 @@ struct DrawStyle {
 };
 
 // The text library owns the meaning of these fields and the font record.
-struct FontRecord;
 struct TextStyle {
   int32_t flags;
   uint32_t fontColor;
@@ -305,7 +308,7 @@ struct TextStyle {
   int32_t shadowSize;
   int32_t shadowDir;
   int32_t borderSize;
-  FontRecord* font;
+  text::FontRecord* font;
 };
 
 // ---------------------------------------------------------------------------
