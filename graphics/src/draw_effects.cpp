@@ -14,6 +14,7 @@
 #include "pixel_formats.h"
 #include "placement.h"
 #include "scale_bitmap.h"
+#include "transform_bitmap.h"
 #include "transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -29,6 +30,20 @@ int ScaledSide(double factor, int side) {
   return std::max(1, static_cast<int>(std::lround(v)));
 }
 
+// A turned palette picture carries a mask for the corners the turn opened;
+// its transparent pen must hide pixels through that mask too.
+void HideTransparentPen(EffectPlanes* p) {
+  PixelView pens, bits;
+  if (!ViewOf(p->index, &pens) || !ViewOf(p->mask, &bits)) return;
+  for (int y = 0; y < p->height; ++y) {
+    const uint8_t* in = RowOf(pens, y);
+    uint8_t* row = RowOf(bits, y);
+    for (int x = 0; x < p->width; ++x) {
+      if (in[x] == p->transparentPen) SetMaskBit(row, x, false);
+    }
+  }
+}
+
 // The matrix on the planes: scaling and mirrors here, anything else through
 // the transformation slot.
 int ApplyMatrix(const TransformRecord& t, EffectPlanes* p) {
@@ -41,14 +56,14 @@ int ApplyMatrix(const TransformRecord& t, EffectPlanes* p) {
   }
   if (IsIdentity(m)) return 0;
   if (m[1] != 0.0 || m[2] != 0.0) {
-    if (!gInterface.RotateBitmapSet) return kErrRange;
     int width = p->width, height = p->height;
-    if (int rc = gInterface.RotateBitmapSet(&p->color, &p->mask, &p->alpha, &p->index, p->width,
-                                            p->height, m, t.smoothScale, &width, &height)) {
+    if (int rc = RotateBitmapSet(&p->color, &p->mask, &p->alpha, &p->index, p->width, p->height, m,
+                                 t.smoothScale, &width, &height)) {
       return rc;
     }
     p->width = width;
     p->height = height;
+    if (p->index && p->mask && p->transparentPen >= 0) HideTransparentPen(p);
     return 0;
   }
   const int width = ScaledSide(m[0], p->width), height = ScaledSide(m[3], p->height);

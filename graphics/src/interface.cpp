@@ -17,6 +17,7 @@
 #include "pixel_formats.h"
 #include "placement.h"
 #include "scale_bitmap.h"
+#include "transform_bitmap.h"
 #include "transform_matrix.h"
 #include "trig_tables.h"
 
@@ -109,7 +110,7 @@ GraphicsInterface gInterface = {
     .FindNearestPen = FindNearestPen,
     .GetDefaultPalette = GetDefaultPalette,
     .PenMatches = PenMatches,
-    .RotateBitmapSet = nullptr,
+    .RotateBitmapSet = RotateBitmapSet,
     .AdapterConvert = nullptr,
     .CreateAlphaFromMask = CreateAlphaFromMask,
     .CreateOutlineBitmap = nullptr,
@@ -135,11 +136,11 @@ GraphicsInterface gInterface = {
     .CloneImageObject = CloneImageObject,
     .EnsureBuffer = EnsureBuffer,
     .ScaleBitmap = ScaleBitmap,
-    .RotateBitmap = nullptr,
+    .RotateBitmap = RotateBitmap,
     .ScalePixelsTo = ScaleRawPixelsTo,
     .ScalePixels = ScaleRawPixels,
-    .IsIdentityMatrix = nullptr,
-    .MatrixBounds = nullptr,
+    .IsIdentityMatrix = IsIdentityMatrix,
+    .MatrixBounds = MatrixBounds,
     .ScaleAlphaOrMask = ScaleAlphaOrMask,
     .FlipBitmapSet = FlipBitmapSet,
     .FreeImageCache = FreeImageCache,
