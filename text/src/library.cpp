@@ -1,6 +1,7 @@
 // The frame of text.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
 #include "constants.h"
+#include "font_commands.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
 #include "tzx/text.h"
@@ -17,31 +18,38 @@ constexpr char kDescriptor[] = "\0$VER: text.tzx 11.0 (10.01.26) [Windows] [x86]
 const TextInterface kInterface = {};
 
 const CommandRow kCommands[] = {
+    {"AddFontPath", AddFontPathCommand},
+    {"CloseFont", CloseFont},
+    {"FreeGlyphCache", FreeGlyphCacheCommand},
+    {"GetAvailableFonts", GetAvailableFonts},
+    {"GetCharMaps", GetCharMaps},
+    {"GetKerningPair", GetKerningPair},
+    {"OpenFont", OpenFont},
+    {"SetFont", SetFont},
+    {"UseFont", UseFont},
     {nullptr, nullptr},
 };
 
 ObjectHeader* gTextObjectList = nullptr;
-ObjectHeader* gFontList = nullptr;
 
 // No attribute of this type is readable yet.
 int TextObjectAttribute(lua_State*, int, const ObjectId* id) {
   return NoAttributes(gTextObjectList, *id, kErrUnknownTextObject);
 }
 
-// No attribute of this type is readable yet.
-int FontAttribute(lua_State*, int, const ObjectId* id) {
-  return NoAttributes(gFontList, *id, kErrUnknownFont);
-}
-
 const ObjectTypeRow kObjectTypes[] = {
     {kTypeTextObject, "Text objects", &gTextObjectList, TextObjectAttribute},
-    {kTypeFont, "Fonts", &gFontList, FontAttribute},
+    {kTypeFont, "Fonts", &gFontList, GetFontAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
 void Close(lua_State* L) {
   FreeObjectList(L, &gTextObjectList);
-  FreeObjectList(L, &gFontList);
+  CloseFontObjects(L);
+}
+
+int SetUp(lua_State*) {
+  return StartFonts();
 }
 
 const LibraryDefinition kDefinition = {
@@ -52,7 +60,7 @@ const LibraryDefinition kDefinition = {
     .bindings = kBindings,
     .interface = &kInterface,
     .requiresGraphics = true,
-    .setUp = nullptr,
+    .setUp = SetUp,
     .finishSetUp = nullptr,
     .objectTypes = kObjectTypes,
     .close = Close,

@@ -1,0 +1,52 @@
+-- Opening and sharing fonts, font handles and their attributes.
+local t = require("testing")
+
+-- The default bitmap font is topaz 8 itself; usepoints is refused for it.
+SetFont(BITMAP_DEFAULT, 8)
+OpenFont(1, BITMAP_DEFAULT, 8)
+t.eq(GetAttribute(FONT, 1, ATTRFONTNAME), "topaz", "topaz name")
+t.eq(GetAttribute(FONT, 1, ATTRFONTHEIGHT), 8, "topaz height")
+t.eq(GetAttribute(FONT, 1, ATTRFONTASCENDER), 6, "topaz ascender")
+t.eq(GetAttribute(FONT, 1, ATTRFONTTYPE), FONTTYPE_BITMAP, "topaz type")
+t.eq(GetAttribute(FONT, 1, ATTRFONTENGINE), FONTENGINE_NATIVE, "topaz engine")
+t.eq(GetAttribute(FONT, 1, ATTRFONTFORMAT), "Amiga bitmap", "topaz format")
+t.eq(GetAttribute(FONT, 1, ATTRFONTDEPTH), 1, "topaz depth")
+t.eq(#GetCharMaps() + (GetCharMaps()[0] and 1 or 0), 0, "bitmap fonts have no charmaps")
+t.expect_error(1055, SetFont, BITMAP_DEFAULT, 8, {usepoints = true})
+
+-- The stored sans: pixel sizes name the ink height; shared between requests.
+OpenFont(2, SANS, 20)
+OpenFont(3, SANS, 20)
+t.eq(GetAttribute(FONT, 2, ATTRFONTNAME), "Bitstream Vera Sans", "sans name")
+t.eq(GetAttribute(FONT, 2, ATTRFONTFORMAT), "TrueType", "sans format")
+t.eq(GetAttribute(FONT, 2, ATTRFONTENGINE), FONTENGINE_INBUILT, "sans engine")
+t.eq(GetAttribute(FONT, 2, ATTRFONTTYPE), FONTTYPE_VECTOR, "sans type")
+t.eq(GetAttribute(FONT, 2, ATTRFONTHEIGHT), 20, "sans height")
+t.eq(GetAttribute(FONT, 2, ATTRFONTSCALABLE), true, "sans scalable")
+OpenFont(4, SANS, 20, {cache = false})
+t.eq(GetAttribute(FONT, 4, ATTRFONTHEIGHT), 20, "uncached sans height")
+
+OpenFont(5, SERIF, 12)
+t.eq(GetAttribute(FONT, 5, ATTRFONTNAME), "Bitstream Vera Serif", "serif name")
+local mono = OpenFont(nil, MONOSPACE, 12)
+t.eq(GetAttribute(FONT, mono, ATTRFONTNAME), "Bitstream Vera Sans Mono", "mono name")
+CloseFont(mono)
+
+-- Charmaps of the current font; kerning in pixels and font units.
+UseFont(2)
+local maps = GetCharMaps()
+t.eq(maps[0] ~= nil, true, "an outline face lists its charmaps")
+t.expect_error(1584, GetKerningPair, "A", "V", 2)
+t.eq(type(GetKerningPair("A", "V", 1)), "number", "kerning in font units")
+
+-- Unknown fonts and handles.
+t.expect_error(1064, SetFont, "No Such Font Anywhere", 12)
+t.expect_error(1334, UseFont, 99)
+t.expect_error(1334, CloseFont, 99)
+t.expect_error(1080, GetAttribute, FONT, 2, 9999)
+
+FreeGlyphCache()
+FreeGlyphCache(2)
+CloseFont(1)
+CloseFont(2)
+t.expect_error(1334, UseFont, 2)

@@ -1,0 +1,289 @@
+// Font commands: argument reading and results; the work is in fonts.cpp and
+// font_discovery.cpp.
+#include "font_commands.h"
+
+#include "bindings.h"
+#include "font_discovery.h"
+#include "fonts.h"
+#include "tzx/errors.h"
+#include "tzx/frame.h"
+#include "tzx/graphics.h"
+#include "tzx/graphics_constants.h"
+#include "tzx/objects.h"
+#include "tzx/text_constants.h"
+
+namespace tzx::text {
+
+ObjectHeader* gFontList = nullptr;
+
+namespace {
+
+graphics::TextStyle& Style() {
+  auto* g = static_cast<graphics::GraphicsInterface*>(const_cast<void*>(gBound.graphics));
+  return g->state.textStyle;
+}
+
+void MakeCurrent(FontRecord* font) {
+  graphics::TextStyle& style = Style();
+  style.font = font;
+  style.flags = graphics::kNormal;
+}
+
+// What a font request's options hold, read before anything is opened.
+struct FontOptions {
+  int engine = kFontengineNative;
+  int cache = 1;
+  int usePoints = 0;
+  int charmap = kCharmapDefault;
+  char loaders[256] = "";
+  char adapter[256] = "";
+};
+
+void ReadFontOptions(lua_State* L, int n, FontOptions* o) {
+  if (Lua().gettop(L) < n || Lua().type(L, n) == kLuaNil) return;
+  Lua().checktable(L, n);
+  const ArgumentServices& a = Args();
+  int32_t v;
+  if (a.fieldInt(L, n, "engine", &v)) o->engine = v;
+  if (a.fieldBool(L, n, "cache", &v)) o->cache = v != 0;
+  if (a.fieldBool(L, n, "usepoints", &v)) o->usePoints = v != 0;
+  if (a.fieldInt(L, n, "charmap", &v)) o->charmap = v;
+  a.fieldString(L, n, "loader", o->loaders, sizeof o->loaders);
+  a.fieldString(L, n, "adapter", o->adapter, sizeof o->adapter);
+}
+
+// Reads name, size and options at `first`, then opens the font.
+int OpenFromArguments(lua_State* L, int first, FontRecord** out) {
+  char name[1024];
+  Host().runtime->strlcpy(name, sizeof name, Lua().checklstring(L, first, nullptr));
+  const int size = Lua().checkinteger(L, first + 1);
+  FontOptions o;
+  ReadFontOptions(L, first + 2, &o);
+  const FontRequest request{name,        size,      o.engine,  o.cache,
+                            o.usePoints, o.charmap, o.loaders, o.adapter};
+  return OpenFontByName(request, out);
+}
+
+int FindHandle(const ObjectId& id, FontHandle** out) {
+  auto* h = reinterpret_cast<FontHandle*>(FindObject(gFontList, id));
+  if (!h) return ObjectNotFound(id, kErrUnknownFont);
+  *out = h;
+  return 0;
+}
+
+void FreeHandle(lua_State* L, FontHandle* h) {
+  UnlinkObject(&gFontList, &h->header);
+  if (h->ownsFont) {
+    if (Style().font == h->font) MakeCurrent(TopazFont());
+    FreeFontRecord(h->font);
+  }
+  ForgetAndFree(L, &h->header);
+}
+
+void PushUnsigned(lua_State* L, int32_t v) {
+  Lua().pushnumber(L, static_cast<double>(static_cast<uint32_t>(v)));
+}
+
+// A character argument: a number is the code, a string its first byte.
+uint32_t CharacterArgument(lua_State* L, int n) {
+  if (Lua().type(L, n) == kLuaNumber) return static_cast<uint32_t>(Lua().checkinteger(L, n));
+  size_t length;
+  const char* s = Lua().checklstring(L, n, &length);
+  return length ? static_cast<uint8_t>(s[0]) : 0;
+}
+
+}  // namespace
+
+// SetFont(name, size[, options])
+int SetFont(lua_State* L) {
+  L = Args().beginCommand(L, 2, 3, 0, 0);
+  FontRecord* font;
+  if (int e = OpenFromArguments(L, 1, &font)) return e;
+  MakeCurrent(font);
+  return 0;
+}
+
+// OpenFont(id, name, size[, options])
+int OpenFont(lua_State* L) {
+  L = Args().beginCommand(L, 3, 4, 0, 0);
+  const ObjectId id = Args().newObjectId(L, 1);
+  const bool automatic = Lua().type(L, 1) == kLuaNil;
+  FontRecord* font;
+  if (int e = OpenFromArguments(L, 2, &font)) return e;
+  auto* h = AllocRecord<FontHandle>();
+  if (!h) return kErrNoMemory;
+  // A number already in use names the new font from now on.
+  if (!automatic) {
+    if (auto* old = reinterpret_cast<FontHandle*>(FindObject(gFontList, id))) FreeHandle(L, old);
+  }
+  h->font = font;
+  AssignObjectId(&h->header, kTypeFont, id);
+  AppendObject(&gFontList, &h->header);
+  if (!automatic) return 0;
+  Args().pushObjectId(L, h->header.id);
+  return 1;
+}
+
+// CloseFont(id)
+int CloseFont(lua_State* L) {
+  L = Args().beginCommand(L, 1, 1, 0, 0);
+  const ObjectId id = Args().objectId(L, 1);
+  FontHandle* h;
+  if (int e = FindHandle(id, &h)) return e;
+  FreeHandle(L, h);
+  return 0;
+}
+
+// UseFont(id)
+int UseFont(lua_State* L) {
+  L = Args().beginCommand(L, 1, 1, 0, 0);
+  const ObjectId id = Args().objectId(L, 1);
+  FontHandle* h;
+  if (int e = FindHandle(id, &h)) return e;
+  MakeCurrent(h->font);
+  return 0;
+}
+
+// GetAvailableFonts()
+int GetAvailableFonts(lua_State* L) {
+  L = Args().beginCommand(L, 0, 0, 0, 0);
+  const AvailableFont* list;
+  if (int e = RebuildAvailableFontsForListing(&list)) return e;
+  const LuaApi& lua = Lua();
+  lua.newtable(L);
+  int i = 0;
+  for (const AvailableFont* f = list; f; f = f->next, ++i) {
+    lua.newtable(L);
+    Args().setStringField(L, "name", f->name);
+    Args().setStringField(L, "family", f->family);
+    lua.pushstring(L, "bitmap");
+    lua.pushboolean(L, f->bitmap);
+    lua.rawset(L, -3);
+    Args().setIntField(L, "weight", f->weight);
+    Args().setIntField(L, "slant", f->slant);
+    lua.pushstring(L, "sizes");
+    lua.newtable(L);
+    for (int s = 0; s < f->sizeCount; ++s) {
+      lua.pushnumber(L, f->sizes[s]);
+      lua.rawseti(L, -2, s);
+    }
+    lua.rawset(L, -3);
+    lua.rawseti(L, -2, i);
+  }
+  return 1;
+}
+
+// AddFontPath(directory)
+int AddFontPathCommand(lua_State* L) {
+  L = Args().beginCommand(L, 1, 1, 0, 0);
+  char folder[1024];
+  Host().runtime->strlcpy(folder, sizeof folder, Lua().checklstring(L, 1, nullptr));
+  return AddFontPath(folder);
+}
+
+// GetCharMaps()
+int GetCharMaps(lua_State* L) {
+  L = Args().beginCommand(L, 0, 0, 0, 0);
+  const FontRecord* font = Style().font;
+  Lua().newtable(L);
+  for (int i = 0; font && i < font->charmapCount; ++i) {
+    Lua().pushnumber(L, font->charmapCodes[i]);
+    Lua().rawseti(L, -2, i);
+  }
+  return 1;
+}
+
+// GetKerningPair(first, second[, fontunits])
+int GetKerningPair(lua_State* L) {
+  L = Args().beginCommand(L, 2, 3, 0, 0);
+  const uint32_t first = CharacterArgument(L, 1);
+  const uint32_t second = CharacterArgument(L, 2);
+  const int units = Lua().optinteger(L, 3, 0);
+  if (units != 0 && units != 1) return kErrZeroOrOne;
+  FontRecord* font = Style().font;
+  Lua().pushnumber(L, font ? FontKerningPair(font, first, second, units) : 0);
+  return 1;
+}
+
+// FreeGlyphCache([id])
+int FreeGlyphCacheCommand(lua_State* L) {
+  L = Args().beginCommand(L, 0, 1, 0, 0);
+  if (Lua().gettop(L) < 1 || Lua().type(L, 1) == kLuaBoolean || Lua().type(L, 1) == kLuaNil) {
+    FreeAllGlyphCaches();
+    return 0;
+  }
+  const ObjectId id = Args().objectId(L, 1);
+  FontHandle* h;
+  if (int e = FindHandle(id, &h)) return e;
+  FreeGlyphCache(h->font);
+  return 0;
+}
+
+int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id) {
+  const FontRecord* font = Style().font;
+  if (id) {
+    FontHandle* h;
+    if (int e = FindHandle(*id, &h)) return e;
+    font = h->font;
+  }
+  if (!font) return kErrUnknownAttribute;
+  const LuaApi& lua = Lua();
+  switch (attribute) {
+    case kAttrfontascender:
+      lua.pushnumber(L, font->ascender);
+      break;
+    case kAttrfontdescender:
+      lua.pushnumber(L, font->height - font->ascender);
+      break;
+    case kAttrfontname:
+      lua.pushstring(L, font->name);
+      break;
+    case kAttrfontsize:
+      lua.pushnumber(L, font->size);
+      break;
+    case kAttrfontscalable:
+      lua.pushboolean(L, font->scalable);
+      break;
+    case kAttrfontaa:
+      lua.pushboolean(L, font->antialias);
+      break;
+    case kAttrfontdepth:
+      lua.pushnumber(L, FontDepthOf(font));
+      break;
+    case kAttrfonttransparentpen:
+      PushUnsigned(L, font->kind == kFontColor ? 0 : font->pluginTransparentPen);
+      break;
+    case kAttrfonttype:
+      lua.pushnumber(L, FontTypeOf(font));
+      break;
+    case kAttrfontengine:
+      lua.pushnumber(L, FontEngineOf(font));
+      break;
+    case kAttrfontcharmap:
+      lua.pushnumber(L, font->charmap);
+      break;
+    case kAttrfontheight:
+      lua.pushnumber(L, font->height);
+      break;
+    case kAttrfontformat:
+      lua.pushstring(L, font->format);
+      break;
+    default:
+      return kErrUnknownAttribute;
+  }
+  return 1;
+}
+
+int StartFonts() {
+  if (int e = InitFonts()) return e;
+  MakeCurrent(TopazFont());
+  return 0;
+}
+
+void CloseFontObjects(lua_State* L) {
+  while (gFontList) FreeHandle(L, reinterpret_cast<FontHandle*>(gFontList));
+  if (gBound.graphics) Style().font = nullptr;
+  CloseFonts();
+}
+
+}  // namespace tzx::text

@@ -1,0 +1,203 @@
+// Coverage-to-colour blending of glyph rows.
+#include "glyph_blend.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "bindings.h"
+#include "tzx/graphics.h"
+
+namespace tzx::text {
+namespace {
+
+using graphics::kFormatArgb32;
+
+const graphics::GraphicsInterface& G() {
+  return *static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
+}
+
+// Clips the glyph rectangle; false when nothing is left. Moves the source
+// offsets by what was cut and widens the dirty rectangle.
+bool ClipGlyph(GlyphCanvas* c, int* x, int* y, int* w, int* h, int* sx, int* sy) {
+  int x0 = *x, y0 = *y, x1 = *x + *w, y1 = *y + *h;
+  if (x0 < c->clipX0) x0 = c->clipX0;
+  if (y0 < c->clipY0) y0 = c->clipY0;
+  if (x1 > c->clipX1) x1 = c->clipX1;
+  if (y1 > c->clipY1) y1 = c->clipY1;
+  if (x0 >= x1 || y0 >= y1) return false;
+  *sx = x0 - *x;
+  *sy = y0 - *y;
+  *x = x0;
+  *y = y0;
+  *w = x1 - x0;
+  *h = y1 - y0;
+  c->dirtyX0 = std::min(c->dirtyX0, x0);
+  c->dirtyY0 = std::min(c->dirtyY0, y0);
+  c->dirtyX1 = std::max(c->dirtyX1, x1);
+  c->dirtyY1 = std::max(c->dirtyY1, y1);
+  return true;
+}
+
+// s over d with coverage a (1..254), both 0xAARRGGBB; d keeps its alpha.
+inline uint32_t Blend(uint32_t srb, uint32_t sg, uint32_t d, uint32_t a) {
+  const uint32_t ia = 255 - a;
+  uint32_t rb = srb * a + (d & 0x00FF00FF) * ia;
+  rb = ((rb + 0x00800080 + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+  uint32_t g = sg * a + ((d >> 8) & 0xFF) * ia;
+  g = ((g + 0x80 + (g >> 8)) >> 8) & 0xFF;
+  return (d & 0xFF000000) | rb | g << 8;
+}
+
+// One coverage row into a 32-bit row.
+inline void BlendRowArgb(uint32_t* dst, const uint8_t* cov, int w, uint32_t color, int level) {
+  const uint32_t srb = color & 0x00FF00FF, sg = (color >> 8) & 0xFF;
+  const uint32_t solid = color & 0x00FFFFFF;
+  int i = 0;
+  if (level == 255) {
+    for (; i < w; ++i) {
+      // Runs of empty coverage are common between strokes: skip four at once.
+      if (i + 4 <= w) {
+        uint32_t four;
+        std::memcpy(&four, cov + i, 4);
+        if (four == 0) {
+          i += 3;
+          continue;
+        }
+      }
+      const uint32_t a = cov[i];
+      if (a == 0) continue;
+      dst[i] = a == 255 ? (dst[i] & 0xFF000000) | solid : Blend(srb, sg, dst[i], a);
+    }
+    return;
+  }
+  for (; i < w; ++i) {
+    const uint32_t a = (cov[i] * static_cast<uint32_t>(level) + 127) / 255;
+    if (a) dst[i] = a == 255 ? (dst[i] & 0xFF000000) | solid : Blend(srb, sg, dst[i], a);
+  }
+}
+
+// Any coverage row into any canvas row.
+void BlendRow(GlyphCanvas* c, int x, int y, const uint8_t* cov, int w) {
+  uint8_t* row = c->pixels + static_cast<ptrdiff_t>(y) * c->bytesPerRow;
+  switch (c->kind) {
+    case kCanvasColor:
+      if (c->format == kFormatArgb32) {
+        BlendRowArgb(reinterpret_cast<uint32_t*>(row) + x, cov, w, c->color, c->level);
+      } else {
+        // Other formats go through 32-bit words a slice at a time.
+        const graphics::GraphicsInterface& g = G();
+        const int bpp = g.FormatBytesPerPixel(c->format);
+        uint32_t words[256];
+        for (int done = 0; done < w; done += 256) {
+          const int n = std::min(256, w - done);
+          uint8_t* at = row + static_cast<ptrdiff_t>(x + done) * bpp;
+          g.ConvertRowToARGB(at, c->format, words, n);
+          BlendRowArgb(words, cov + done, n, c->color, c->level);
+          g.ConvertRowFromARGB(words, at, c->format, n);
+        }
+      }
+      return;
+    case kCanvasAlpha:
+      for (int i = 0; i < w; ++i) {
+        const uint8_t a = static_cast<uint8_t>((cov[i] * c->level + 127) / 255);
+        if (a > row[x + i]) row[x + i] = a;
+      }
+      return;
+    case kCanvasMask:
+      for (int i = 0; i < w; ++i)
+        if (cov[i] >= 128) row[(x + i) >> 3] |= static_cast<uint8_t>(0x80 >> ((x + i) & 7));
+      return;
+    case kCanvasPen:
+      for (int i = 0; i < w; ++i)
+        if (cov[i] >= 128) row[x + i] = static_cast<uint8_t>(c->pen);
+      return;
+  }
+}
+
+}  // namespace
+
+void InitCanvas(GlyphCanvas* c, uint8_t* pixels, int bytesPerRow, int format, int kind, int width,
+                int height) {
+  *c = {};
+  c->pixels = pixels;
+  c->bytesPerRow = bytesPerRow;
+  c->format = format;
+  c->kind = kind;
+  c->clipX1 = width;
+  c->clipY1 = height;
+  c->level = 255;
+  c->dirtyX0 = c->dirtyY0 = 1 << 30;
+  c->dirtyX1 = c->dirtyY1 = -(1 << 30);
+}
+
+void ClipCanvas(GlyphCanvas* c, int x, int y, int width, int height) {
+  c->clipX0 = std::max(c->clipX0, x);
+  c->clipY0 = std::max(c->clipY0, y);
+  c->clipX1 = std::min(c->clipX1, x + width);
+  c->clipY1 = std::min(c->clipY1, y + height);
+}
+
+void BlendCoverage(GlyphCanvas* c, int x, int y, const uint8_t* coverage, int pitch, int w, int h) {
+  int sx, sy;
+  if (!ClipGlyph(c, &x, &y, &w, &h, &sx, &sy)) return;
+  const uint8_t* src = coverage + static_cast<ptrdiff_t>(sy) * pitch + sx;
+  if (c->kind == kCanvasColor && c->format == kFormatArgb32) {
+    uint8_t* row = c->pixels + static_cast<ptrdiff_t>(y) * c->bytesPerRow + x * 4;
+    for (int r = 0; r < h; ++r, src += pitch, row += c->bytesPerRow)
+      BlendRowArgb(reinterpret_cast<uint32_t*>(row), src, w, c->color, c->level);
+    return;
+  }
+  for (int r = 0; r < h; ++r, src += pitch) BlendRow(c, x, y + r, src, w);
+}
+
+void BlendBits(GlyphCanvas* c, int x, int y, const uint8_t* bits, int pitch, int bitX, int w,
+               int h) {
+  int sx, sy;
+  if (!ClipGlyph(c, &x, &y, &w, &h, &sx, &sy)) return;
+  uint8_t cov[512];
+  for (int r = 0; r < h; ++r) {
+    const uint8_t* src = bits + static_cast<ptrdiff_t>(sy + r) * pitch;
+    for (int done = 0; done < w; done += 512) {
+      const int n = std::min(512, w - done);
+      for (int i = 0; i < n; ++i) {
+        const int b = bitX + sx + done + i;
+        cov[i] = (src[b >> 3] & (0x80 >> (b & 7))) ? 255 : 0;
+      }
+      BlendRow(c, x + done, y + r, cov, n);
+    }
+  }
+}
+
+void BlendPens(GlyphCanvas* c, int x, int y, const uint8_t* pens, int pitch, int w, int h,
+               const uint32_t* palette) {
+  int sx, sy;
+  if (!ClipGlyph(c, &x, &y, &w, &h, &sx, &sy)) return;
+  const uint32_t color = c->color;
+  const int pen = c->pen;
+  uint8_t cov[1];
+  for (int r = 0; r < h; ++r) {
+    const uint8_t* src = pens + static_cast<ptrdiff_t>(sy + r) * pitch + sx;
+    for (int i = 0; i < w; ++i) {
+      const uint8_t p = src[i];
+      if (!p) continue;
+      cov[0] = 255;
+      c->color = palette[p];
+      c->pen = p;
+      BlendRow(c, x + i, y + r, cov, 1);
+    }
+  }
+  c->color = color;
+  c->pen = pen;
+}
+
+void FillCanvasRect(GlyphCanvas* c, int x, int y, int w, int h) {
+  int sx, sy;
+  if (!ClipGlyph(c, &x, &y, &w, &h, &sx, &sy)) return;
+  uint8_t full[512];
+  std::memset(full, 255, sizeof full);
+  for (int r = 0; r < h; ++r)
+    for (int done = 0; done < w; done += 512)
+      BlendRow(c, x + done, y + r, full, std::min(512, w - done));
+}
+
+}  // namespace tzx::text
