@@ -128,7 +128,7 @@ int OpenFont(lua_State* L) {
 int CloseFont(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
   const ObjectId id = Args().objectId(L, 1);
-  FontHandle* h;
+  FontHandle* h = nullptr;
   if (int e = FindHandle(id, &h)) return e;
   FreeHandle(L, h);
   return 0;
@@ -138,7 +138,7 @@ int CloseFont(lua_State* L) {
 int UseFont(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
   const ObjectId id = Args().objectId(L, 1);
-  FontHandle* h;
+  FontHandle* h = nullptr;
   if (int e = FindHandle(id, &h)) return e;
   MakeCurrent(h->font);
   return 0;
@@ -213,7 +213,7 @@ int FreeGlyphCacheCommand(lua_State* L) {
     return 0;
   }
   const ObjectId id = Args().objectId(L, 1);
-  FontHandle* h;
+  FontHandle* h = nullptr;
   if (int e = FindHandle(id, &h)) return e;
   FreeGlyphCache(h->font);
   return 0;
@@ -222,7 +222,7 @@ int FreeGlyphCacheCommand(lua_State* L) {
 int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id) {
   const FontRecord* font = Style().font;
   if (id) {
-    FontHandle* h;
+    FontHandle* h = nullptr;
     if (int e = FindHandle(*id, &h)) return e;
     font = h->font;
   }

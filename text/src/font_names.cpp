@@ -126,7 +126,7 @@ bool ReadFaceName(const uint8_t* data, size_t size, size_t faceStart, size_t tab
     if (!UsableRecord(platform, language)) continue;
     if ((nameId == 1 && haveFamily) || (nameId == 2 && haveStyle)) continue;
     if (length > 511) return false;
-    if (offset > nameLength || length > nameLength - offset) return false;
+    if (offset > nameLength || static_cast<uint64_t>(length) > nameLength - offset) return false;
     TakeName(table + offset, length, nameId == 1 ? out->family : out->style);
     (nameId == 1 ? haveFamily : haveStyle) = true;
   }
