@@ -9,6 +9,7 @@
 #include "fonts.h"
 #include "glyph_blend.h"
 #include "outline_fonts.h"
+#include "run_canvas.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/graphics.h"
@@ -129,11 +130,7 @@ int MeasureOutline(FontRecord* font, const char* text, int length, int encoding,
   return 0;
 }
 
-// The canvas of a target: its plane locked, clipped once for the run.
-struct OpenTarget {
-  GlyphCanvas canvas;
-  graphics::OutputRecord* output = nullptr;
-};
+}  // namespace
 
 int OpenCanvas(const DrawTarget& t, OpenTarget* o) {
   const GraphicsInterface& g = G();
@@ -175,6 +172,8 @@ void CloseCanvas(const OpenTarget& o) {
   if (ops && ops->changed)
     ops->changed(o.output, c.dirtyX0, c.dirtyY0, c.dirtyX1 - c.dirtyX0, c.dirtyY1 - c.dirtyY0);
 }
+
+namespace {
 
 // The row shift of synthesised italic: the top row moves by ascender / 2,
 // one pixel less every second row down.
@@ -229,6 +228,8 @@ void DrawOutlineImage(GlyphCanvas* c, const GlyphImage& g, int x, int y) {
   }
 }
 
+}  // namespace
+
 int DrawOnCanvas(GlyphCanvas* c, FontRecord* font, const char* text, int length, int encoding,
                  int penX, int lineTop, int flags, int spacing) {
   switch (font->kind) {
@@ -264,8 +265,6 @@ int DrawOnCanvas(GlyphCanvas* c, FontRecord* font, const char* text, int length,
   }
 }
 
-// A system font draws a style with its variant face; what that face lacks is
-// made by the outline engine.
 FontRecord* VariantFor(FontRecord* font, int* flags) {
   if (font->kind != kFontSystem) return font;
   int synth;
@@ -273,8 +272,6 @@ FontRecord* VariantFor(FontRecord* font, int* flags) {
   *flags = (*flags & ~(graphics::kBold | graphics::kItalic)) | synth;
   return v;
 }
-
-}  // namespace
 
 int MeasureRun(FontRecord* font, const char* text, int length, int encoding, int flags,
                int charSpacing, TextExtent* out) {

@@ -1,0 +1,252 @@
+// Measuring and drawing runs: topaz, a stored outline font, a bitmap font
+// the test writes, synthesised and FreeType styles, effects; checked against
+// the reference pictures in tests/images/text (binary PPM). Set
+// TZX_UPDATE_IMAGES=1 to write them anew after a deliberate change.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "blits.h"
+#include "fonts.h"
+#include "glyph_runs.h"
+#include "graphics_fixtures.h"
+#include "outline_fonts.h"
+#include "text/src/bindings.h"
+#include "text_font_builders.h"
+#include "tzx/errors.h"
+#include "tzx/graphics_constants.h"
+#include "tzx/text_constants.h"
+
+namespace tzx::text {
+namespace {
+
+using graphics::testing::Bitmap;
+using graphics::testing::ColorBitmap;
+using graphics::testing::LiveBlocks;
+
+class TextDrawTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    blocks_ = LiveBlocks();
+    gBound.graphics = &graphics::gInterface;
+    ASSERT_EQ(InitFonts(), 0);
+  }
+  void TearDown() override {
+    CloseFonts();
+    gBound.graphics = nullptr;
+    EXPECT_EQ(LiveBlocks(), blocks_) << "memory blocks leaked";
+  }
+
+  static FontRecord* Open(const char* name, int size, int cache = 1) {
+    FontRecord* font = nullptr;
+    const FontRequest r{name, size, kFontengineInbuilt, cache, 0, 0, nullptr, nullptr};
+    EXPECT_EQ(OpenFontByName(r, &font), 0) << name;
+    return font;
+  }
+
+  // Draws one run in white on black; returns the bitmap.
+  static Bitmap Draw(FontRecord* font, const std::string& text, int flags, int width = 160,
+                     int height = 32, int spacing = 0) {
+    Bitmap b = ColorBitmap(width, height);
+    graphics::FillBitmapRect(b.get(), 0, 0, width, height, 0xFF000000);
+    const DrawTarget t{b.get(), {}, -1, 0xFFFFFF, flags, spacing};
+    EXPECT_EQ(DrawRun(font, text.data(), static_cast<int>(text.size()), 0, 2, 2, t), 0);
+    return b;
+  }
+
+ private:
+  long blocks_ = 0;
+};
+
+// Compares with the reference picture: at most `tolerance` per channel.
+void ExpectPicture(const graphics::BitmapHandle* b, const std::string& name, int tolerance = 0) {
+  const std::string path = std::string(TZX_SOURCE_DIR) + "/tests/images/text/" + name + ".ppm";
+  std::vector<uint8_t> rgb;
+  for (int y = 0; y < b->height; ++y)
+    for (int x = 0; x < b->width; ++x) {
+      const uint32_t p = graphics::ReadPixel(b, x, y, 0);
+      rgb.push_back(p >> 16 & 0xFF);
+      rgb.push_back(p >> 8 & 0xFF);
+      rgb.push_back(p & 0xFF);
+    }
+  const std::string header =
+      "P6\n" + std::to_string(b->width) + " " + std::to_string(b->height) + "\n255\n";
+  if (std::getenv("TZX_UPDATE_IMAGES")) {
+    std::ofstream out(path, std::ios::binary);
+    out << header;
+    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    return;
+  }
+  std::ifstream in(path, std::ios::binary);
+  ASSERT_TRUE(in) << path;
+  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(data.size(), header.size() + rgb.size()) << path;
+  ASSERT_EQ(data.substr(0, header.size()), header);
+  int worst = 0;
+  for (size_t i = 0; i < rgb.size(); ++i)
+    worst = std::max(worst, std::abs(static_cast<uint8_t>(data[header.size() + i]) - rgb[i]));
+  EXPECT_LE(worst, tolerance) << name;
+}
+
+TEST_F(TextDrawTest, Topaz) {
+  FontRecord* topaz = TopazFont();
+  const std::string text = "Topaz 8: \xC4\xD6\xDC \xE4\xF6\xFC \xDF @{}";
+  TextExtent e;
+  ASSERT_EQ(MeasureRun(topaz, text.data(), static_cast<int>(text.size()), 0, 0, 0, &e), 0);
+  EXPECT_EQ(e.width, 8 * static_cast<int>(text.size()));
+  EXPECT_EQ(e.height, 8);
+  ExpectPicture(Draw(topaz, text, 0, 200, 12).get(), "topaz");
+  ExpectPicture(Draw(topaz, "Bold Italic", graphics::kBold | graphics::kItalic, 100, 12).get(),
+                "topaz_bold_italic");
+}
+
+TEST_F(TextDrawTest, StoredFontsWithTheirStyles) {
+  FontRecord* sans = Open(kSans, 20);
+  ASSERT_NE(sans, nullptr);
+  const int aa = graphics::kAntialias;
+  ExpectPicture(Draw(sans, "Vera Sans AVq", aa).get(), "vera_sans", 2);
+  ExpectPicture(Draw(sans, "Bold AVq", aa | graphics::kBold).get(), "vera_sans_bold", 2);
+  ExpectPicture(Draw(sans, "Italic AVq", aa | graphics::kItalic).get(), "vera_sans_italic", 2);
+  ExpectPicture(Draw(sans, "Mono AVq", 0).get(), "vera_sans_mono_render", 0);
+  // Pixel sizes name the ink height of the characters 33..255 (accented
+  // capitals and descenders included), not the em size.
+  std::string all;
+  for (int c = 33; c < 256; ++c) all += static_cast<char>(c);
+  TextExtent e;
+  ASSERT_EQ(MeasureRun(sans, all.data(), static_cast<int>(all.size()), 0, aa, 0, &e), 0);
+  EXPECT_NEAR(e.inkBottom - e.inkY + 1, 20, 1);
+  EXPECT_EQ(sans->height, 20);
+  ASSERT_EQ(MeasureRun(sans, "Aq", 2, 0, aa, 0, &e), 0);
+  // Bold is wider: FreeType emboldens the outlines.
+  TextExtent bold;
+  ASSERT_EQ(MeasureRun(sans, "Aq", 2, 0, aa | graphics::kBold, 0, &bold), 0);
+  EXPECT_GT(bold.width, e.width);
+}
+
+TEST_F(TextDrawTest, SharingAndTheUncachedRecord) {
+  FontRecord* a = Open(kSans, 20);
+  FontRecord* b = Open(kSans, 20);
+  FontRecord* c = Open(kSans, 20, 0);
+  EXPECT_EQ(a, b);
+  EXPECT_NE(a, c);
+  // Cached codes are rendered once per mode; codes from 256 every time.
+  GlyphImage g1, g2, g3;
+  ASSERT_EQ(OutlineGlyph(a, 0x41, graphics::kAntialias, &g1), 0);
+  ASSERT_EQ(OutlineGlyph(a, 0x41, graphics::kAntialias, &g2), 0);
+  ASSERT_EQ(OutlineGlyph(a, 0x41, 0, &g3), 0);
+  EXPECT_EQ(g1.pixels, g2.pixels);
+  EXPECT_NE(g1.pixels, g3.pixels);
+  EXPECT_TRUE(g3.mono);
+  auto* data = static_cast<OutlineFontData*>(a->engineData);
+  EXPECT_TRUE(data->glyphCache->antialiased[0x41].filled);
+  EXPECT_FALSE(data->glyphCache->antialiased[0x42].filled);
+  ASSERT_EQ(OutlineGlyph(a, 0x141, graphics::kAntialias, &g1), 0);
+  EXPECT_EQ(g1.pixels, a->engineData ? data->face->glyph->bitmap.buffer : nullptr);
+  FreeGlyphCache(a);
+  EXPECT_EQ(data->glyphCache, nullptr);
+  // The uncached record keeps nothing.
+  ASSERT_EQ(OutlineGlyph(c, 0x41, graphics::kAntialias, &g1), 0);
+  EXPECT_EQ(static_cast<OutlineFontData*>(c->engineData)->glyphCache, nullptr);
+}
+
+TEST_F(TextDrawTest, NegativeSpacingKeepsThePen) {
+  FontRecord* topaz = TopazFont();
+  TextExtent e;
+  ASSERT_EQ(MeasureRun(topaz, "abc", 3, 0, 0, -20, &e), 0);
+  EXPECT_EQ(e.width, 0);
+  // Every glyph lands at the same x: the picture equals "a", "b", "c" drawn over each other.
+  Bitmap all = Draw(topaz, "ab", 0, 20, 12, -20);
+  Bitmap a = Draw(topaz, "a", 0, 20, 12);
+  Bitmap b = Draw(topaz, "b", 0, 20, 12);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 20; ++x)
+      EXPECT_EQ(graphics::ReadPixel(all.get(), x, y, 0),
+                graphics::ReadPixel(a.get(), x, y, 0) | graphics::ReadPixel(b.get(), x, y, 0));
+}
+
+class BitmapFontFiles : public TextDrawTest {
+ protected:
+  void SetUp() override {
+    TextDrawTest::SetUp();
+    folder_ = std::string(TZX_TEST_TMP) + "/text_fonts";
+    std::filesystem::create_directories(folder_ + "/blocky");
+    Write(folder_ + "/blocky.font",
+          testing::ContentsFile(0x0F00, {{"::incomplete", 5}, {"blocky/5", 5}, {"blocky/5", 5}}));
+    testing::AmigaSizeFile f;
+    f.ySize = 5;
+    f.baseline = 4;
+    f.xSize = 6;
+    f.loChar = 'a';
+    f.hiChar = 'b';
+    f.glyphs = {{"####.", "#..#.", "####.", "#..#.", "#..#."},
+                {"###..", "#..#.", "###..", "#..#.", "###.."},
+                {"#####", "#...#", "#...#", "#...#", "#####"}};
+    Write(folder_ + "/blocky/5", f.Build());
+  }
+  static void Write(const std::string& path, const testing::Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  std::string folder_;
+};
+
+TEST_F(BitmapFontFiles, OpensByPathAndDrawsTheUndefinedGlyph) {
+  const std::string path = folder_ + "/blocky.font";
+  FontRecord* font = nullptr;
+  FontRequest r{path.c_str(), 5, kFontengineNative, 1, 0, 0, nullptr, nullptr};
+  ASSERT_EQ(OpenFontByName(r, &font), 0);
+  EXPECT_EQ(font->kind, kFontBitmap);
+  EXPECT_EQ(font->height, 5);
+  EXPECT_EQ(font->ascender, 4);
+  EXPECT_STREQ(font->format, "Amiga bitmap");
+  // 'z' is outside 'a'..'b': the box of the last glyph is drawn.
+  ExpectPicture(Draw(font, "abz", 0, 24, 9).get(), "bitmap_font");
+  // A size the contents file lists only as "::incomplete" does not open.
+  FontRecord* none = nullptr;
+  r.size = 4;
+  EXPECT_EQ(OpenFontByName(r, &none), kErrOpenFont);
+}
+
+TEST_F(TextDrawTest, ShadowEdgeAndUnderline) {
+  FontRecord* sans = Open(kSans, 16);
+  graphics::TextStyle style{};
+  style.flags = graphics::kAntialias | graphics::kShadow | graphics::kEdge | graphics::kUnderlined;
+  style.fontColor = 0xFFFFFF;
+  style.shadowColor = 0x80000000;  // black at half strength
+  style.borderColor = 0x0093DD;
+  style.shadowSize = 3;
+  style.shadowDir = 3;
+  style.borderSize = 1;
+  style.font = sans;
+  const char* text = "Effects";
+  PlacedRun run{4, 4, text, 7, style, {}, 0};
+  ASSERT_EQ(MeasureRun(sans, text, 7, 0, style.flags, 0, &run.extent), 0);
+  Bitmap b = ColorBitmap(90, 30);
+  graphics::FillBitmapRect(b.get(), 0, 0, 90, 30, 0xFF808080);
+  const DrawTarget t{b.get(), {}, -1, 0xFFFFFF, style.flags, 0};
+  ASSERT_EQ(DrawPlacedRuns(&run, 1, 0, 0, 0, 0, t, 0), 0);
+  ExpectPicture(b.get(), "effects", 2);
+}
+
+TEST_F(TextDrawTest, ClippingAndTargets) {
+  FontRecord* topaz = TopazFont();
+  // A clip rectangle keeps the run inside.
+  Bitmap b = ColorBitmap(40, 12);
+  graphics::FillBitmapRect(b.get(), 0, 0, 40, 12, 0xFF000000);
+  const DrawTarget t{b.get(), {0, 0, 10, 12}, -1, 0xFFFFFF, 0, 0};
+  ASSERT_EQ(DrawRun(topaz, "MMMM", 4, 0, 2, 2, t), 0);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 10; x < 40; ++x) EXPECT_EQ(graphics::ReadPixel(b.get(), x, y, 0) & 0xFFFFFF, 0u);
+  // Without a current output there is nothing to draw into.
+  const DrawTarget output{nullptr, {}, -1, 0xFFFFFF, 0, 0};
+  EXPECT_EQ(DrawRun(topaz, "M", 1, 0, 0, 0, output), kErrNoOutput);
+}
+
+}  // namespace
+}  // namespace tzx::text
