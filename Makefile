@@ -29,6 +29,7 @@ demo: deps $(BUILD)/CMakeCache.txt
 	$(BUILD)/tessera examples/01-hello.lua
 
 bench: deps
+	@./tools/install-deps bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	$(BUILD)/bench/benchmarks

@@ -73,9 +73,9 @@ if GetAttribute(DISPLAY, display, ATTRADAPTER) == "headless" then
   frame(150)
   local file = arg[1] or ((os.getenv("TMPDIR") or "/tmp") .. "/tessera-hello.png")
   SaveSnapshot(file, SNAPWINDOW, nil, {format = IMGFMT_PNG})
-  print("No window system here: the picture is in " .. file)
+  io.write("No window system here: the picture is in " .. file .. "\n")
 else
-  print("Close the window to end.")
+  io.write("Close the window to end.\n")
   BeginDoubleBuffer()
   SetFPSLimit(30)
   local y, step = 60, 1

@@ -6,6 +6,7 @@
 
 #include "layout.h"
 #include "tzx/graphics_constants.h"
+#include "tzx/text_constants.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The sibling libraries text.tzx binds, by name; a null slot means absent.
 #pragma once
 
+#include "tzx/graphics.h"
+
 namespace tzx::text {
 
 struct BoundSiblings {
@@ -21,5 +23,10 @@ struct BoundSiblings {
 };
 
 extern BoundSiblings gBound;
+
+// graphics is bound whenever the library runs: start-up refuses without it.
+inline const graphics::GraphicsInterface& Gfx() {
+  return *static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
+}
 
 }  // namespace tzx::text

@@ -1,5 +1,6 @@
 // The frame of text.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
+#include "commands.h"
 #include "constants.h"
 #include "font_commands.h"
 #include "tzx/errors.h"
@@ -18,6 +19,7 @@ constexpr char kDescriptor[] = "\0$VER: text.tzx 11.0 (10.01.26) [Windows] [x86]
 const TextInterface kInterface = {};
 
 const CommandRow kCommands[] = {
+    // Fonts
     {"AddFontPath", AddFontPathCommand},
     {"CloseFont", CloseFont},
     {"FreeGlyphCache", FreeGlyphCacheCommand},
@@ -27,6 +29,24 @@ const CommandRow kCommands[] = {
     {"OpenFont", OpenFont},
     {"SetFont", SetFont},
     {"UseFont", UseFont},
+    // Text style, printing and layout
+    {"SetFontColor", SetFontColor},
+    {"GetFontColor", GetFontColor},
+    {"SetBulletColor", SetBulletColor},
+    {"GetBulletColor", GetBulletColor},
+    {"SetFontStyle", SetFontStyle},
+    {"GetFontStyle", GetFontStyle},
+    {"UseFormatTags", UseFormatTags},
+    {"Print", Print},
+    {"NPrint", NPrint},
+    {"Locate", Locate},
+    {"SetMargins", SetMargins},
+    {"AddTab", AddTab},
+    {"ResetTabs", ResetTabs},
+    {"TextWidth", TextWidth},
+    {"TextHeight", TextHeight},
+    {"TextExtent", TextExtent},
+    {"TextOut", TextOut},
     {nullptr, nullptr},
 };
 

@@ -1,5 +1,6 @@
 #include "style.h"
 
+#include "glyph_runs.h"
 #include "tzx/graphics_constants.h"
 
 namespace tzx::text {
@@ -51,6 +52,38 @@ void ApplyFontStyle(TextStyle* style, int32_t flags, const StyleSettings& settin
   if (settings.has & StyleSettings::kBorderColor) style->borderColor = settings.borderColor;
   if (settings.has & StyleSettings::kBorderSize) style->borderSize = settings.borderSize;
   ClampTextStyle(style);
+}
+
+void GrowExtent(const TextStyle& style, const FontRecord& font, TextExtent* e) {
+  const bool ownFaces = HasOwnStyleFaces(&font);
+  if ((style.flags & graphics::kBold) && !ownFaces && !(style.flags & graphics::kAntialias)) {
+    e->inkRight += 1;
+  }
+  if ((style.flags & graphics::kItalic) && !ownFaces) {
+    e->inkRight += font.ascender / 2;
+    e->inkX -= (font.height - font.ascender) / 2;
+  }
+  e->minX = e->minY = e->maxX = e->maxY = 0;
+  if (style.flags & graphics::kEdge) {
+    e->minX = e->minY = -style.borderSize;
+    e->maxX = e->maxY = style.borderSize;
+  }
+  if (style.flags & graphics::kShadow) {
+    const int32_t s = style.shadowSize + (font.kind == kFontColor ? 10 : 0);
+    const bool north = style.shadowDir == 0 || style.shadowDir == 1 || style.shadowDir == 7;
+    const bool east = style.shadowDir >= 1 && style.shadowDir <= 3;
+    const bool south = style.shadowDir >= 3 && style.shadowDir <= 5;
+    const bool west = style.shadowDir >= 5 && style.shadowDir <= 7;
+    if (north) e->minY -= s;
+    if (east) e->maxX += s;
+    if (south) e->maxY += s;
+    if (west) e->minX -= s;
+  }
+}
+
+int32_t InkWidth(const TextExtent& e) {
+  const int32_t ink = e.inkRight + 1;
+  return (ink > e.width ? ink : e.width) + e.maxX;
 }
 
 }  // namespace tzx::text

@@ -9,6 +9,11 @@ namespace tzx::text {
 
 using graphics::TextStyle;
 
+// The fonts' records (font_record.h, glyph_runs.h); named with "struct"
+// because the TextExtent command shares the measure's name.
+struct FontRecord;
+struct TextExtent;
+
 // The style block as the graphics library starts it, without a font.
 TextStyle InitialTextStyle();
 
@@ -36,5 +41,14 @@ struct StyleSettings {
 // NORMAL replaces every flag and ignores the settings; any other style adds
 // its bits to the present ones. Settings are clamped afterwards.
 void ApplyFontStyle(TextStyle* style, int32_t flags, const StyleSettings& settings);
+
+// Adds what the style does to a font's measure of a run: one more ink column
+// for synthesised bold without antialiasing, the slant of synthesised italic,
+// and the growths of edge and shadow.
+void GrowExtent(const TextStyle& style, const FontRecord& font, struct TextExtent* extent);
+
+// The run's ink reaches this far right of its pen start: the larger of the
+// advance and the ink's right edge + 1, with the right growth.
+int32_t InkWidth(const struct TextExtent& extent);
 
 }  // namespace tzx::text

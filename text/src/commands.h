@@ -1,0 +1,31 @@
+// The script commands of text.tzx, by file.
+#pragma once
+
+struct lua_State;
+
+namespace tzx::text {
+
+// style_commands.cpp
+int SetFontColor(lua_State* L);
+int GetFontColor(lua_State* L);
+int SetBulletColor(lua_State* L);
+int GetBulletColor(lua_State* L);
+int SetFontStyle(lua_State* L);
+int GetFontStyle(lua_State* L);
+int UseFormatTags(lua_State* L);
+
+// print_commands.cpp
+int Print(lua_State* L);
+int NPrint(lua_State* L);
+int Locate(lua_State* L);
+int SetMargins(lua_State* L);
+int AddTab(lua_State* L);
+int ResetTabs(lua_State* L);
+
+// layout_commands.cpp
+int TextOut(lua_State* L);
+int TextWidth(lua_State* L);
+int TextHeight(lua_State* L);
+int TextExtent(lua_State* L);
+
+}  // namespace tzx::text

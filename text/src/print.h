@@ -1,0 +1,30 @@
+// Printing: a layout drawn into the current output, for TextOut at a
+// position and for Print at the output's print cursor.
+#pragma once
+
+#include <cstdint>
+
+#include "cursor.h"
+#include "layout.h"
+#include "tzx/graphics_records.h"
+
+namespace tzx::text {
+
+// The current output, or null; with *rc the code to fail with: 1687 without
+// an output, 1685 (its argument set) for a display output without the
+// display library.
+graphics::OutputRecord* PrintOutput(int* rc);
+
+// The font callbacks of a layout in the request's style.
+LayoutFont FontForLayout(const LayoutRequest& request, int* encoding);
+
+// Lays the request out, aligns it and draws it with its top-left corner at
+// (x, y) of the current output; x and y may be position codes when
+// `resolve` is set. The layout is left in `out` for the caller.
+int DrawText(const LayoutRequest& request, int32_t x, int32_t y, bool resolve, Layout* out);
+
+// Print: the text at the output's cursor, wrapped at its right margin; the
+// cursor goes to the end of the last line.
+int PrintAtCursor(graphics::OutputRecord* output, LayoutRequest* request);
+
+}  // namespace tzx::text
