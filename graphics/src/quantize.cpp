@@ -1,0 +1,682 @@
+#include "quantize.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "pixel_formats.h"
+#include "tzx/frame.h"
+#include "tzx/graphics_layout.h"
+#include "tzx/graphics_records.h"
+
+namespace tzx::graphics {
+namespace {
+
+// Histogram cells: red 5 bits, green 6 bits, blue 5 bits, blue varying fastest.
+constexpr int kBitsR = 5, kBitsG = 6, kBitsB = 5;
+constexpr int kShiftR = 8 - kBitsR, kShiftG = 8 - kBitsG, kShiftB = 8 - kBitsB;
+constexpr int kCellsG = 1 << kBitsG, kCellsB = 1 << kBitsB;
+constexpr int kCells = (1 << kBitsR) * kCellsG * kCellsB;
+// Distances weigh green most, then red, then blue.
+constexpr int kScaleR = 2, kScaleG = 3, kScaleB = 1;
+
+// The inverse colour map is filled a box of 4 x 8 x 4 cells at a time.
+constexpr int kBoxLogR = kBitsR - 3, kBoxLogG = kBitsG - 3, kBoxLogB = kBitsB - 3;
+constexpr int kBoxR = 1 << kBoxLogR, kBoxG = 1 << kBoxLogG, kBoxB = 1 << kBoxLogB;
+constexpr int kBoxShiftR = kShiftR + kBoxLogR, kBoxShiftG = kShiftG + kBoxLogG,
+              kBoxShiftB = kShiftB + kBoxLogB;
+
+// Row pixels carry this bit when they are transparent.
+constexpr uint32_t kHidden = 0x01000000;
+
+inline int Cell(int r, int g, int b) {
+  return ((r >> kShiftR) * kCellsG + (g >> kShiftG)) * kCellsB + (b >> kShiftB);
+}
+inline int CellOf(uint32_t rgb) {
+  return Cell((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255);
+}
+
+struct ScratchBlock {
+  void* block = nullptr;
+  explicit ScratchBlock(size_t bytes, bool zero = false) : block(HostAlloc(bytes, zero)) {}
+  ~ScratchBlock() { HostFree(block); }
+  ScratchBlock(const ScratchBlock&) = delete;
+  ScratchBlock& operator=(const ScratchBlock&) = delete;
+};
+
+bool HasTransparency(const QuantizeRequest& r) {
+  if (r.noTransparency) return false;
+  return r.mask || r.alpha || (r.sourcePalette && r.sourceTransparentPen >= 0);
+}
+
+// One source row as 0x00RRGGBB words, hidden pixels flagged with kHidden.
+void ReadRow(const QuantizeRequest& r, int row, uint32_t* out) {
+  const int sy = r.sourceY + row;
+  const uint8_t* src = r.source + static_cast<ptrdiff_t>(sy) * r.sourceBytesPerRow;
+  const int w = r.width;
+  const bool hide = !r.noTransparency;
+  if (r.sourcePalette && FormatBytes(r.sourceFormat) == 1) {
+    const uint8_t* pens = src + r.sourceX;
+    const int tpen = hide ? r.sourceTransparentPen : -1;
+    for (int i = 0; i < w; ++i) {
+      out[i] = pens[i] == tpen ? kHidden : (r.sourcePalette[pens[i]] & 0xFFFFFF);
+    }
+  } else {
+    RowToArgb(src + static_cast<ptrdiff_t>(r.sourceX) * FormatBytes(r.sourceFormat), r.sourceFormat,
+              out, w);
+    for (int i = 0; i < w; ++i) out[i] &= 0xFFFFFF;
+  }
+  if (!hide) return;
+  if (r.mask) {
+    const uint8_t* m = r.mask + static_cast<ptrdiff_t>(sy) * r.maskBytesPerRow;
+    for (int i = 0; i < w; ++i) {
+      if (!MaskBit(m, r.sourceX + i)) out[i] = kHidden;
+    }
+  }
+  if (r.alpha) {
+    const uint8_t* a = r.alpha + static_cast<ptrdiff_t>(sy) * r.alphaBytesPerRow + r.sourceX;
+    for (int i = 0; i < w; ++i) {
+      if (a[i] != 255) out[i] = kHidden;
+    }
+  }
+}
+
+uint8_t* IndexRow(const QuantizeRequest& r, int row) {
+  return r.index + static_cast<ptrdiff_t>(r.y + row) * r.indexBytesPerRow + r.x;
+}
+
+// Distinct colours in the order met, up to `limit`; the index pixels get each
+// colour's position, hidden pixels the list's final length. False when the
+// picture has more colours.
+bool ExactPalette(const QuantizeRequest& r, int limit, uint32_t* row, uint32_t* list, int* length) {
+  // Open addressing over 512 slots: at most 256 colours are ever listed.
+  constexpr int kSlots = 512;
+  uint32_t keys[kSlots];
+  int16_t positions[kSlots];
+  std::memset(positions, -1, sizeof positions);
+  int count = 0;
+  // Hidden pixels get the list's length, known only at the end: mark them
+  // with 255 meanwhile and fix them in a second pass where any exist.
+  bool anyHidden = false;
+  for (int y = 0; y < r.height; ++y) {
+    ReadRow(r, y, row);
+    uint8_t* out = IndexRow(r, y);
+    uint32_t last = ~0u;
+    int lastPosition = 0;
+    for (int x = 0; x < r.width; ++x) {
+      const uint32_t c = row[x];
+      if (c == last) {
+        out[x] = static_cast<uint8_t>(lastPosition);
+        continue;
+      }
+      if (c & kHidden) {
+        anyHidden = true;
+        out[x] = 255;
+        continue;
+      }
+      uint32_t slot = (c * 2654435761u) >> 23;
+      while (positions[slot] >= 0 && keys[slot] != c) slot = (slot + 1) & (kSlots - 1);
+      if (positions[slot] < 0) {
+        if (count == limit) return false;
+        keys[slot] = c;
+        positions[slot] = static_cast<int16_t>(count);
+        list[count++] = c;
+      }
+      last = c;
+      lastPosition = positions[slot];
+      out[x] = static_cast<uint8_t>(lastPosition);
+    }
+  }
+  if (anyHidden) {
+    for (int y = 0; y < r.height; ++y) {
+      ReadRow(r, y, row);
+      uint8_t* out = IndexRow(r, y);
+      for (int x = 0; x < r.width; ++x) {
+        if (row[x] & kHidden) out[x] = static_cast<uint8_t>(count);
+      }
+    }
+  }
+  *length = count;
+  return true;
+}
+
+struct Box {
+  int r0, r1, g0, g1, b0, b1;  // inclusive cell bounds
+  int64_t volume;
+  int64_t colorCount;  // non-empty cells
+};
+
+struct ColorMap {
+  int count = 0;
+  uint8_t r[256], g[256], b[256];
+};
+
+class MedianCut {
+ public:
+  explicit MedianCut(const uint16_t* histogram) : hist_(histogram) {}
+
+  int Select(int wanted, ColorMap& map) {
+    Box boxes[256];
+    boxes[0] = {0, (1 << kBitsR) - 1, 0, kCellsG - 1, 0, kCellsB - 1, 0, 0};
+    Shrink(boxes[0]);
+    int count = 1;
+    while (count < wanted) {
+      // Split by population until half the boxes exist, then by volume.
+      Box* pick = count * 2 <= wanted ? MostColors(boxes, count) : Largest(boxes, count);
+      if (!pick) break;
+      Box& a = *pick;
+      Box& b = boxes[count];
+      b = a;
+      const int64_t dr = static_cast<int64_t>(a.r1 - a.r0) * (1 << kShiftR) * kScaleR;
+      const int64_t dg = static_cast<int64_t>(a.g1 - a.g0) * (1 << kShiftG) * kScaleG;
+      const int64_t db = static_cast<int64_t>(a.b1 - a.b0) * (1 << kShiftB) * kScaleB;
+      // Longest weighted axis; green wins ties, then red.
+      int axis = 1;
+      int64_t longest = dg;
+      if (dr > longest) {
+        longest = dr;
+        axis = 0;
+      }
+      if (db > longest) axis = 2;
+      if (axis == 0) {
+        const int mid = (a.r0 + a.r1) / 2;
+        a.r1 = mid;
+        b.r0 = mid + 1;
+      } else if (axis == 1) {
+        const int mid = (a.g0 + a.g1) / 2;
+        a.g1 = mid;
+        b.g0 = mid + 1;
+      } else {
+        const int mid = (a.b0 + a.b1) / 2;
+        a.b1 = mid;
+        b.b0 = mid + 1;
+      }
+      Shrink(a);
+      Shrink(b);
+      ++count;
+    }
+    for (int i = 0; i < count; ++i) Mean(boxes[i], map, i);
+    map.count = count;
+    return count;
+  }
+
+ private:
+  uint16_t At(int r, int g, int b) const { return hist_[(r * kCellsG + g) * kCellsB + b]; }
+
+  bool SlabR(int r, const Box& x) const {
+    for (int g = x.g0; g <= x.g1; ++g) {
+      for (int b = x.b0; b <= x.b1; ++b) {
+        if (At(r, g, b)) return true;
+      }
+    }
+    return false;
+  }
+  bool SlabG(int g, const Box& x) const {
+    for (int r = x.r0; r <= x.r1; ++r) {
+      for (int b = x.b0; b <= x.b1; ++b) {
+        if (At(r, g, b)) return true;
+      }
+    }
+    return false;
+  }
+  bool SlabB(int b, const Box& x) const {
+    for (int r = x.r0; r <= x.r1; ++r) {
+      for (int g = x.g0; g <= x.g1; ++g) {
+        if (At(r, g, b)) return true;
+      }
+    }
+    return false;
+  }
+
+  // Tightens the box to its non-empty cells and measures it.
+  void Shrink(Box& x) const {
+    while (x.r0 < x.r1 && !SlabR(x.r0, x)) ++x.r0;
+    while (x.r1 > x.r0 && !SlabR(x.r1, x)) --x.r1;
+    while (x.g0 < x.g1 && !SlabG(x.g0, x)) ++x.g0;
+    while (x.g1 > x.g0 && !SlabG(x.g1, x)) --x.g1;
+    while (x.b0 < x.b1 && !SlabB(x.b0, x)) ++x.b0;
+    while (x.b1 > x.b0 && !SlabB(x.b1, x)) --x.b1;
+    const int64_t dr = static_cast<int64_t>(x.r1 - x.r0) * (1 << kShiftR) * kScaleR;
+    const int64_t dg = static_cast<int64_t>(x.g1 - x.g0) * (1 << kShiftG) * kScaleG;
+    const int64_t db = static_cast<int64_t>(x.b1 - x.b0) * (1 << kShiftB) * kScaleB;
+    x.volume = dr * dr + dg * dg + db * db;
+    int64_t cells = 0;
+    for (int r = x.r0; r <= x.r1; ++r) {
+      for (int g = x.g0; g <= x.g1; ++g) {
+        const uint16_t* h = hist_ + (r * kCellsG + g) * kCellsB;
+        for (int b = x.b0; b <= x.b1; ++b) cells += h[b] != 0;
+      }
+    }
+    x.colorCount = cells;
+  }
+
+  static Box* MostColors(Box* boxes, int count) {
+    Box* best = nullptr;
+    int64_t most = 0;
+    for (int i = 0; i < count; ++i) {
+      if (boxes[i].colorCount > most && boxes[i].volume > 0) {
+        best = &boxes[i];
+        most = boxes[i].colorCount;
+      }
+    }
+    return best;
+  }
+  static Box* Largest(Box* boxes, int count) {
+    Box* best = nullptr;
+    int64_t largest = 0;
+    for (int i = 0; i < count; ++i) {
+      if (boxes[i].volume > largest) {
+        best = &boxes[i];
+        largest = boxes[i].volume;
+      }
+    }
+    return best;
+  }
+
+  // The box's colour: the mean of its pixels, each cell standing for its centre.
+  void Mean(const Box& x, ColorMap& map, int i) const {
+    int64_t total = 0, sr = 0, sg = 0, sb = 0;
+    for (int r = x.r0; r <= x.r1; ++r) {
+      for (int g = x.g0; g <= x.g1; ++g) {
+        const uint16_t* h = hist_ + (r * kCellsG + g) * kCellsB;
+        for (int b = x.b0; b <= x.b1; ++b) {
+          const int64_t n = h[b];
+          if (!n) continue;
+          total += n;
+          sr += ((r << kShiftR) + ((1 << kShiftR) >> 1)) * n;
+          sg += ((g << kShiftG) + ((1 << kShiftG) >> 1)) * n;
+          sb += ((b << kShiftB) + ((1 << kShiftB) >> 1)) * n;
+        }
+      }
+    }
+    if (total == 0) total = 1;  // an empty picture: one black entry
+    map.r[i] = static_cast<uint8_t>((sr + (total >> 1)) / total);
+    map.g[i] = static_cast<uint8_t>((sg + (total >> 1)) / total);
+    map.b[i] = static_cast<uint8_t>((sb + (total >> 1)) / total);
+  }
+
+  const uint16_t* hist_;
+};
+
+// The histogram reused as the inverse colour map: a cell holds its nearest
+// map entry + 1, or 0 until the cell's box is first needed.
+class InverseMap {
+ public:
+  InverseMap(uint16_t* cache, const ColorMap& map) : cache_(cache), map_(map) {}
+
+  int Nearest(int r, int g, int b) {
+    uint16_t& cell = cache_[Cell(r, g, b)];
+    if (!cell) Fill(r >> kShiftR, g >> kShiftG, b >> kShiftB);
+    return cell - 1;
+  }
+
+ private:
+  void Fill(int cr, int cg, int cb) {
+    cr >>= kBoxLogR;
+    cg >>= kBoxLogG;
+    cb >>= kBoxLogB;
+    // Colour value of the box's first cell centre.
+    const int minR = (cr << kBoxShiftR) + ((1 << kShiftR) >> 1);
+    const int minG = (cg << kBoxShiftG) + ((1 << kShiftG) >> 1);
+    const int minB = (cb << kBoxShiftB) + ((1 << kShiftB) >> 1);
+    uint8_t candidates[256];
+    const int n = Nearby(minR, minG, minB, candidates);
+    uint8_t best[kBoxR * kBoxG * kBoxB];
+    Best(minR, minG, minB, candidates, n, best);
+    const uint8_t* p = best;
+    for (int r = 0; r < kBoxR; ++r) {
+      for (int g = 0; g < kBoxG; ++g) {
+        uint16_t* row = cache_ +
+                        (((cr << kBoxLogR) + r) * kCellsG + (cg << kBoxLogG) + g) * kCellsB +
+                        (cb << kBoxLogB);
+        for (int b = 0; b < kBoxB; ++b) row[b] = static_cast<uint16_t>(*p++ + 1);
+      }
+    }
+  }
+
+  // Entries that can be the nearest for some cell of the box: those whose
+  // least distance to the box is within the smallest greatest distance.
+  int Nearby(int minR, int minG, int minB, uint8_t* out) const {
+    const int maxR = minR + ((1 << kBoxShiftR) - (1 << kShiftR));
+    const int maxG = minG + ((1 << kBoxShiftG) - (1 << kShiftG));
+    const int maxB = minB + ((1 << kBoxShiftB) - (1 << kShiftB));
+    int64_t least[256];
+    int64_t bound = INT64_MAX;
+    for (int i = 0; i < map_.count; ++i) {
+      int64_t lo = 0, hi = 0;
+      Axis(map_.r[i], minR, maxR, kScaleR, lo, hi);
+      Axis(map_.g[i], minG, maxG, kScaleG, lo, hi);
+      Axis(map_.b[i], minB, maxB, kScaleB, lo, hi);
+      least[i] = lo;
+      if (hi < bound) bound = hi;
+    }
+    int n = 0;
+    for (int i = 0; i < map_.count; ++i) {
+      if (least[i] <= bound) out[n++] = static_cast<uint8_t>(i);
+    }
+    return n;
+  }
+
+  static void Axis(int v, int lo, int hi, int scale, int64_t& least, int64_t& most) {
+    const int centre = (lo + hi) >> 1;
+    int64_t near = 0, far;
+    if (v < lo) {
+      near = static_cast<int64_t>(v - lo) * scale;
+      far = static_cast<int64_t>(v - hi) * scale;
+    } else if (v > hi) {
+      near = static_cast<int64_t>(v - hi) * scale;
+      far = static_cast<int64_t>(v - lo) * scale;
+    } else {
+      far = static_cast<int64_t>(v <= centre ? v - hi : v - lo) * scale;
+    }
+    least += near * near;
+    most += far * far;
+  }
+
+  // Nearest candidate for every cell of the box, with distances stepped
+  // incrementally along each axis.
+  void Best(int minR, int minG, int minB, const uint8_t* candidates, int n, uint8_t* best) const {
+    constexpr int kStepR = (1 << kShiftR) * kScaleR;
+    constexpr int kStepG = (1 << kShiftG) * kScaleG;
+    constexpr int kStepB = (1 << kShiftB) * kScaleB;
+    int32_t dist[kBoxR * kBoxG * kBoxB];
+    for (int32_t& d : dist) d = INT32_MAX;
+    for (int k = 0; k < n; ++k) {
+      const int e = candidates[k];
+      int32_t incR = (minR - map_.r[e]) * kScaleR;
+      int32_t incG = (minG - map_.g[e]) * kScaleG;
+      int32_t incB = (minB - map_.b[e]) * kScaleB;
+      int32_t d0 = incR * incR + incG * incG + incB * incB;
+      incR = incR * (2 * kStepR) + kStepR * kStepR;
+      incG = incG * (2 * kStepG) + kStepG * kStepG;
+      incB = incB * (2 * kStepB) + kStepB * kStepB;
+      int32_t* dp = dist;
+      uint8_t* bp = best;
+      for (int r = 0; r < kBoxR; ++r) {
+        int32_t d1 = d0, x1 = incG;
+        for (int g = 0; g < kBoxG; ++g) {
+          int32_t d2 = d1, x2 = incB;
+          for (int b = 0; b < kBoxB; ++b) {
+            if (d2 < *dp) {
+              *dp = d2;
+              *bp = static_cast<uint8_t>(e);
+            }
+            ++dp;
+            ++bp;
+            d2 += x2;
+            x2 += 2 * kStepB * kStepB;
+          }
+          d1 += x1;
+          x1 += 2 * kStepG * kStepG;
+        }
+        d0 += incR;
+        incR += 2 * kStepR * kStepR;
+      }
+    }
+  }
+
+  uint16_t* cache_;
+  const ColorMap& map_;
+};
+
+// Error limits: below 16 unchanged, from 16 to 47 growing by one every two
+// steps, from 48 on 32. Indexed by error + 255.
+struct ErrorLimit {
+  int16_t table[511];
+  ErrorLimit() {
+    int out = 0, in = 0;
+    for (; in < 16; ++in, ++out) Set(in, out);
+    for (; in < 48; ++in, out += (in & 1) ? 0 : 1) Set(in, out);
+    for (; in <= 255; ++in) Set(in, out);
+  }
+  void Set(int in, int out) {
+    table[255 + in] = static_cast<int16_t>(out);
+    table[255 - in] = static_cast<int16_t>(-out);
+  }
+  int operator()(int e) const {
+    if (e < -255) e = -255;
+    if (e > 255) e = 255;
+    return table[255 + e];
+  }
+};
+
+const ErrorLimit& Limits() {
+  static const ErrorLimit limits;
+  return limits;
+}
+
+inline int Clamp255(int v) {
+  return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* row, int hiddenPen) {
+  for (int y = 0; y < r.height; ++y) {
+    ReadRow(r, y, row);
+    uint8_t* out = IndexRow(r, y);
+    uint32_t last = ~0u;
+    int lastPen = 0;
+    for (int x = 0; x < r.width; ++x) {
+      const uint32_t c = row[x];
+      if (c != last) {
+        last = c;
+        lastPen =
+            (c & kHidden) ? hiddenPen : inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255);
+      }
+      out[x] = static_cast<uint8_t>(lastPen);
+    }
+  }
+}
+
+// Floyd-Steinberg over serpentine rows; errors are kept at 16 times their
+// value and every error passed on goes through the limit table.
+void MapDithered(const QuantizeRequest& r, InverseMap& inverse, const ColorMap& map, uint32_t* row,
+                 int32_t* errors, int hiddenPen) {
+  const ErrorLimit& limit = Limits();
+  const int w = r.width;
+  std::memset(errors, 0, sizeof(int32_t) * 3 * (w + 2));
+  for (int y = 0; y < r.height; ++y) {
+    ReadRow(r, y, row);
+    uint8_t* out = IndexRow(r, y);
+    const bool backwards = y & 1;
+    const int dir = backwards ? -1 : 1;
+    int x = backwards ? w - 1 : 0;
+    int32_t* err = errors + (backwards ? 3 * (w + 1) : 0);
+    int cur[3] = {0, 0, 0};
+    int below[3] = {0, 0, 0};
+    int belowPrev[3] = {0, 0, 0};
+    for (int n = 0; n < w; ++n, x += dir, err += 3 * dir) {
+      const uint32_t c = row[x];
+      if (c & kHidden) {
+        out[x] = static_cast<uint8_t>(hiddenPen);
+        for (int k = 0; k < 3; ++k) {
+          err[k] = belowPrev[k];
+          belowPrev[k] = below[k];
+          below[k] = 0;
+          cur[k] = 0;
+        }
+        continue;
+      }
+      const int value[3] = {static_cast<int>((c >> 16) & 255), static_cast<int>((c >> 8) & 255),
+                            static_cast<int>(c & 255)};
+      for (int k = 0; k < 3; ++k) {
+        cur[k] = Clamp255(value[k] + limit((cur[k] + err[3 * dir + k] + 8) >> 4));
+      }
+      const int pen = inverse.Nearest(cur[0], cur[1], cur[2]);
+      out[x] = static_cast<uint8_t>(pen);
+      const int chosen[3] = {map.r[pen], map.g[pen], map.b[pen]};
+      for (int k = 0; k < 3; ++k) {
+        const int e = cur[k] - chosen[k];
+        // 1/16 below right, 3/16 below left, 5/16 below, 7/16 to the next pixel.
+        err[k] = belowPrev[k] + 3 * e;
+        belowPrev[k] = below[k] + 5 * e;
+        below[k] = e;
+        cur[k] = 7 * e;
+      }
+    }
+    for (int k = 0; k < 3; ++k) err[k] = belowPrev[k];
+  }
+}
+
+// Remapping a picture with hidden pixels: the first entry no visible pixel got
+// becomes the transparent pen; when all are used, the two closest merge.
+int FreePenForTransparency(const QuantizeRequest& r, uint32_t* row) {
+  const int count = r.colors;
+  bool used[256] = {};
+  for (int y = 0; y < r.height; ++y) {
+    ReadRow(r, y, row);
+    const uint8_t* out = IndexRow(r, y);
+    for (int x = 0; x < r.width; ++x) {
+      if (!(row[x] & kHidden)) used[out[x]] = true;
+    }
+  }
+  for (int i = 0; i < count; ++i) {
+    if (!used[i]) return i;
+  }
+  if (count == 2) return 0;
+  int from = -1, to = -1;
+  int best = 100000;
+  for (int i = 0; i < count; ++i) {
+    for (int j = 0; j < count; ++j) {
+      if (i == j) continue;
+      const int d = ColorDistance(r.palette[i], r.palette[j]);
+      if (d < best) {
+        best = d;
+        from = i;
+        to = j;
+      }
+    }
+  }
+  if (from < 0) return 0;
+  for (int y = 0; y < r.height; ++y) {
+    uint8_t* out = IndexRow(r, y);
+    for (int x = 0; x < r.width; ++x) {
+      if (out[x] == from) out[x] = static_cast<uint8_t>(to);
+    }
+  }
+  return from;
+}
+
+void MarkHidden(const QuantizeRequest& r, uint32_t* row, int pen) {
+  for (int y = 0; y < r.height; ++y) {
+    ReadRow(r, y, row);
+    uint8_t* out = IndexRow(r, y);
+    for (int x = 0; x < r.width; ++x) {
+      if (row[x] & kHidden) out[x] = static_cast<uint8_t>(pen);
+    }
+  }
+}
+
+}  // namespace
+
+int LimitDitherError(int error) {
+  return Limits()(error);
+}
+
+int ColorDistance(uint32_t a, uint32_t b) {
+  const int r1 = (a >> 16) & 255, g1 = (a >> 8) & 255, b1 = a & 255;
+  const int r2 = (b >> 16) & 255, g2 = (b >> 8) & 255, b2 = b & 255;
+  const int r = (r1 + r2) / 2;
+  const int dr = r1 - r2, dg = g1 - g2, db = b1 - b2;
+  const int sum = (((512 + r) * dr * dr) >> 8) + 4 * dg * dg + (((767 - r) * db * db) >> 8);
+  return static_cast<int>(std::lround(std::sqrt(static_cast<double>(sum))));
+}
+
+void Quantize(QuantizeRequest& r) {
+  r.success = 0;
+  r.transparentPen = -1;
+  if (r.width <= 0 || r.height <= 0 || r.colors < 1 || r.colors > 256) return;
+  const bool hidden = HasTransparency(r);
+  // An entry for transparency: hidden pixels, a transparent colour, or the
+  // caller's own reservation.
+  const bool entry = !r.noTransparency && (hidden || r.transparentColor >= 0 || r.reserveEntry);
+
+  ScratchBlock rowBlock(sizeof(uint32_t) * (r.width + 1));
+  auto* row = static_cast<uint32_t*>(rowBlock.block);
+  if (!row) return;
+
+  if (!r.remap) {
+    uint32_t list[256];
+    int length = 0;
+    const int limit = r.colors - ((hidden || r.reserveEntry) && !r.noTransparency ? 1 : 0);
+    if (limit >= 1 && ExactPalette(r, limit, row, list, &length)) {
+      for (int i = 0; i < length; ++i) r.palette[i] = list[i];
+      r.colors = length;
+      if (!hidden && r.transparentColor >= 0) {
+        for (int i = 0; i < length; ++i) {
+          if (list[i] == static_cast<uint32_t>(r.transparentColor & 0xFFFFFF)) {
+            r.transparentPen = i;
+            break;
+          }
+        }
+      }
+      if (r.transparentPen < 0 && entry && length < 256) {
+        if (!r.reserveEntry) {
+          r.palette[length] =
+              r.transparentColor >= 0 ? static_cast<uint32_t>(r.transparentColor & 0xFFFFFF) : 0;
+        }
+        r.transparentPen = length;
+        r.colors = length + 1;
+      }
+      r.success = 1;
+      return;
+    }
+  }
+
+  ScratchBlock histBlock(sizeof(uint16_t) * kCells, true);
+  auto* hist = static_cast<uint16_t*>(histBlock.block);
+  if (!hist) return;
+  ColorMap map;
+  if (r.remap) {
+    map.count = r.colors;
+    for (int i = 0; i < map.count; ++i) {
+      map.r[i] = static_cast<uint8_t>(r.palette[i] >> 16);
+      map.g[i] = static_cast<uint8_t>(r.palette[i] >> 8);
+      map.b[i] = static_cast<uint8_t>(r.palette[i]);
+    }
+  } else {
+    for (int y = 0; y < r.height; ++y) {
+      ReadRow(r, y, row);
+      for (int x = 0; x < r.width; ++x) {
+        if (row[x] & kHidden) continue;
+        uint16_t& cell = hist[CellOf(row[x])];
+        if (cell != 0xFFFF) ++cell;
+      }
+    }
+    const int wanted = r.colors - (entry ? 1 : 0);
+    MedianCut(hist).Select(wanted < 1 ? 1 : wanted, map);
+    std::memset(hist, 0, sizeof(uint16_t) * kCells);
+    for (int i = 0; i < map.count; ++i) {
+      r.palette[i] = (uint32_t{map.r[i]} << 16) | (uint32_t{map.g[i]} << 8) | map.b[i];
+    }
+  }
+
+  // Hidden pixels get the entry after the map's colours (or, when
+  // remapping, a free pen chosen once the mapping is done).
+  const int hiddenPen = r.remap ? 0 : map.count;
+  InverseMap inverse(hist, map);
+  if (r.dither) {
+    ScratchBlock errorBlock(sizeof(int32_t) * 3 * (r.width + 2));
+    if (!errorBlock.block) return;
+    MapDithered(r, inverse, map, row, static_cast<int32_t*>(errorBlock.block), hiddenPen);
+  } else {
+    MapPlain(r, inverse, row, hiddenPen);
+  }
+
+  if (r.remap) {
+    if (hidden && !r.keepTransparentPen) {
+      r.transparentPen = FreePenForTransparency(r, row);
+      MarkHidden(r, row, r.transparentPen);
+    }
+  } else if (entry && map.count < 256) {
+    if (!r.reserveEntry) {
+      r.palette[map.count] =
+          r.transparentColor >= 0 ? static_cast<uint32_t>(r.transparentColor & 0xFFFFFF) : 0;
+    }
+    r.transparentPen = map.count;
+    r.colors = map.count + 1;
+  } else {
+    r.colors = map.count;
+  }
+  r.success = 1;
+}
+
+}  // namespace tzx::graphics
