@@ -41,6 +41,10 @@ int SetBrushDepth(lua_State* L);
 int SetBrushPalette(lua_State* L);
 int RemoveBrushPalette(lua_State* L);
 
+// Colour quantisation
+int QuantizeBrush(lua_State* L);
+int RemapBrush(lua_State* L);
+
 // Colour replacement and flood fill
 int ReplaceColors(lua_State* L);
 int FloodFill(lua_State* L);

@@ -17,8 +17,6 @@ namespace {
 // A leading NUL, then the version text with its trailing blank.
 constexpr char kDescriptor[] = "\0$VER: brush.tzx 11.0 (10.01.26) [Windows] [x86] ";
 
-// QuantizeBrush and RemapBrush join the palette commands with colour
-// quantisation.
 const CommandRow kCommands[] = {
     {"CreateBrush", CreateBrush},
     {"FreeBrush", FreeBrush},
@@ -46,6 +44,8 @@ const CommandRow kCommands[] = {
     {"SetBrushDepth", SetBrushDepth},
     {"SetBrushPalette", SetBrushPalette},
     {"RemoveBrushPalette", RemoveBrushPalette},
+    {"QuantizeBrush", QuantizeBrush},
+    {"RemapBrush", RemapBrush},
     {"ReplaceColors", ReplaceColors},
     {"FloodFill", FloodFill},
     {nullptr, nullptr},

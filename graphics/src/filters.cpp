@@ -5,6 +5,7 @@
 #include "bitmaps.h"
 #include "blits.h"
 #include "draw_record.h"
+#include "quantize.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/siblings.h"
@@ -122,8 +123,9 @@ int RunOwnFilter(int kind, const FilterEntry& e, const Planes& p) {
     case kFilterXFlip:
     case kFilterYFlip:
       return FlipBitmapSet(p.color, p.mask, p.alpha, p.index, kind == kFilterXFlip);
+    case kFilterQuantize:
+      return ReduceColors(p.color, e.ints[0], e.ints[1] != 0);
     default:
-      // Colour quantisation has no slot in this build to reduce the colours with.
       return kErrRange;
   }
 }

@@ -15,6 +15,7 @@
 #include "load_hook.h"
 #include "output.h"
 #include "pixel_formats.h"
+#include "quantize.h"
 #include "placement.h"
 #include "scale_bitmap.h"
 #include "transform_bitmap.h"
@@ -82,8 +83,8 @@ GraphicsInterface gInterface = {
     .ReleaseBitmapPixels = ReleaseBitmapPixels,
     .AdapterBitmapFlags = AdapterBitmapFlags,
     .DrawRectAlpha = nullptr,
-    .DitherToPalette = nullptr,
-    .RemapToPalette = nullptr,
+    .DitherToPalette = DitherToPalette,
+    .RemapToPalette = RemapToPalette,
     .ScaleAlpha = ScaleAlpha,
     .CropBitmapSet = CropBitmapSet,
     .UsesPenRange = UsesPenRange,

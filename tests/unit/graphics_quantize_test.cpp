@@ -7,8 +7,9 @@
 #include <set>
 #include <vector>
 
-#include "support/graphics_fixtures.h"
+#include "bitmaps.h"
 #include "quantize.h"
+#include "support/graphics_fixtures.h"
 #include "tzx/graphics_layout.h"
 
 namespace tzx::graphics {
@@ -368,6 +369,66 @@ TEST_F(GraphicsQuantize, EmptyWindowFails) {
   r.width = 0;
   Quantize(r);
   EXPECT_EQ(r.success, 0);
+}
+
+}  // namespace
+}  // namespace tzx::graphics
+
+namespace tzx::graphics {
+namespace {
+
+using testing::ColorBitmap;
+
+TEST_F(GraphicsQuantize, RemapToPaletteMakesAnIndexBitmap) {
+  auto color = ColorBitmap(5, 3);
+  testing::Paint(color.get(), [](int x, int) { return x < 2 ? 0x102030u : 0x405060u; });
+  uint32_t palette[256];
+  RemapRequest q{};
+  q.color = color.get();
+  q.palette = palette;
+  q.colors = 8;
+  q.transparentColor = -1;
+  ASSERT_EQ(RemapToPalette(&q), 0);
+  testing::Bitmap index(q.result);
+  EXPECT_EQ(q.colors, 2);
+  EXPECT_EQ(q.transparentPen, -1);
+  EXPECT_EQ(palette[0], 0x102030u);
+  EXPECT_EQ(palette[1], 0x405060u);
+  EXPECT_EQ(ReadPixel(index.get(), 1, 2, 1), 0u);
+  EXPECT_EQ(ReadPixel(index.get(), 4, 2, 1), 1u);
+}
+
+TEST_F(GraphicsQuantize, RemapToPaletteRefusesBadRequests) {
+  auto color = ColorBitmap(4, 4);
+  auto alpha = testing::AlphaPlane(3, 4);
+  uint32_t palette[256];
+  RemapRequest q{};
+  q.color = color.get();
+  q.palette = palette;
+  q.colors = 0;
+  EXPECT_EQ(RemapToPalette(&q), 1055);
+  q.colors = 257;
+  EXPECT_EQ(RemapToPalette(&q), 1055);
+  q.colors = 16;
+  q.alpha = alpha.get();
+  EXPECT_EQ(RemapToPalette(&q), 1055);
+  q.alpha = nullptr;
+  q.color = nullptr;
+  EXPECT_EQ(RemapToPalette(&q), 1055);
+  EXPECT_EQ(q.result, nullptr);
+}
+
+TEST_F(GraphicsQuantize, ReduceColorsKeepsAlphaBytes) {
+  auto color = ColorBitmap(16, 1);
+  for (int x = 0; x < 16; ++x) WritePixel(color.get(), x, 0, 0x80000000u | (x * 0x111111u), 1);
+  ASSERT_EQ(ReduceColors(color.get(), 2, false), 0);
+  std::set<uint32_t> colours;
+  for (int x = 0; x < 16; ++x) {
+    const uint32_t raw = ReadPixel(color.get(), x, 0, 1);
+    EXPECT_EQ(raw >> 24, 0x80u) << x;
+    colours.insert(raw & 0xFFFFFF);
+  }
+  EXPECT_EQ(colours.size(), 2u);
 }
 
 }  // namespace

@@ -264,11 +264,10 @@ struct GraphicsInterface {
                        int level);  // 57
 
   // Colour effects
-  int (*DitherToPalette)(const uint32_t* pixels, int width, int height, uint32_t* palette,
-                         int colors, int dither, BitmapHandle* index);  // 58
-  int (*RemapToPalette)(const BitmapHandle* color, const BitmapHandle* alpha,
-                        const uint32_t* palette, int colors, int dither,
-                        BitmapHandle** index);  // 59
+  // 0, or 1000 when working memory could not be had.
+  int (*DitherToPalette)(QuantizeRequest* request);  // 58
+  // Allocates the index bitmap (1648), locks the planes (1152), quantises.
+  int (*RemapToPalette)(RemapRequest* request);  // 59
   // target = source × level / 255, over the first `height` rows.
   int (*ScaleAlpha)(const BitmapHandle* source, BitmapHandle* target, int height, int level);  // 60
   int (*CropBitmapSet)(const BitmapHandle* color, const BitmapHandle* mask,

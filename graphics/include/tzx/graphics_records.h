@@ -380,4 +380,65 @@ struct GraphicsState {
 // Bytes in one scratch-buffer entry (two doubles: a point).
 inline constexpr int kScratchEntryBytes = 16;
 
+// A quantisation on plain pixels (DitherToPalette); see the quantiser.
+struct QuantizeRequest {
+  // Source window: pixels of `sourceFormat`, read from (sourceX, sourceY).
+  const uint8_t* source = nullptr;
+  int sourceFormat = 0;
+  int sourceBytesPerRow = 0;
+  int sourceX = 0;
+  int sourceY = 0;
+  // 8-bit sources: their palette (0x00RRGGBB) and transparent pen (-1: none).
+  const uint32_t* sourcePalette = nullptr;
+  int sourceTransparentPen = -1;
+  // Shape planes over the same window (null when absent): a clear mask bit or
+  // an alpha byte below 255 makes a pixel transparent.
+  const uint8_t* mask = nullptr;
+  int maskBytesPerRow = 0;
+  const uint8_t* alpha = nullptr;
+  int alphaBytesPerRow = 0;
+
+  // Destination index pixels and their window.
+  uint8_t* index = nullptr;
+  int indexBytesPerRow = 0;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+
+  uint32_t* palette = nullptr;  // 256 entries of 0x00RRGGBB; the colour map when remapping
+  int colors = 256;             // wanted (1..256) in, obtained out
+  int64_t transparentColor = -1;
+  bool reserveEntry = false;    // the caller fills the transparency entry itself
+  bool noTransparency = false;  // take hidden pixels' colours, make no entry for them
+  bool dither = false;
+  bool remap = false;               // map onto the first `colors` entries of `palette`
+  bool keepTransparentPen = false;  // remapping: skip choosing a free pen for transparency
+
+  int transparentPen = -1;  // out
+  int success = 0;          // out: 0 when working memory could not be had
+};
+
+// A picture's planes reduced to pens (RemapToPalette): true-colour pixels in
+// `color`, or pens in `index` with their palette and transparent pen.
+struct RemapRequest {
+  BitmapHandle* color;
+  BitmapHandle* index;
+  const uint32_t* sourcePalette;
+  int32_t sourceTransparentPen;
+  BitmapHandle* mask;
+  BitmapHandle* alpha;
+  uint32_t* palette;  // 256 entries: the result, or the palette to map onto
+  int32_t colors;     // wanted in, obtained out
+  int64_t transparentColor;  // -1: none
+  uint32_t flags;            // kRemap...
+  BitmapHandle* result;      // out: the new index bitmap
+  int32_t transparentPen;    // out: -1 none
+};
+inline constexpr uint32_t kRemapDither = 0x01;
+inline constexpr uint32_t kRemapOntoPalette = 0x02;  // map onto `palette`, choose no colours
+inline constexpr uint32_t kRemapReserveEntry = 0x04;
+inline constexpr uint32_t kRemapNoTransparency = 0x08;
+inline constexpr uint32_t kRemapKeepTransparentPen = 0x10;
+
 }  // namespace tzx::graphics
