@@ -5,6 +5,17 @@ namespace {
 
 using Byte = unsigned char;
 
+inline bool Special(char c) {
+  return c == '*' || c == '?' || c == '#' || c == '[';
+}
+
+bool Plain(std::string_view s) {
+  for (char c : s) {
+    if (Special(c)) return false;
+  }
+  return true;
+}
+
 // The set starting at pattern[at] == '['. Returns the index just past its
 // closing ']', or 0 when it has none (the '[' then stands for itself); sets
 // `matched` for `c`.
@@ -45,8 +56,19 @@ bool MatchOne(std::string_view t, std::string_view p) {
       if (pc == '*') {
         while (pi < p.size() && p[pi] == '*') ++pi;
         if (pi == p.size()) return true;  // the rest of the text
+        std::string_view rest = p.substr(pi);
+        // A plain tail after the last star ("*.jpg") can only match the end.
+        if (Plain(rest)) {
+          return t.size() - ti >= rest.size() && t.substr(t.size() - rest.size()) == rest;
+        }
         starP = pi;
         starT = ti;
+        if (!Special(rest[0])) {
+          // The star ends where the next plain character occurs.
+          size_t at = t.find(rest[0], ti);
+          if (at == std::string_view::npos) return false;
+          starT = ti = at;
+        }
         continue;
       }
       size_t next = pi + 1;
@@ -80,6 +102,11 @@ bool MatchOne(std::string_view t, std::string_view p) {
     if (starP == std::string_view::npos) return false;
     pi = starP;
     ti = ++starT;
+    if (!Special(p[pi])) {
+      size_t at = t.find(p[pi], ti);
+      if (at == std::string_view::npos) return false;
+      starT = ti = at;
+    }
   }
   while (pi < p.size() && p[pi] == '*') ++pi;
   return pi == p.size();
