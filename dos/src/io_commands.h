@@ -61,6 +61,16 @@ int GetEnv(lua_State* L);
 int SetEnv(lua_State* L);
 int UnsetEnv(lua_State* L);
 
+// directory_commands.cpp
+int OpenDirectory(lua_State* L);
+int CloseDirectory(lua_State* L);
+int NextDirectoryEntry(lua_State* L);
+int RewindDirectory(lua_State* L);
+int CountDirectoryEntries(lua_State* L);
+int GetDirectoryEntry(lua_State* L);
+int ReadDirectory(lua_State* L);
+int DirectoryItems(lua_State* L);
+
 // pattern_commands.cpp
 int MatchPattern(lua_State* L);
 

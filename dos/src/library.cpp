@@ -1,6 +1,7 @@
 // The frame of dos.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
 #include "constants.h"
+#include "directories.h"
 #include "file_nodes.h"
 #include "io_commands.h"
 #include "tzx/dos.h"
@@ -69,22 +70,21 @@ const CommandRow kCommands[] = {
     {"GetEnv", GetEnv},
     {"SetEnv", SetEnv},
     {"UnsetEnv", UnsetEnv},
+    {"OpenDirectory", OpenDirectory},
+    {"CloseDirectory", CloseDirectory},
+    {"NextDirectoryEntry", NextDirectoryEntry},
+    {"RewindDirectory", RewindDirectory},
+    {"CountDirectoryEntries", CountDirectoryEntries},
+    {"GetDirectoryEntry", GetDirectoryEntry},
+    {"ReadDirectory", ReadDirectory},
+    {"DirectoryItems", DirectoryItems},
     {"MatchPattern", MatchPattern},
     {nullptr, nullptr},
 };
 
-ObjectHeader* gDirectoryList = nullptr;
-
-// No attribute of this type is readable yet; a lookup still reports unknown
-// objects the same way the commands do.
-int DirectoryAttribute(lua_State*, int, const ObjectId* id) {
-  if (!FindObject(gDirectoryList, *id)) return ObjectNotFound(*id, 1318);
-  return kErrUnknownAttribute;
-}
-
 const ObjectTypeRow kObjectTypes[] = {
     {44, "Files", &gFilesList, FileAttribute},
-    {45, "Directories", &gDirectoryList, DirectoryAttribute},
+    {45, "Directories", &gDirectoriesList, DirectoryAttribute},
     {0, nullptr, nullptr, nullptr},
 };
 
@@ -97,10 +97,7 @@ int SetUp(lua_State* L) {
 
 void Close(lua_State* L) {
   CloseAllFiles(L);
-  while (ObjectHeader* h = gDirectoryList) {
-    UnlinkObject(&gDirectoryList, h);
-    ForgetAndFree(L, h);
-  }
+  CloseAllDirectories(L);
 }
 
 const LibraryDefinition kDefinition = {

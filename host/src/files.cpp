@@ -1,25 +1,22 @@
 // The file-system and stream services over host file and directory handles.
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <cstring>
 #include <string>
 
 #include "file_handle.h"
 #include "paths.h"
+#include "platform/file_system.h"
 #include "services.h"
 #include "tzx/errors.h"
 
 namespace tzx {
 
 struct DirHandle {
-  DIR* dir;
+  platform::DirStream* dir;
   std::string path;
 };
 
-struct DirEntryRecord {
-  std::string name;
-};
+// Entries live in the directory stream; the record only stands for them.
+struct DirEntryRecord {};
 
 }  // namespace tzx
 
@@ -82,20 +79,21 @@ uint16_t ReadBE16(FileHandle* h) {
   return static_cast<uint16_t>(b[0] << 8 | b[1]);
 }
 
-void FillInfo(const struct stat& st, const char* name, ExamineInfo* info) {
-  info->type = S_ISDIR(st.st_mode) ? 1 : 0;
-  info->size = S_ISDIR(st.st_mode) ? 0 : st.st_size;
-  info->protection = st.st_mode & 07777;
-  info->created = st.st_ctime;
-  info->accessed = st.st_atime;
-  info->modified = st.st_mtime;
+void FillInfo(const platform::FileStatus& st, const char* name, ExamineInfo* info) {
+  info->type = st.directory ? 1 : 0;
+  info->link = st.link ? 1 : 0;
+  info->size = st.size;
+  info->protection = st.mode;
+  info->created = st.created;
+  info->accessed = st.accessed;
+  info->modified = st.modified;
   std::strncpy(info->name, name, sizeof(info->name) - 1);
   info->name[sizeof(info->name) - 1] = 0;
 }
 
 DirHandle* OpenDir(const char* path, int, const OpenOptions* options, UserTags*) {
   if (!InbuiltAdapter(options)) return nullptr;
-  DIR* dir = opendir(path[0] ? path : ".");
+  platform::DirStream* dir = platform::OpenDirStream(path);
   if (!dir) return nullptr;
   return new DirHandle{dir, path};
 }
@@ -105,32 +103,33 @@ int PrepareEntry(DirHandle*, DirEntryRecord** out) {
   return 0;
 }
 
-int NextEntry(DirHandle* h, DirEntryRecord* record, ExamineInfo* info, int, int* isDirectory) {
-  while (dirent* e = readdir(h->dir)) {
-    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    std::string full = JoinPath(h->path, e->d_name);
-    struct stat st;
-    if (stat(full.c_str(), &st) != 0 && lstat(full.c_str(), &st) != 0) continue;
-    record->name = e->d_name;
-    FillInfo(st, e->d_name, info);
-    if (isDirectory) *isDirectory = info->type;
-    return 1;
-  }
-  return 0;
+int NextEntry(DirHandle* h, DirEntryRecord*, ExamineInfo* info, int, int* isDirectory) {
+  const char* name = nullptr;
+  platform::FileStatus st;
+  if (!platform::ReadDirStream(h->dir, &name, &st)) return 0;
+  FillInfo(st, name, info);
+  if (isDirectory) *isDirectory = info->type;
+  return 1;
 }
 
-void FreeEntry(DirEntryRecord* r) { delete r; }
+void FreeEntry(DirEntryRecord* r) {
+  delete r;
+}
 
 int ExaminePath(const char* path, ExamineInfo* info, int) {
-  struct stat st;
-  if (stat(path, &st) != 0) return 0;
+  platform::FileStatus st;
+  if (!platform::Examine(path, &st)) return 0;
   FillInfo(st, FilePartOf(path), info);
   return 1;
 }
 
 // The inbuilt handler has no format or adapter name.
-const char* NoName(FileHandle*) { return nullptr; }
-const char* NoDirName(DirHandle*) { return nullptr; }
+const char* NoName(FileHandle*) {
+  return nullptr;
+}
+const char* NoDirName(DirHandle*) {
+  return nullptr;
+}
 
 int CopyPath(const std::string& path, char* out, size_t size) {
   if (path.size() >= size) return kErrNoMemory;
@@ -138,8 +137,8 @@ int CopyPath(const std::string& path, char* out, size_t size) {
   return 0;
 }
 
-int DefineVirtualFile(const char* file, uint64_t offset, uint64_t size, const char* name,
-                      char* out, size_t outSize) {
+int DefineVirtualFile(const char* file, uint64_t offset, uint64_t size, const char* name, char* out,
+                      size_t outSize) {
   return CopyPath(DefineRegion(file, offset, size, name), out, outSize);
 }
 
@@ -148,17 +147,30 @@ int DefineVirtualString(const char* data, size_t length, const char* name, int, 
   return CopyPath(DefineString(std::string(data, length), name), out, outSize);
 }
 
-int UndefineVirtualString(const char* path) { return UndefineString(path) ? 0 : 1; }
+int UndefineVirtualString(const char* path) {
+  return UndefineString(path) ? 0 : 1;
+}
 
-void CloseFile(FileHandle* h) { CloseHandle(h); }
-int Flush(FileHandle* h) { return FlushHandle(h); }
-int Eof(FileHandle* h) { return HandleAtEof(h); }
+void CloseFile(FileHandle* h) {
+  CloseHandle(h);
+}
+int Flush(FileHandle* h) {
+  return FlushHandle(h);
+}
+int Eof(FileHandle* h) {
+  return HandleAtEof(h);
+}
 int Putc(FileHandle* h, int byte) {
   unsigned char b = static_cast<unsigned char>(byte);
   return WriteHandle(h, &b, 1) == 1 ? byte : -1;
 }
+int RewindDir(DirHandle* h) {
+  platform::RewindDirStream(h->dir);
+  return 0;
+}
+
 void CloseDir(DirHandle* h) {
-  closedir(h->dir);
+  platform::CloseDirStream(h->dir);
   delete h;
 }
 void DirPath(DirHandle* h, char* buffer, size_t size) {
@@ -197,6 +209,7 @@ const FileSystem kFileSystem = {
     .defineVirtualFile = DefineVirtualFile,
     .defineVirtualString = DefineVirtualString,
     .undefineVirtualString = UndefineVirtualString,
+    .rewindDir = RewindDir,
 };
 
 const StreamIo kStreamIo = {

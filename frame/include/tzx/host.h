@@ -233,7 +233,8 @@ struct DateRecord {
 
 // What examining a path or a directory entry tells.
 struct ExamineInfo {
-  int type;  // 0 file, 1 directory
+  int type;  // 0 file, 1 directory (for a link: what it points to)
+  int link;  // non-zero for a symbolic link; walks do not descend into one
   int64_t size;
   uint32_t protection;
   int64_t created;  // seconds since 1970, UTC
@@ -325,6 +326,8 @@ struct FileSystem {
   int (*defineVirtualString)(const char* data, size_t length, const char* name, int number,
                              char* pathOut, size_t size);
   int (*undefineVirtualString)(const char* path);  // 0, or non-zero when not one
+  // Starts the listing of an open directory again; 0 or an error code.
+  int (*rewindDir)(DirHandle* h);
 };
 
 // Readers of command arguments and writers of results.

@@ -1,0 +1,75 @@
+#include "directories.h"
+
+#include "attributes.h"
+#include "tzx/dos_constants.h"
+#include "tzx/errors.h"
+#include "tzx/frame.h"
+#include "tzx/objects.h"
+
+namespace tzx::dos {
+
+ObjectHeader* gDirectoriesList = nullptr;
+
+int FindDirectory(const ObjectId& id, DirNode** out) {
+  ObjectHeader* h = FindObject(gDirectoriesList, id);
+  if (!h) return ObjectNotFound(id, kErrUnknownDirectory);
+  *out = reinterpret_cast<DirNode*>(h);
+  return 0;
+}
+
+void CloseDirNode(lua_State* L, DirNode* node) {
+  UnlinkObject(&gDirectoriesList, &node->header);
+  if (node->entry) Files().freeEntry(node->entry);
+  if (node->handle) Stream().closeDir(node->handle);
+  ForgetAndFree(L, &node->header);
+}
+
+void CloseAllDirectories(lua_State* L) {
+  while (gDirectoriesList) CloseDirNode(L, reinterpret_cast<DirNode*>(gDirectoriesList));
+}
+
+int DirectoryAttribute(lua_State* L, int attribute, const ObjectId* id) {
+  DirNode* node = nullptr;
+  if (int rc = FindDirectory(*id, &node)) return rc;
+  switch (attribute) {
+    case kAttrformat: {
+      const char* format = Files().dirFormatName(node->handle);
+      Lua().pushstring(L, format ? format : "");
+      return 1;
+    }
+    case kAttradapter: {
+      const char* adapter = Files().dirAdapterName(node->handle);
+      Lua().pushstring(L, adapter ? adapter : "inbuilt");
+      return 1;
+    }
+    default:
+      return kErrUnknownAttribute;
+  }
+}
+
+void SetEntryFields(lua_State* L, const ExamineInfo& info) {
+  Args().setNumberField(L, "flags", FlagsOfMode(info.protection, info.name));
+  static constexpr struct {
+    const char* key;
+    int which;
+  } kDates[] = {
+      {"time", kDateModified}, {"lastaccesstime", kDateAccessed}, {"creationtime", kDateCreated}};
+  for (const auto& d : kDates) {
+    DateRecord r;
+    Memory().dateFromInfo(&info, &r, d.which);
+    const int fields[6] = {r.year, r.month, r.day, r.hour, r.minute, r.second};
+    char text[64];
+    FormatDate(fields, Memory().monthNames, text, sizeof text);
+    Args().setStringField(L, d.key, text);
+  }
+}
+
+void PushEntryTable(lua_State* L, const ExamineInfo& info) {
+  Lua().newtable(L);
+  Args().setStringField(L, "name", info.name);
+  Args().setIntField(L, "type", info.type ? kDostypeDirectory : kDostypeFile);
+  if (!info.type) Args().setNumberField(L, "size", static_cast<double>(info.size));
+  SetEntryFields(L, info);
+}
+
+}  // namespace tzx::dos

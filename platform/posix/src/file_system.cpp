@@ -1,0 +1,416 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace tzx::platform {
+namespace {
+
+int64_t Seconds(const struct statx_timestamp& t) {
+  return t.tv_sec;
+}
+
+void Fill(const struct statx& sx, FileStatus* out) {
+  out->directory = S_ISDIR(sx.stx_mode);
+  out->regular = S_ISREG(sx.stx_mode);
+  out->size = out->directory ? 0 : static_cast<int64_t>(sx.stx_size);
+  out->mode = sx.stx_mode & 07777;
+  out->accessed = Seconds(sx.stx_atime);
+  out->modified = Seconds(sx.stx_mtime);
+  out->changed = Seconds(sx.stx_ctime);
+  out->created = (sx.stx_mask & STATX_BTIME) ? Seconds(sx.stx_btime) : out->changed;
+  out->device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+  out->inode = sx.stx_ino;
+}
+
+constexpr unsigned kStatxMask = STATX_BASIC_STATS | STATX_BTIME;
+
+// Examines `name` relative to `dir`: the link itself first, then what it
+// points to.
+bool ExamineAt(int dir, const char* name, FileStatus* out) {
+  struct statx sx;
+  if (statx(dir, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) != 0) return false;
+  *out = FileStatus{};
+  if (S_ISLNK(sx.stx_mode)) {
+    struct statx target;
+    if (statx(dir, name, AT_NO_AUTOMOUNT, kStatxMask, &target) == 0) sx = target;
+    out->link = true;
+  }
+  Fill(sx, out);
+  return true;
+}
+
+bool CopyOut(const char* text, char* out, size_t size) {
+  size_t n = std::strlen(text);
+  if (n >= size) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
+  std::memcpy(out, text, n + 1);
+  return true;
+}
+
+}  // namespace
+
+FsError LastFsError() {
+  switch (errno) {
+    case 0:
+      return FsError::kNone;
+    case ENOENT:
+      return FsError::kNotFound;
+    case EEXIST:
+      return FsError::kExists;
+    case ENOTDIR:
+      return FsError::kNotDirectory;
+    case EISDIR:
+      return FsError::kIsDirectory;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FsError::kDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return FsError::kNoSpace;
+    case EXDEV:
+      return FsError::kCrossDevice;
+    case EBUSY:
+      return FsError::kBusy;
+    case ENOTEMPTY:
+      return FsError::kNotEmpty;
+    case ELOOP:
+      return FsError::kLoop;
+    case ENAMETOOLONG:
+      return FsError::kTooLong;
+    default:
+      return FsError::kOther;
+  }
+}
+
+bool Examine(const char* path, FileStatus* out) {
+  return path[0] && ExamineAt(AT_FDCWD, path, out);
+}
+
+struct DirStream {
+  DIR* dir;
+};
+
+DirStream* OpenDirStream(const char* path) {
+  DIR* dir = opendir(path[0] ? path : ".");
+  if (!dir) return nullptr;
+  auto* d = new (std::nothrow) DirStream{dir};
+  if (!d) closedir(dir);
+  return d;
+}
+
+bool ReadDirStream(DirStream* d, const char** name, FileStatus* status) {
+  errno = 0;
+  while (dirent* e = readdir(d->dir)) {
+    const char* n = e->d_name;
+    if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
+    if (!ExamineAt(dirfd(d->dir), n, status)) continue;
+    *name = n;
+    return true;
+  }
+  return false;
+}
+
+void RewindDirStream(DirStream* d) {
+  rewinddir(d->dir);
+}
+
+void CloseDirStream(DirStream* d) {
+  if (!d) return;
+  closedir(d->dir);
+  delete d;
+}
+
+bool MakeDir(const char* path) {
+  return mkdir(path, 0777) == 0;
+}
+
+bool RemoveDir(const char* path) {
+  return rmdir(path) == 0;
+}
+
+bool RemoveFile(const char* path) {
+  return unlink(path) == 0;
+}
+
+bool RenamePath(const char* from, const char* to) {
+  return rename(from, to) == 0;
+}
+
+bool RenameNoReplace(const char* from, const char* to) {
+  return renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0;
+}
+
+bool SetMode(const char* path, uint32_t mode) {
+  return chmod(path, mode & 07777) == 0;
+}
+
+bool SetTimes(const char* path, int64_t accessed, int64_t modified) {
+  struct timespec times[2];
+  times[0].tv_sec = accessed < 0 ? 0 : accessed;
+  times[0].tv_nsec = accessed < 0 ? UTIME_OMIT : 0;
+  times[1].tv_sec = modified < 0 ? 0 : modified;
+  times[1].tv_nsec = modified < 0 ? UTIME_OMIT : 0;
+  return utimensat(AT_FDCWD, path, times, 0) == 0;
+}
+
+bool CreateEmptyFile(const char* path) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+bool ReadLink(const char* path, char* out, size_t size) {
+  ssize_t n = readlink(path, out, size);
+  if (n < 0 || static_cast<size_t>(n) >= size) return false;
+  out[n] = 0;
+  return true;
+}
+
+bool MakeLink(const char* target, const char* path) {
+  return symlink(target, path) == 0;
+}
+
+bool ChangeDir(const char* path) {
+  return chdir(path) == 0;
+}
+
+bool CurrentDir(char* out, size_t size) {
+  return getcwd(out, size) != nullptr;
+}
+
+bool RealPath(const char* path, char* out, size_t size) {
+  char* resolved = realpath(path, nullptr);
+  if (!resolved) return false;
+  bool ok = CopyOut(resolved, out, size);
+  std::free(resolved);
+  return ok;
+}
+
+bool ProgramDir(char* out, size_t size) {
+  char buffer[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return false;
+  buffer[n] = 0;
+  char* slash = std::strrchr(buffer, '/');
+  if (slash) *(slash == buffer ? slash + 1 : slash) = 0;
+  return CopyOut(buffer, out, size);
+}
+
+bool NewTemporaryFile(char* out, size_t size) {
+  const char* folder = std::getenv("TMPDIR");
+  std::string name = std::string(folder && *folder ? folder : "/tmp") + "/tessera.XXXXXX";
+  if (name.size() >= size) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
+  std::memcpy(out, name.c_str(), name.size() + 1);
+  int fd = mkostemp(out, O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+bool VolumeSpace(const char* path, VolumeInfo* out) {
+  struct statvfs v;
+  if (statvfs(path, &v) != 0) return false;
+  out->freeBytes = static_cast<uint64_t>(v.f_bavail) * v.f_frsize;
+  out->usedBytes = static_cast<uint64_t>(v.f_blocks - v.f_bfree) * v.f_frsize;
+  return true;
+}
+
+namespace {
+
+// "\040" and the other octal escapes of /proc/self/mountinfo.
+std::string Unescape(const char* s) {
+  std::string r;
+  for (; *s; ++s) {
+    if (s[0] == '\\' && s[1] >= '0' && s[1] <= '7' && s[2] && s[3]) {
+      r.push_back(static_cast<char>((s[1] - '0') * 64 + (s[2] - '0') * 8 + (s[3] - '0')));
+      s += 3;
+    } else {
+      r.push_back(*s);
+    }
+  }
+  return r;
+}
+
+// The label under /dev/disk/by-label that leads to `device`, if any.
+std::string LabelOf(const std::string& device) {
+  std::string label;
+  DIR* dir = opendir("/dev/disk/by-label");
+  if (!dir) return label;
+  char real[PATH_MAX];
+  if (!realpath(device.c_str(), real)) {
+    closedir(dir);
+    return label;
+  }
+  while (dirent* e = readdir(dir)) {
+    if (e->d_name[0] == '.') continue;
+    std::string link = std::string("/dev/disk/by-label/") + e->d_name;
+    char target[PATH_MAX];
+    if (realpath(link.c_str(), target) && std::strcmp(target, real) == 0) {
+      label = Unescape(e->d_name);  // udev escapes blanks as \x20
+      size_t at;
+      while ((at = label.find("\\x20")) != std::string::npos) label.replace(at, 4, " ");
+      break;
+    }
+  }
+  closedir(dir);
+  return label;
+}
+
+}  // namespace
+
+bool VolumeName(const char* path, char* mountPoint, size_t mountSize, char* label,
+                size_t labelSize) {
+  struct stat st;
+  if (stat(path, &st) != 0) return false;
+  FILE* f = std::fopen("/proc/self/mountinfo", "re");
+  if (!f) return false;
+  // Fields: id parent major:minor root mount-point options ... - type source.
+  std::string bestMount, bestSource;
+  char* line = nullptr;
+  size_t cap = 0;
+  while (getline(&line, &cap, f) > 0) {
+    unsigned major = 0, minor = 0;
+    char root[PATH_MAX], mount[PATH_MAX];
+    if (std::sscanf(line, "%*u %*u %u:%u %4095s %4095s", &major, &minor, root, mount) != 4)
+      continue;
+    if (makedev(major, minor) != st.st_dev) continue;
+    std::string m = Unescape(mount);
+    // The deepest mount of this device whose folder holds the path.
+    if (m.size() >= bestMount.size()) {
+      bestMount = m;
+      const char* dash = std::strstr(line, " - ");
+      char type[256], source[PATH_MAX];
+      bestSource = dash && std::sscanf(dash + 3, "%255s %4095s", type, source) == 2
+                       ? Unescape(source)
+                       : std::string();
+    }
+  }
+  std::free(line);
+  std::fclose(f);
+  if (bestMount.empty()) return false;
+  std::string name = bestSource.rfind("/dev/", 0) == 0 ? LabelOf(bestSource) : std::string();
+  if (name.empty()) name = bestMount;
+  return CopyOut(bestMount.c_str(), mountPoint, mountSize) &&
+         CopyOut(name.c_str(), label, labelSize);
+}
+
+bool IsMountPoint(const char* path) {
+  struct statx sx;
+  if (statx(AT_FDCWD, path, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS, &sx) != 0) {
+    return false;
+  }
+  if (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) {
+    return (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  }
+  // Older kernels: a folder on another device than its parent, or the root.
+  if (!S_ISDIR(sx.stx_mode)) return false;
+  std::string parent = std::string(path) + "/..";
+  struct stat self, up;
+  if (stat(path, &self) != 0 || stat(parent.c_str(), &up) != 0) return false;
+  return self.st_dev != up.st_dev || self.st_ino == up.st_ino;
+}
+
+bool OpenCopySource(const char* path, CopyStreams* c) {
+  c->in = open(path, O_RDONLY | O_CLOEXEC);
+  return c->in >= 0;
+}
+
+bool CreateCopyTarget(const char* folder, const char* name, uint32_t mode, CopyStreams* c,
+                      char* tempOut, size_t size) {
+  std::string temp = std::string(folder[0] ? folder : ".") + "/." + name + ".XXXXXX";
+  if (temp.size() >= size) {
+    errno = ENAMETOOLONG;
+    return false;
+  }
+  std::memcpy(tempOut, temp.c_str(), temp.size() + 1);
+  c->out = mkostemp(tempOut, O_CLOEXEC);
+  if (c->out < 0) return false;
+  // Private until complete; the final bits come with FinishCopyTarget.
+  fchmod(c->out, (mode & 0777) | 0600);
+  return true;
+}
+
+CopyResult CopyChunk(CopyStreams* c, void* buffer, size_t bufferSize, int64_t count) {
+  CopyResult r;
+  if (c->kernel) {
+    for (;;) {
+      ssize_t n = copy_file_range(c->in, nullptr, c->out, nullptr, static_cast<size_t>(count), 0);
+      if (n >= 0) {
+        r.bytes = n;
+        return r;
+      }
+      if (errno == EINTR) continue;
+      // Not between these two files (other file systems on old kernels,
+      // special files): the plain way from here on.
+      if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+          errno == EBADF) {
+        c->kernel = false;
+        break;
+      }
+      r.error = LastFsError();
+      // The kernel does not say which side failed; a full or refused target is
+      // the writer's.
+      r.writeFailed = r.error == FsError::kNoSpace || r.error == FsError::kDenied;
+      r.readFailed = !r.writeFailed;
+      return r;
+    }
+  }
+  size_t want = static_cast<size_t>(count) < bufferSize ? static_cast<size_t>(count) : bufferSize;
+  ssize_t n;
+  do n = read(c->in, buffer, want);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    r.error = LastFsError();
+    r.readFailed = true;
+    return r;
+  }
+  size_t done = 0;
+  while (done < static_cast<size_t>(n)) {
+    ssize_t w = write(c->out, static_cast<char*>(buffer) + done, n - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      r.error = w < 0 ? LastFsError() : FsError::kNoSpace;
+      r.writeFailed = true;
+      return r;
+    }
+    done += w;
+  }
+  r.bytes = n;
+  return r;
+}
+
+void FinishCopyTarget(CopyStreams* c, uint32_t mode, int64_t accessed, int64_t modified) {
+  fchmod(c->out, mode & 07777);
+  struct timespec times[2] = {{accessed, 0}, {modified, 0}};
+  futimens(c->out, times);
+}
+
+bool CloseCopyStreams(CopyStreams* c) {
+  if (c->in >= 0) close(c->in);
+  // Some file systems report a failed write only here.
+  bool ok = c->out < 0 || close(c->out) == 0;
+  c->in = c->out = -1;
+  return ok;
+}
+
+}  // namespace tzx::platform
