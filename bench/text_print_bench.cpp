@@ -10,8 +10,15 @@
 #include <memory>
 #include <string>
 
+#include "bitmaps.h"
 #include "compare.h"
+#include "fonts.h"
+#include "graphics_state.h"
+#include "print.h"
+#include "print_glue.h"
 #include "tessera/host.h"
+#include "text/src/bindings.h"
+#include "tzx/graphics_constants.h"
 
 #ifdef TZX_HAVE_SDL_TTF
 #include <SDL2/SDL_ttf.h>
@@ -114,6 +121,64 @@ void BM_TextOutWrappedVsSdlTtf(benchmark::State& state) {
   RunLua("EndSelect() FreeBrush(1)");
 }
 BENCHMARK(BM_TextOutWrappedVsSdlTtf)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The same drawing without the host: the layout and the glyph drawing of
+// TextOut called directly, into a 32-bit output of the graphics core.
+void BM_TextOutCoreWrappedVsSdlTtf(benchmark::State& state) {
+  using namespace tzx;
+  const std::string text = Paragraph();
+  text::gBound.graphics = &graphics::gInterface;
+  if (text::InitFonts() != 0) {
+    state.SkipWithError("fonts do not start");
+    return;
+  }
+  text::FontRecord* font = nullptr;
+  const text::FontRequest request{":::default_sans", 24, 4, 1, 0, 0, nullptr, nullptr};
+  graphics::BitmapHandle* bitmap = graphics::AllocBitmapOfFormat(kWrapWidth, 1400, 10);
+  graphics::OutputRecord output{};
+  output.kind = graphics::kOutputBrush;
+  output.color = bitmap;
+  output.width = kWrapWidth;
+  output.height = 1400;
+  graphics::OutputRecord* previous = *graphics::gInterface.currentOutput;
+  *graphics::gInterface.currentOutput = &output;
+  TTF_Init();
+  TTF_Font* peer = nullptr;
+  if (text::OpenFontByName(request, &font) == 0 && (peer = OpenSameHeight(font->height))) {
+    text::TextStyle& style = text::CurrentStyle();
+    style.font = font;
+    style.flags = graphics::kAntialias;
+    text::LayoutRequest r;
+    r.style = style;
+    r.text = text.data();
+    r.length = text.size();
+    r.encoding = 1;
+    r.wrapWidth = kWrapWidth;
+    text::DefaultListSettings(&r);
+    tzx::bench::CompareInTurn(
+        state,
+        [&] {
+          text::Layout layout;
+          if (text::DrawText(r, 0, 0, false, &layout) != 0) std::exit(1);
+        },
+        [&] {
+          SDL_Color white = {255, 255, 255, 255};
+          SDL_Surface* s = TTF_RenderUTF8_Blended_Wrapped(peer, text.c_str(), white, kWrapWidth);
+          benchmark::DoNotOptimize(s);
+          SDL_FreeSurface(s);
+        },
+        "sdl_ttf");
+    TTF_CloseFont(peer);
+  } else {
+    state.SkipWithError("the stored font or Vera.ttf does not open");
+  }
+  TTF_Quit();
+  *graphics::gInterface.currentOutput = previous;
+  graphics::FreeBitmap(bitmap);
+  text::CloseFonts();
+  text::gBound.graphics = nullptr;
+}
+BENCHMARK(BM_TextOutCoreWrappedVsSdlTtf)->Unit(benchmark::kMillisecond)->UseManualTime();
 #endif
 
 }  // namespace

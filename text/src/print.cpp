@@ -91,6 +91,11 @@ int DrawText(const LayoutRequest& request, int32_t x, int32_t y, bool resolve, L
   int rc = 0;
   graphics::OutputRecord* output = PrintOutput(&rc);
   if (!output) return rc;
+  // A plug-in that renders whole texts itself cannot draw bullets between them.
+  const FontRecord* record = request.style.font;
+  if (request.listMode && record->kind == kFontPlugin && record->pluginFlagB) {
+    return kErrPluginUnsupported;
+  }
   int encoding = 0;
   const LayoutFont font = FontForLayout(request, &encoding);
   if ((rc = LayOut(request, font, out))) return rc;

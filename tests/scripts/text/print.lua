@@ -164,6 +164,26 @@ t.expect_error(1252, Print, "[/color]")
 EndSelect()
 FreeBrush(1)
 
+-- Palette outputs take pens; asking for a colour switches to RGB.
+CreateBrush(4, 40, 20, 0, {depth = 8})
+SelectBrush(4)
+t.expect_error(1659, TextOut, 0, 0, "[color=1]x")
+t.expect_error(1659, TextOut, 0, 0, "a[bulletcolor=1]", {listmode = true})
+TextOut(0, 0, "[pen=2]x[/pen][bulletpen=3]", {listmode = true})
+TextOut(0, 0, "[color=1]x[/color]", {color = 0xFF0000})
+t.expect_error(1658, TextOut, 0, 0, "[pen=1]x", {color = 0xFF0000})
+SetFontStyle(ANTIALIAS)  -- dropped where pens are drawn
+TextOut(0, 0, "aa")
+SetFontStyle(NORMAL)
+EndSelect()
+FreeBrush(4)
+
+-- 8-bit text: the script's UTF-8 is converted, so both encodings draw the
+-- same Latin-1 letters.
+t.eq(render(10, "\195\169t\195\169", {encoding = 0}), render(11, "\195\169t\195\169", {encoding = 1}),
+     "both encodings")
+t.eq(TextWidth("\195\169", 0), TextWidth("e", 0), "one character in 8-bit text")
+
 -- What Print draws: a line break leaves the cursor at the next line's start.
 CreateBrush(2, 160, 60, 0)
 SelectBrush(2)
