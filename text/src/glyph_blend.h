@@ -33,7 +33,8 @@ void InitCanvas(GlyphCanvas* c, uint8_t* pixels, int bytesPerRow, int format, in
                 int height);
 void ClipCanvas(GlyphCanvas* c, int x, int y, int width, int height);
 
-// Coverage rows (pitch bytes apart) of a w × h glyph with its top-left at (x, y).
+// Coverage rows (pitch bytes apart) of a w × h glyph with its top-left at (x, y);
+// the bytes of a row from w to the pitch must be 0.
 void BlendCoverage(GlyphCanvas* c, int x, int y, const uint8_t* coverage, int pitch, int w, int h);
 // 1-bit rows, most significant bit first, the glyph's first column at bit bitX.
 void BlendBits(GlyphCanvas* c, int x, int y, const uint8_t* bits, int pitch, int bitX, int w,

@@ -356,17 +356,19 @@ int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out) {
     if (!d->glyphCache) return kErrNoMemory;
   }
   CachedGlyph& c = (aa ? d->glyphCache->antialiased : d->glyphCache->mono)[code];
-  const int pitch = out->pitch < 0 ? -out->pitch : out->pitch;
+  const int sourcePitch = out->pitch < 0 ? -out->pitch : out->pitch;
+  // Coverage rows are padded with zeros to groups of four for the blend.
+  const int pitch = out->mono ? sourcePitch : (sourcePitch + 3) & ~3;
   const size_t bytes = static_cast<size_t>(pitch) * out->rows;
   uint8_t* copy = nullptr;
   if (bytes) {
-    copy = static_cast<uint8_t*>(HostAlloc(bytes, false));
+    copy = static_cast<uint8_t*>(HostAlloc(bytes, true));
     if (!copy) return kErrNoMemory;
     // Rows top-down whatever the slot's pitch sign.
     for (int r = 0; r < out->rows; ++r) {
-      const uint8_t* row =
-          out->pitch < 0 ? out->pixels + (out->rows - 1 - r) * pitch : out->pixels + r * pitch;
-      std::memcpy(copy + static_cast<size_t>(r) * pitch, row, pitch);
+      const uint8_t* row = out->pitch < 0 ? out->pixels + (out->rows - 1 - r) * sourcePitch
+                                          : out->pixels + r * sourcePitch;
+      std::memcpy(copy + static_cast<size_t>(r) * pitch, row, sourcePitch);
     }
   }
   c = {copy, pitch, out->width, out->rows, out->left, out->top, out->advance, out->glyphIndex, 1};
