@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "blits.h"
+#include "font_discovery.h"
 #include "fonts.h"
 #include "glyph_runs.h"
 #include "graphics_fixtures.h"
@@ -211,6 +212,46 @@ TEST_F(BitmapFontFiles, OpensByPathAndDrawsTheUndefinedGlyph) {
   FontRecord* none = nullptr;
   r.size = 4;
   EXPECT_EQ(OpenFontByName(r, &none), kErrOpenFont);
+}
+
+TEST_F(BitmapFontFiles, FontPathsListingAndFindingByName) {
+  Write(folder_ + "/sizes.font",
+        testing::ContentsFile(0x0F00, {{"sizes/8", 8}, {"sizes/8", 8}, {"sizes/11", 11}}));
+  Write(folder_ + "/broken.font", testing::ContentsFile(0x1234, {{"broken/8", 8}}));
+  EXPECT_EQ(AddFontPath((folder_ + "/no such folder").c_str()), kErrOpenDir);
+  ASSERT_EQ(AddFontPath(folder_.c_str()), 0);
+  ASSERT_EQ(AddFontPath(folder_.c_str()), 0);  // once only
+
+  const AvailableFont* list;
+  ASSERT_EQ(RebuildAvailableFontsForListing(&list), 0);
+  const AvailableFont* sizes = nullptr;
+  int ours = 0;
+  for (const AvailableFont* f = list; f; f = f->next) {
+    if (std::string(f->path).rfind(folder_, 0) != 0) continue;
+    ++ours;
+    if (std::string(f->family) == "sizes") sizes = f;
+  }
+  EXPECT_EQ(ours, 2);  // "broken" is no font
+  ASSERT_NE(sizes, nullptr);
+  EXPECT_TRUE(sizes->bitmap);
+  ASSERT_EQ(sizes->sizeCount, 2);
+  EXPECT_EQ(sizes->sizes[0], 8);
+  EXPECT_EQ(sizes->sizes[1], 11);
+  EXPECT_EQ(sizes->weight, 80);
+
+  // A bare name, with or without ".font", is found in the font paths.
+  for (const char* name : {"blocky", "blocky.font"}) {
+    FontRecord* font = nullptr;
+    const FontRequest r{name, 5, kFontengineNative, 1, 0, 0, nullptr, nullptr};
+    ASSERT_EQ(OpenFontByName(r, &font), 0) << name;
+    EXPECT_EQ(font->kind, kFontBitmap);
+  }
+  int kind = -1;
+  SystemFontHit hit;
+  EXPECT_EQ(FindFontFile("blocky", &kind, &hit), 0);
+  EXPECT_EQ(kind, 1);
+  EXPECT_EQ(FindFontFile("broken", &kind, &hit), kErrBadFontFile);
+  EXPECT_EQ(FindFontFile("No Such Font At All", &kind, &hit), kErrFontNotFound);
 }
 
 TEST_F(TextDrawTest, ShadowEdgeAndUnderline) {

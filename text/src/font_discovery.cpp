@@ -270,4 +270,22 @@ bool FindSystemFont(const char* name, int weight, int slant, bool standalone, Sy
   return false;
 }
 
+int FindFontFile(const char* name, int* kind, SystemFontHit* hit) {
+  *hit = {};
+  if (FindBitmapFont(name, hit->path, sizeof hit->path)) {
+    uint8_t* data;
+    size_t size;
+    if (ReadWholeFile(hit->path, nullptr, &data, &size))
+      return ErrorWithString(kErrOpenRead, hit->path);
+    const int id = ContentsFileId(data, size);
+    HostFree(data);
+    if (id != kContentsBitmap && id != kContentsTagged) return kErrBadFontFile;
+    *kind = 1;
+    return 0;
+  }
+  if (!FindSystemFont(name, -1, 0, false, hit)) return ErrorWithString(kErrFontNotFound, name);
+  *kind = 0;
+  return 0;
+}
+
 }  // namespace tzx::text

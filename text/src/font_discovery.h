@@ -52,6 +52,11 @@ struct SystemFontHit {
 // collections and resource forks are skipped when standalone is asked.
 bool FindSystemFont(const char* name, int weight, int slant, bool standalone, SystemFontHit* hit);
 
+// A font file by name: a bitmap contents file (kind 1) or an outline face
+// (kind 0). 0, 1045 (the contents file cannot be read), 1336 (it has a wrong
+// id) or 1332 (no such font).
+int FindFontFile(const char* name, int* kind, SystemFontHit* hit);
+
 // The naming of one font file's faces, for the scan (and tests): calls back
 // with each named face.
 struct NamedFace {

@@ -50,3 +50,34 @@ FreeGlyphCache(2)
 CloseFont(1)
 CloseFont(2)
 t.expect_error(1334, UseFont, 2)
+
+-- The native engine: a system face by family name (the stored Vera files are
+-- installed as system fonts too), style words taken from the name, and no
+-- substitute family.
+SetFont("Bitstream Vera Sans", 16, {engine = FONTENGINE_NATIVE})
+OpenFont(6, "Bitstream Vera Sans", 16)
+t.eq(GetAttribute(FONT, 6, ATTRFONTENGINE), FONTENGINE_NATIVE, "system engine")
+t.eq(GetAttribute(FONT, 6, ATTRFONTFORMAT), "TrueType", "system format")
+t.eq(GetAttribute(FONT, 6, ATTRFONTHEIGHT), 16, "system cell height")
+OpenFont(7, "Bitstream Vera Sans Bold", 16)
+t.eq(GetAttribute(FONT, 7, ATTRFONTNAME), "Bitstream Vera Sans Bold", "style word kept in the name")
+t.expect_error(1064, OpenFont, 8, "Bitstream Vera Nonesuch", 16)
+
+-- The inbuilt engine finds installed faces by full name.
+OpenFont(9, "Bitstream Vera Serif", 14, {engine = FONTENGINE_INBUILT, loader = "inbuilt"})
+t.eq(GetAttribute(FONT, 9, ATTRFONTENGINE), FONTENGINE_INBUILT, "installed face, inbuilt engine")
+
+-- Listing: every element has its fields; Vera is among them under its full
+-- name (its regular style is "Roman"; listings have no bare-family entries).
+local fonts = GetAvailableFonts()
+local vera = false
+local i = 0
+while fonts[i] do
+  local f = fonts[i]
+  t.eq(type(f.name), "string", "listed name")
+  t.eq(type(f.sizes), "table", "listed sizes")
+  if f.name == "Bitstream Vera Sans Roman" and not f.bitmap then vera = true end
+  i = i + 1
+end
+t.eq(vera, true, "Vera is listed")
+t.expect_error(1286, AddFontPath, "no such folder")
