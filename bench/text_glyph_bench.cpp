@@ -6,6 +6,7 @@
 // the same run drawn with every glyph rendered anew (a font opened with
 // "cache" False) against a plain FreeType FT_Load_Char(FT_LOAD_RENDER) loop
 // over the text, which renders without drawing. glyphs_per_s counts ours.
+#if TZX_HAVE_SDL_TTF
 #include <SDL2/SDL_ttf.h>
 #include <benchmark/benchmark.h>
 #include <ft2build.h>
@@ -113,3 +114,4 @@ BENCHMARK(BM_GlyphsCached)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GlyphsUncached)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+#endif  // TZX_HAVE_SDL_TTF
