@@ -2,7 +2,9 @@
 // font_discovery.cpp.
 #include "font_commands.h"
 
+#include "amiga_fonts.h"
 #include "bindings.h"
+#include "brush_fonts.h"
 #include "font_discovery.h"
 #include "fonts.h"
 #include "tzx/errors.h"
@@ -17,6 +19,14 @@ namespace tzx::text {
 ObjectHeader* gFontList = nullptr;
 
 namespace {
+
+// Brush fonts of closed handles: the current font may still be one of them,
+// so they stay until the library closes.
+struct RetiredFont {
+  RetiredFont* next;
+  FontRecord* font;
+};
+RetiredFont* gRetired = nullptr;
 
 graphics::TextStyle& Style() {
   auto* g = static_cast<graphics::GraphicsInterface*>(const_cast<void*>(gBound.graphics));
@@ -74,8 +84,13 @@ int FindHandle(const ObjectId& id, FontHandle** out) {
 void FreeHandle(lua_State* L, FontHandle* h) {
   UnlinkObject(&gFontList, &h->header);
   if (h->ownsFont) {
-    if (Style().font == h->font) MakeCurrent(TopazFont());
-    FreeFontRecord(h->font);
+    if (auto* r = AllocRecord<RetiredFont>()) {
+      *r = {gRetired, h->font};
+      gRetired = r;
+    } else {
+      if (Style().font == h->font) MakeCurrent(TopazFont());
+      FreeBrushFont(h->font);
+    }
   }
   ForgetAndFree(L, &h->header);
 }
@@ -142,6 +157,71 @@ int UseFont(lua_State* L) {
   if (int e = FindHandle(id, &h)) return e;
   MakeCurrent(h->font);
   return 0;
+}
+
+// CreateFont(id, brush, characters, cellwidth, cellheight, perrow[, options])
+int CreateFont(lua_State* L) {
+  L = Args().beginCommand(L, 6, 7, 0, 0);
+  const LuaApi& lua = Lua();
+  const ObjectId id = Args().newObjectId(L, 1);
+  const bool automatic = lua.type(L, 1) == kLuaNil;
+  const ObjectId brushId = Args().objectId(L, 2);
+  size_t count;
+  const char* characters = lua.checklstring(L, 3, &count);
+  const int cellWidth = lua.checkinteger(L, 4);
+  const int cellHeight = lua.checkinteger(L, 5);
+  const int perRow = lua.checkinteger(L, 6);
+  int32_t colSpacing = 0, rowSpacing = 0, ascender = cellHeight - 1;
+  char name[1024] = "Font";
+  int32_t widths[1024];
+  if (count < 1 || count > 1023 || cellWidth < 1 || cellHeight < 1 || perRow < 1) return kErrRange;
+  for (size_t i = 0; i < count; ++i) widths[i] = cellWidth;
+  if (lua.gettop(L) >= 7 && lua.type(L, 7) != kLuaNil) {
+    lua.checktable(L, 7);
+    const ArgumentServices& a = Args();
+    a.fieldInt(L, 7, "colspacing", &colSpacing);
+    a.fieldInt(L, 7, "rowspacing", &rowSpacing);
+    a.fieldInt(L, 7, "ascender", &ascender);
+    a.fieldString(L, 7, "name", name, sizeof name);
+    const int type = a.fieldByKey(L, 7, "charwidth");  // pushed
+    if (type != kLuaNil && type != kLuaTable) return kErrNotTable;
+    for (size_t i = 0; type == kLuaTable && i < count; ++i) {
+      lua.rawgeti(L, -1, static_cast<int>(i));
+      if (lua.type(L, -1) == kLuaNumber) widths[i] = static_cast<int32_t>(lua.tonumber(L, -1));
+      lua.settop(L, -2);
+      if (widths[i] < 0) return kErrRange;
+    }
+    lua.settop(L, -2);
+  }
+  auto* brush = static_cast<const graphics::BrushSibling*>(gBound.brush);
+  if (!brush || !brush->FindBrush) return ErrorWithString(kErrSiblingAbsent, "brush");
+  // The brush is looked up after every argument is read, and copied at once.
+  graphics::BrushRecord* record = nullptr;
+  if (int e = brush->FindBrush(L, &brushId, &record, graphics::kFindForDraw)) return e;
+  const BrushFontRequest request{characters, static_cast<int>(count),
+                                 cellWidth,  cellHeight,
+                                 perRow,     colSpacing,
+                                 rowSpacing, ascender,
+                                 name,       widths};
+  FontRecord* font;
+  if (int e = BuildBrushFont(*reinterpret_cast<const graphics::BrushRecordHead*>(record), request,
+                             &font))
+    return e;
+  auto* h = AllocRecord<FontHandle>();
+  if (!h) {
+    FreeBrushFont(font);
+    return kErrNoMemory;
+  }
+  if (!automatic) {
+    if (auto* old = reinterpret_cast<FontHandle*>(FindObject(gFontList, id))) FreeHandle(L, old);
+  }
+  h->font = font;
+  h->ownsFont = 1;
+  AssignObjectId(&h->header, kTypeFont, id);
+  AppendObject(&gFontList, &h->header);
+  if (!automatic) return 0;
+  Args().pushObjectId(L, h->header.id);
+  return 1;
 }
 
 // GetAvailableFonts()
@@ -250,6 +330,19 @@ int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id) {
     case kAttrfontdepth:
       lua.pushnumber(L, FontDepthOf(font));
       break;
+    case kAttrfontpalette: {
+      lua.newtable(L);
+      const auto* bitmap = static_cast<const BitmapFontData*>(font->engineData);
+      for (int i = 0; font->kind == kFontColor && i < bitmap->colorCount; ++i) {
+        lua.pushnumber(L, bitmap->palette[i]);
+        lua.rawseti(L, -2, i);
+      }
+      break;
+    }
+    case kAttrfontloader:
+      // Only plug-in fonts have a loader's name; the host offers none.
+      lua.pushstring(L, "");
+      break;
     case kAttrfonttransparentpen:
       PushUnsigned(L, font->kind == kFontColor ? 0 : font->pluginTransparentPen);
       break;
@@ -282,6 +375,11 @@ int StartFonts() {
 
 void CloseFontObjects(lua_State* L) {
   while (gFontList) FreeHandle(L, reinterpret_cast<FontHandle*>(gFontList));
+  while (RetiredFont* r = gRetired) {
+    gRetired = r->next;
+    FreeBrushFont(r->font);
+    HostFree(r);
+  }
   if (gBound.graphics) Style().font = nullptr;
   CloseFonts();
 }

@@ -18,6 +18,7 @@ int SetFont(lua_State* L);
 int OpenFont(lua_State* L);
 int CloseFont(lua_State* L);
 int UseFont(lua_State* L);
+int CreateFont(lua_State* L);
 int GetAvailableFonts(lua_State* L);
 int AddFontPathCommand(lua_State* L);
 int GetCharMaps(lua_State* L);

@@ -225,6 +225,23 @@ void BlendPens(GlyphCanvas* c, int x, int y, const uint8_t* pens, int pitch, int
   c->pen = pen;
 }
 
+void BlendImage(GlyphCanvas* c, int x, int y, const uint32_t* pixels, int pitch, int w, int h) {
+  int sx, sy;
+  if (!ClipGlyph(c, &x, &y, &w, &h, &sx, &sy)) return;
+  const uint32_t color = c->color;
+  uint8_t cov[1];
+  for (int r = 0; r < h; ++r) {
+    const uint32_t* src = pixels + static_cast<ptrdiff_t>(sy + r) * pitch + sx;
+    for (int i = 0; i < w; ++i) {
+      cov[0] = static_cast<uint8_t>(src[i] >> 24);
+      if (!cov[0]) continue;
+      c->color = src[i] & 0xFFFFFF;
+      BlendRow(c, x + i, y + r, cov, 1);
+    }
+  }
+  c->color = color;
+}
+
 void FillCanvasRect(GlyphCanvas* c, int x, int y, int w, int h) {
   int sx, sy;
   if (!ClipGlyph(c, &x, &y, &w, &h, &sx, &sy)) return;

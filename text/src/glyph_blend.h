@@ -43,6 +43,9 @@ void BlendBits(GlyphCanvas* c, int x, int y, const uint8_t* bits, int pitch, int
 // canvases) or as they are (pen canvases).
 void BlendPens(GlyphCanvas* c, int x, int y, const uint8_t* pens, int pitch, int w, int h,
                const uint32_t* palette);
+// 0xAARRGGBB pixels (pitch words apart) in their own colours; their alpha is
+// the coverage of the other canvas kinds.
+void BlendImage(GlyphCanvas* c, int x, int y, const uint32_t* pixels, int pitch, int w, int h);
 // A solid rectangle (underlines).
 void FillCanvasRect(GlyphCanvas* c, int x, int y, int w, int h);
 

@@ -6,6 +6,7 @@
 
 #include "amiga_fonts.h"
 #include "bindings.h"
+#include "brush_fonts.h"
 #include "fonts.h"
 #include "glyph_blend.h"
 #include "outline_fonts.h"
@@ -109,6 +110,41 @@ int MeasureBitmap(FontRecord* font, const char* text, int length, int encoding, 
       });
   ink.Store(out);
   return 0;
+}
+
+// Walks a brush font run: cell (or -1) and advance.
+template <class F>
+int WalkBrushRun(const BrushFontData& f, const char* text, int length, int encoding, int spacing,
+                 F&& glyph) {
+  CodeReader reader(text, length, encoding);
+  int pen = 0;
+  uint32_t code;
+  while (reader.Next(&code)) {
+    const int cell = BrushFontCell(f, EightBit(code));
+    if (cell >= 0) glyph(cell, pen);
+    pen += Advance(cell >= 0 ? f.widths[cell] : f.cellWidth, spacing);
+  }
+  return pen;
+}
+
+// The ink of a brush font run spans its advance (without the spacing after
+// the last character) and the whole line.
+int MeasureBrush(FontRecord* font, const char* text, int length, int encoding, int spacing,
+                 TextExtent* out) {
+  const auto& f = *static_cast<const BrushFontData*>(font->engineData);
+  out->width = WalkBrushRun(f, text, length, encoding, spacing, [](int, int) {});
+  out->inkX = 0;
+  out->inkY = 0;
+  out->inkRight = length ? out->width - spacing - 1 : -1;
+  out->inkBottom = length ? font->height - 1 : -1;
+  return 0;
+}
+
+void DrawBrushCell(GlyphCanvas* c, const BrushFontData& f, int cell, int x, int y) {
+  const int cx = (cell % f.perRow) * (f.cellWidth + f.colSpacing);
+  const int cy = (cell / f.perRow) * (f.cellHeight + f.rowSpacing);
+  BlendImage(c, x, y, f.pixels + static_cast<ptrdiff_t>(cy) * f.gridWidth + cx, f.gridWidth,
+             f.cellWidth, f.cellHeight);
 }
 
 int MeasureOutline(FontRecord* font, const char* text, int length, int encoding, int flags,
@@ -260,6 +296,12 @@ int DrawOnCanvas(GlyphCanvas* c, FontRecord* font, const char* text, int length,
       }
       return 0;
     }
+    case kFontBrush: {
+      const auto& f = *static_cast<const BrushFontData*>(font->engineData);
+      WalkBrushRun(f, text, length, encoding, spacing,
+                   [&](int cell, int pen) { DrawBrushCell(c, f, cell, penX + pen, lineTop); });
+      return 0;
+    }
     default:
       return 0;
   }
@@ -284,6 +326,8 @@ int MeasureRun(FontRecord* font, const char* text, int length, int encoding, int
       return MeasureBitmap(font, text, length, encoding, charSpacing, out);
     case kFontOutline:
       return MeasureOutline(font, text, length, encoding, flags, charSpacing, out);
+    case kFontBrush:
+      return MeasureBrush(font, text, length, encoding, charSpacing, out);
     default:
       out->inkRight = out->inkBottom = -1;
       return 0;

@@ -22,6 +22,7 @@ const CommandRow kCommands[] = {
     // Fonts
     {"AddFontPath", AddFontPathCommand},
     {"CloseFont", CloseFont},
+    {"CreateFont", CreateFont},
     {"FreeGlyphCache", FreeGlyphCacheCommand},
     {"GetAvailableFonts", GetAvailableFonts},
     {"GetCharMaps", GetCharMaps},

@@ -81,3 +81,9 @@ while fonts[i] do
 end
 t.eq(vera, true, "Vera is listed")
 t.expect_error(1286, AddFontPath, "no such folder")
+
+-- Palette and loader of fonts without either.
+OpenFont(10, BITMAP_DEFAULT, 8)
+t.eq(next(GetAttribute(FONT, 10, ATTRFONTPALETTE)), nil, "topaz has no palette")
+t.eq(GetAttribute(FONT, 10, ATTRFONTLOADER), "", "no plug-in loader")
+t.eq(GetAttribute(FONT, 10, ATTRFONTTRANSPARENTPEN), 4294967295, "no transparent pen")
