@@ -159,7 +159,7 @@ void BM_TextOutCoreWrappedVsSdlTtf(benchmark::State& state) {
         state,
         [&] {
           text::Layout layout;
-          if (text::DrawText(r, 0, 0, false, &layout) != 0) std::exit(1);
+          if (text::DrawText(nullptr, r, 0, 0, false, nullptr, &layout) != 0) std::exit(1);
         },
         [&] {
           SDL_Color white = {255, 255, 255, 255};

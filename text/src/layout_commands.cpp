@@ -179,6 +179,9 @@ int MeasureArgument(lua_State* L, struct TextExtent* e) {
 
 }  // namespace
 
+// The draw-tag parser's flag: start from the draw-tag defaults.
+constexpr uint32_t kParseFromDefaults = 0x01;
+
 // TextOut(x, y, text[, options]) or TextOut(x, y, text, align[, wordwrap]).
 int TextOut(lua_State* L) {
   L = Args().beginCommand(L, 3, 5, 0, 0);
@@ -189,7 +192,19 @@ int TextOut(lua_State* L) {
   graphics::OutputRecord* output = PrintOutput(&rc);
   if (!output) return rc;
   LayoutRequest r;
-  if (Lua().gettop(L) >= 4 && Lua().type(L, 4) == kLuaTable) {
+  const bool table = Lua().gettop(L) == 4 && Lua().type(L, 4) == kLuaTable;
+  // The draw tags are read while the table is the top of the stack; the
+  // text's size is known only later, so the matrix is built again then.
+  TextDrawTags drawTags;
+  bool effects = false;
+  if (table) {
+    if ((rc = Gfx().ParseDrawTags(L, 4, 1, 1, 0, 0, 0, &drawTags.transform, &drawTags.tags,
+                                  kParseFromDefaults))) {
+      return rc;
+    }
+    effects = DrawTagsNeedEffects(drawTags.transform, drawTags.tags);
+  }
+  if (table) {
     rc = ReadOptions(L, 4, output, &r);
   } else {
     rc = StartRequest(&r, output, false);
@@ -203,7 +218,7 @@ int TextOut(lua_State* L) {
   if ((rc = TextArg(L, 3, r.encoding, &r.text, &r.length))) return rc;
   if (r.formatTags) r.constants = CollectTagConstants(L, r.text, r.length);
   Layout layout;
-  return DrawText(r, x, y, true, &layout);
+  return DrawText(L, r, x, y, true, effects ? &drawTags : nullptr, &layout);
 }
 
 int TextWidth(lua_State* L) {

@@ -15,7 +15,9 @@ bool NeedsEffects(const TextStyle& s) {
   return (s.flags & (graphics::kShadow | graphics::kEdge | graphics::kUnderlined)) != 0;
 }
 
-int DrawRuns(const LayoutRequest& r, const Layout& l, int32_t x, int32_t y, bool paletteMode) {
+// Draws the runs at (x, y) of `into`, or of the current output when null.
+int DrawRuns(const LayoutRequest& r, const Layout& l, int32_t x, int32_t y, bool paletteMode,
+             graphics::BitmapHandle* into) {
   bool effects = false;
   for (size_t i = 0; i < l.runs.size(); ++i) effects |= NeedsEffects(l.runs[i].style);
   const bool frames = r.listMode && r.frame > 1;
@@ -23,9 +25,12 @@ int DrawRuns(const LayoutRequest& r, const Layout& l, int32_t x, int32_t y, bool
     for (size_t i = 0; i < l.runs.size(); ++i) {
       const TextRun& run = l.runs[i];
       if (frames && !RunInFrame(run, r.frameMode, r.frame)) continue;
-      const DrawTarget t = {
-          nullptr,         {},           paletteMode ? run.style.fontPen : -1, run.style.fontColor,
-          run.style.flags, r.charSpacing};
+      const DrawTarget t = {into,
+                            {},
+                            paletteMode ? run.style.fontPen : -1,
+                            run.style.fontColor,
+                            run.style.flags,
+                            r.charSpacing};
       if (int rc = DrawRun(run.style.font, l.bytes.data() + run.offset,
                            static_cast<int>(run.length), r.encoding, x + run.x, y + run.y, t)) {
         return rc;
@@ -58,12 +63,77 @@ int DrawRuns(const LayoutRequest& r, const Layout& l, int32_t x, int32_t y, bool
     placed.Push(p);
   }
   if (placed.empty()) return 0;
-  const DrawTarget t = {nullptr, {}, -1, r.style.fontColor, r.style.flags, r.charSpacing};
+  const DrawTarget t = {into, {}, -1, r.style.fontColor, r.style.flags, r.charSpacing};
   return DrawPlacedRuns(placed.data(), static_cast<int>(placed.size()), r.encoding, r.charSpacing,
                         x, y, t, paletteMode ? 1 : 0);
 }
 
+// Room around the text for what styles draw outside the advance: slanted
+// glyphs, shadows and edges, and a little for glyphs that overhang.
+int32_t EffectsMargin(const Layout& l) {
+  int32_t grow = 2;
+  for (size_t i = 0; i < l.runs.size(); ++i) {
+    const TextStyle& s = l.runs[i].style;
+    int32_t g = 2;
+    if ((s.flags & graphics::kItalic) && s.font) g += s.font->height / 2;
+    if (s.flags & graphics::kShadow) g += s.shadowSize + 10;
+    if (s.flags & graphics::kEdge) g += s.borderSize;
+    if (g > grow) grow = g;
+  }
+  return grow;
+}
+
+// The text in planes of its own: its colours over the base colour, and its
+// coverage as the alpha channel; then the central draw with the tags.
+int DrawThroughTags(lua_State* L, const LayoutRequest& r, const Layout& l, int32_t x, int32_t y,
+                    int32_t width, TextDrawTags* d) {
+  const int32_t pad = EffectsMargin(l);
+  const int32_t w = width + 2 * pad;
+  const int32_t h = l.height + 2 * pad;
+  if (w < 1 || h < 1 || l.runs.empty()) return 0;
+  const graphics::GraphicsInterface& g = Gfx();
+  graphics::BitmapHandle* color = g.AllocBitmap(w, h, 0, nullptr);
+  graphics::BitmapHandle* alpha = color ? g.AllocAlpha(w, h, 0, nullptr, 0) : nullptr;
+  int rc = alpha ? 0 : kErrNoMemory;
+  if (!rc) rc = g.FillBitmapRect(color, 0, 0, w, h, r.style.fontColor & 0xFFFFFF);
+  if (!rc) rc = DrawRuns(r, l, pad, pad, false, color);
+  if (!rc) rc = DrawRuns(r, l, pad, pad, false, alpha);
+  if (!rc) {
+    if (!d->transform.matrixGiven) {
+      g.BuildTransformMatrix(&d->transform, d->transform.width, d->transform.height, w, h);
+    }
+    graphics::DrawObjectArgs a{};
+    a.type = graphics::kDrawBitmap;
+    a.bitmap = color;
+    a.alpha = alpha;
+    // The margin is scaled with the text; the text's own corner stays at
+    // (x, y) unless it is turned.
+    const graphics::TransformRecord& t = d->transform;
+    const bool turned = t.matrix[1] != 0.0 || t.matrix[2] != 0.0;
+    a.x =
+        x -
+        (turned ? pad
+                : static_cast<int32_t>(pad * (t.matrix[0] < 0 ? -t.matrix[0] : t.matrix[0]) + 0.5));
+    a.y =
+        y -
+        (turned ? pad
+                : static_cast<int32_t>(pad * (t.matrix[3] < 0 ? -t.matrix[3] : t.matrix[3]) + 0.5));
+    a.transform = &d->transform;
+    a.tags = &d->tags;
+    rc = g.DrawObject(L, &a);
+  }
+  if (alpha) g.FreeAlpha(alpha);
+  if (color) g.FreeBitmap(color);
+  return rc;
+}
+
 }  // namespace
+
+bool DrawTagsNeedEffects(const graphics::TransformRecord& t, const graphics::TagRecord& tags) {
+  return tags.hasEffects || tags.transparency != 0 || tags.globalTransparency != 0 ||
+         t.matrixGiven || t.scaleX != 1.0 || t.scaleY != 1.0 || t.rotate != 0.0 || t.width != 0 ||
+         t.height != 0;
+}
 
 graphics::OutputRecord* PrintOutput(int* rc) {
   graphics::OutputRecord* output = *Gfx().currentOutput;
@@ -87,7 +157,8 @@ LayoutFont FontForLayout(const LayoutRequest& request, int* encoding) {
   return f;
 }
 
-int DrawText(const LayoutRequest& request, int32_t x, int32_t y, bool resolve, Layout* out) {
+int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, bool resolve,
+             TextDrawTags* drawTags, Layout* out) {
   int rc = 0;
   graphics::OutputRecord* output = PrintOutput(&rc);
   if (!output) return rc;
@@ -105,10 +176,11 @@ int DrawText(const LayoutRequest& request, int32_t x, int32_t y, bool resolve, L
     x = Gfx().ResolveX(x, box, output->width, 0.0);
     y = Gfx().ResolveY(y, out->height, output->height, 0.0);
   }
-  return DrawRuns(request, *out, x, y, request.paletteMode);
+  if (drawTags) return DrawThroughTags(L, request, *out, x, y, box, drawTags);
+  return DrawRuns(request, *out, x, y, request.paletteMode, nullptr);
 }
 
-int PrintAtCursor(graphics::OutputRecord* output, LayoutRequest* request) {
+int PrintAtCursor(lua_State* L, graphics::OutputRecord* output, LayoutRequest* request) {
   PrepareCursor(output);
   graphics::PrintCursor& c = output->cursor;
   request->wrapWidth = c.rightMargin - c.leftMargin + 1;
@@ -117,7 +189,7 @@ int PrintAtCursor(graphics::OutputRecord* output, LayoutRequest* request) {
   request->tabCount = c.tabCount;
   for (int32_t i = 0; i < c.tabCount; ++i) request->tabs[i] = c.tabs[i];
   Layout layout;
-  if (int rc = DrawText(*request, c.leftMargin, c.cursorY, false, &layout)) return rc;
+  if (int rc = DrawText(L, *request, c.leftMargin, c.cursorY, false, nullptr, &layout)) return rc;
   c.cursorX = c.leftMargin + layout.endX;
   c.cursorY += layout.endY;
   return 0;

@@ -8,6 +8,8 @@
 #include "layout.h"
 #include "tzx/graphics_records.h"
 
+struct lua_State;
+
 namespace tzx::text {
 
 // The current output, or null; with *rc the code to fail with: 1687 without
@@ -18,13 +20,27 @@ graphics::OutputRecord* PrintOutput(int* rc);
 // The font callbacks of a layout in the request's style.
 LayoutFont FontForLayout(const LayoutRequest& request, int* encoding);
 
+// The draw tags of a TextOut that ask for a transform, transparency,
+// shadow, border or filters; the text is drawn through the graphics
+// library's central draw then.
+struct TextDrawTags {
+  graphics::TransformRecord transform;
+  graphics::TagRecord tags;
+};
+
+// Whether parsed draw tags change anything a direct draw would not do.
+bool DrawTagsNeedEffects(const graphics::TransformRecord& transform,
+                         const graphics::TagRecord& tags);
+
 // Lays the request out, aligns it and draws it with its top-left corner at
 // (x, y) of the current output; x and y may be position codes when
-// `resolve` is set. The layout is left in `out` for the caller.
-int DrawText(const LayoutRequest& request, int32_t x, int32_t y, bool resolve, Layout* out);
+// `resolve` is set. With draw tags the text is drawn into planes of its own
+// first. The layout is left in `out` for the caller.
+int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, bool resolve,
+             TextDrawTags* drawTags, Layout* out);
 
 // Print: the text at the output's cursor, wrapped at its right margin; the
 // cursor goes to the end of the last line.
-int PrintAtCursor(graphics::OutputRecord* output, LayoutRequest* request);
+int PrintAtCursor(lua_State* L, graphics::OutputRecord* output, LayoutRequest* request);
 
 }  // namespace tzx::text

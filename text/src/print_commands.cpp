@@ -52,7 +52,7 @@ int PrintValues(lua_State* L, bool lineBreak) {
   if ((rc = StartRequest(&r, output, false))) return rc;
   if ((rc = TextArg(L, textIndex, r.encoding, &r.text, &r.length))) return rc;
   if (r.formatTags) r.constants = CollectTagConstants(L, r.text, r.length);
-  return PrintAtCursor(output, &r);
+  return PrintAtCursor(L, output, &r);
 }
 
 }  // namespace
@@ -91,9 +91,10 @@ int SetMargins(lua_State* L) {
 }
 
 int AddTab(lua_State* L) {
-  L = Args().beginCommand(L, 1, kMaxTabs + 1, 0, 0);
+  L = Args().beginCommand(L, 1, INT_MAX, 0, 0);
   const int count = Lua().gettop(L);
-  int32_t stops[kMaxTabs + 1];
+  if (count > kMaxTabs) return kErrTooMany;
+  int32_t stops[kMaxTabs];
   for (int i = 0; i < count; ++i) stops[i] = Lua().checkinteger(L, i + 1);
   int rc = 0;
   graphics::OutputRecord* output = PrintOutput(&rc);

@@ -79,6 +79,26 @@ UseFormatTags(false)
 t.eq(render(10, "[x]"), render(11, "[[x]]", {useformattags = true}), "UseFormatTags(false) is the default of the option")
 UseFormatTags(true)
 
+-- Draw tags: the text goes through the central draw, scaled or turned.
+local plain = render(10, "ab")
+t.eq(render(10, "ab", {scalex = 1}), plain, "tags that change nothing draw directly")
+local wide = render(10, "ab", {scalex = 2, scaley = 2})
+assert(wide ~= plain, "scaled")
+local function inkRight(picture)
+  local right = -1
+  for row in string.gmatch(picture, "[^\n]+") do
+    local x = 0
+    for v in string.gmatch(row, "[^,]+") do
+      if v ~= "0" and x > right then right = x end
+      x = x + 1
+    end
+  end
+  return right
+end
+assert(inkRight(wide) > inkRight(plain) * 1.5, "twice as wide: " .. inkRight(wide) .. " " .. inkRight(plain))
+assert(render(10, "ab", {rotate = 90}) ~= plain, "turned")
+assert(render(10, "ab", {transparency = 128}) ~= plain, "transparent")
+
 -- Lists: every frame shows part of the text; frames beyond the lines fail.
 local list = "one\ntwo\nthree"
 local full = render(10, list, {listmode = true})
@@ -95,6 +115,7 @@ t.expect_error(1094, TextOut, 0, 0, list, {listmode = true, frame = 4})
 t.expect_error(1094, TextOut, 0, 0, list, {listmode = true, framemode = FRAMEMODE_SINGLE, frame = 5})
 
 -- Failure codes of tags and options.
+t.expect_error(1055, TextOut, 0, 0, "ab", {scalex = 0})
 t.expect_error(1252, TextOut, 0, 0, "[color=255]blue[/color][/color]")
 t.expect_error(1252, TextOut, 0, 0, "a]b")
 t.expect_error(1252, TextOut, 0, 0, "[/bulletcolor]")
@@ -153,6 +174,11 @@ t.expect_error(1154, AddTab, 10, -1)
 AddTab(8, 16)
 for i = 1, 30 do AddTab(20 + i) end
 t.expect_error(1066, AddTab, 99)
+ResetTabs()
+local many = {}
+for i = 1, 33 do many[i] = i end
+t.expect_error(1066, AddTab, unpack(many))
+AddTab(unpack(many, 1, 32))
 ResetTabs()
 AddTab(40)
 SetMargins(0, 199)
