@@ -1,11 +1,6 @@
 #include "file_handle.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -51,23 +46,13 @@ int64_t RawRead(FileHandle* h, int64_t at, void* out, int64_t n) {
       n = std::min(n, h->regionSize - at);
       at += h->base;
       [[fallthrough]];
-    case Kind::kDisk: {
-      int64_t done = 0;
-      while (done < n) {
-        ssize_t r = pread(h->fd, static_cast<char*>(out) + done, n - done, at + done);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        done += r;
-      }
-      return done > 0 ? done : 0;
-    }
+    case Kind::kDisk:
+      return platform::ReadAt(h->file, at, out, n);
     case Kind::kStdin:
     case Kind::kStream: {
-      ssize_t r;
-      do r = read(h->fd, out, n);
-      while (r < 0 && errno == EINTR);
-      if (r <= 0) h->atEnd = true;
-      return r > 0 ? r : 0;
+      int64_t r = platform::ReadSome(h->file, out, n);
+      if (r == 0) h->atEnd = true;
+      return r;
     }
     default:
       return 0;
@@ -76,30 +61,29 @@ int64_t RawRead(FileHandle* h, int64_t at, void* out, int64_t n) {
 
 int64_t RawWrite(FileHandle* h, int64_t at, const void* in, int64_t n) {
   if (h->kind != Kind::kDisk && !(Sequential(h) && h->kind != Kind::kStdin)) return 0;
-  int64_t done = 0;
-  while (done < n) {
-    const char* p = static_cast<const char*>(in) + done;
-    ssize_t w = h->kind == Kind::kDisk ? pwrite(h->fd, p, n - done, at + done) : write(h->fd, p, n - done);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) break;
-    done += w;
-  }
+  int64_t done = h->kind == Kind::kDisk ? platform::WriteAt(h->file, at, in, n)
+                                        : platform::WriteAll(h->file, in, n);
   if (h->kind == Kind::kDisk) h->knownSize = std::max(h->knownSize, at + done);
   return done;
 }
 
 int64_t CurrentSize(FileHandle* h) {
   switch (h->kind) {
-    case Kind::kMemory: return static_cast<int64_t>(h->data->size());
-    case Kind::kRegion: return h->regionSize;
+    case Kind::kMemory:
+      return static_cast<int64_t>(h->data->size());
+    case Kind::kRegion:
+      return h->regionSize;
     case Kind::kDisk: {
-      struct stat st;
-      if (fstat(h->fd, &st) == 0) h->knownSize = std::max<int64_t>(h->knownSize, st.st_size);
-      int64_t size = st.st_size;
+      // Without the system's answer the size last seen stands.
+      platform::HandleStatus st{platform::HandleKind::kPositioned, h->knownSize};
+      platform::StatusOf(h->file, &st);
+      h->knownSize = std::max(h->knownSize, st.size);
+      int64_t size = st.size;
       if (h->dirty) size = std::max(size, h->bufStart + static_cast<int64_t>(h->bufLen));
       return size;
     }
-    default: return -1;
+    default:
+      return -1;
   }
 }
 
@@ -118,7 +102,8 @@ bool Refill(FileHandle* h) {
 }
 
 bool InReadBuffer(const FileHandle* h) {
-  return !h->dirty && h->pos >= h->bufStart && h->pos < h->bufStart + static_cast<int64_t>(h->bufLen);
+  return !h->dirty && h->pos >= h->bufStart &&
+         h->pos < h->bufStart + static_cast<int64_t>(h->bufLen);
 }
 
 FileHandle* OpenVirtual(const std::string& path, int access) {
@@ -139,15 +124,17 @@ FileHandle* OpenVirtual(const std::string& path, int access) {
     return h;
   }
   h->kind = Kind::kRegion;
-  h->fd = open(vf.file.c_str(), O_RDONLY | O_CLOEXEC);
+  h->file = platform::OpenNativeFile(vf.file.c_str(), platform::OpenMode::kRead);
   h->base = vf.offset;
   h->regionSize = vf.size;
-  if (h->fd < 0) {
+  if (h->file == platform::kNoFile) {
     delete h;
     return nullptr;
   }
-  struct stat st;
-  if (fstat(h->fd, &st) == 0) h->regionSize = std::max<int64_t>(0, std::min<int64_t>(vf.size, st.st_size - vf.offset));
+  platform::HandleStatus st;
+  if (platform::StatusOf(h->file, &st)) {
+    h->regionSize = std::max<int64_t>(0, std::min<int64_t>(vf.size, st.size - vf.offset));
+  }
   return h;
 }
 
@@ -161,7 +148,9 @@ FileHandle* OpenHandle(const char* name, int access) {
     h->name = path;
     h->access = access;
     h->kind = path == "::stdin" ? Kind::kStdin : path == "::stdout" ? Kind::kStdout : Kind::kStderr;
-    h->fd = path == "::stdin" ? 0 : path == "::stdout" ? 1 : 2;
+    h->file = path == "::stdin"    ? platform::StandardInput()
+              : path == "::stdout" ? platform::StandardOutput()
+                                   : platform::StandardError();
     if ((h->kind == Kind::kStdin) != (access == 1)) {
       delete h;
       return nullptr;
@@ -169,33 +158,34 @@ FileHandle* OpenHandle(const char* name, int access) {
     return h;
   }
   if (path.rfind(kVirtualPrefix, 0) == 0) return OpenVirtual(path, access);
-  int flags = access == 1 ? O_RDONLY : access == 2 ? O_WRONLY | O_CREAT | O_TRUNC : O_RDWR | O_CREAT;
   if (access != 1 && access != 2 && access != 4) return nullptr;
-  int fd = open(name, flags | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    close(fd);
+  platform::OpenMode mode = access == 1   ? platform::OpenMode::kRead
+                            : access == 2 ? platform::OpenMode::kWrite
+                                          : platform::OpenMode::kReadWrite;
+  platform::NativeFile file = platform::OpenNativeFile(name, mode);
+  if (file == platform::kNoFile) return nullptr;
+  platform::HandleStatus st;
+  if (!platform::StatusOf(file, &st) || st.kind == platform::HandleKind::kDirectory) {
+    platform::CloseNativeFile(file);
     return nullptr;
   }
   auto* h = new FileHandle;
-  h->fd = fd;
+  h->file = file;
   h->name = path;
   h->access = access;
-  h->knownSize = st.st_size;
+  h->knownSize = st.size;
   // Pipes, sockets and character devices have no size or positions: reading
   // them by position would find nothing.
-  if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
-    h->kind = Kind::kStream;
-    h->knownSize = 0;
-  }
+  if (st.kind == platform::HandleKind::kStream) h->kind = Kind::kStream;
   return h;
 }
 
 void CloseHandle(FileHandle* h) {
   if (!h) return;
   FlushHandle(h);
-  if (h->kind == Kind::kDisk || h->kind == Kind::kRegion || h->kind == Kind::kStream) close(h->fd);
+  if (h->kind == Kind::kDisk || h->kind == Kind::kRegion || h->kind == Kind::kStream) {
+    platform::CloseNativeFile(h->file);
+  }
   delete h;
 }
 
@@ -311,7 +301,9 @@ int64_t SeekHandle(FileHandle* h, int64_t offset, int mode) {
   return target;
 }
 
-int64_t HandleLength(FileHandle* h) { return CurrentSize(h); }
+int64_t HandleLength(FileHandle* h) {
+  return CurrentSize(h);
+}
 
 bool HandleAtEof(FileHandle* h) {
   if (Sequential(h)) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace tzx {
 
 struct FileHandle {
@@ -14,7 +16,7 @@ struct FileHandle {
   // sequence like the standard streams.
   enum class Kind { kDisk, kStdin, kStdout, kStderr, kRegion, kMemory, kStream };
   Kind kind = Kind::kDisk;
-  int fd = -1;
+  platform::NativeFile file = platform::kNoFile;
   int access = 0;                           // read 1, write 2, read and write 4
   int64_t base = 0;                         // region: offset in the underlying file
   int64_t regionSize = 0;                   // region: its length

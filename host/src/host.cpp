@@ -1,10 +1,5 @@
 #include "tessera/host.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 extern "C" {
@@ -17,6 +12,9 @@ extern "C" {
 #include "file_handle.h"
 #include "host_state.h"
 #include "messages.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/libraries.h"
 #include "services.h"
 #include "siblings/sibling.h"
 #include "tzx/display.h"
@@ -46,12 +44,8 @@ struct Plugin {
 };
 
 std::string ProgramFolder() {
-  char buffer[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return ".";
-  std::string path(buffer, n);
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
+  char folder[4096];
+  return platform::ProgramDir(folder, sizeof folder) ? folder : ".";
 }
 
 std::string TrimVersion(const char* text) {
@@ -89,19 +83,25 @@ struct Host::Impl {
 bool Host::Impl::Load(const std::string& folder, const std::string& name, std::string* error) {
   std::string path = folder + "/" + name + ".tzx";
   Plugin p;
-  p.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string reason;
+  p.handle = platform::LoadSharedLibrary(path.c_str(), &reason);
   if (!p.handle) {
-    *error = "Cannot load library " + path + ": " + dlerror();
+    *error = "Cannot load library " + path + ": " + reason;
     return false;
   }
-  auto entry = reinterpret_cast<EntryFn>(dlsym(p.handle, "tzx_Entry"));
-  auto getConstants = reinterpret_cast<GetConstantsFn>(dlsym(p.handle, "tzx_GetConstants"));
-  auto getInterface = reinterpret_cast<GetInterfaceFn>(dlsym(p.handle, "tzx_GetInterface"));
-  p.setInterface = reinterpret_cast<SetInterfaceFn>(dlsym(p.handle, "tzx_SetInterface"));
-  p.init = reinterpret_cast<InitLibraryFn>(dlsym(p.handle, "tzx_InitLibrary"));
-  p.close = reinterpret_cast<CloseLibraryFn>(dlsym(p.handle, "tzx_CloseLibrary"));
+  auto entry = reinterpret_cast<EntryFn>(platform::SharedLibrarySymbol(p.handle, "tzx_Entry"));
+  auto getConstants =
+      reinterpret_cast<GetConstantsFn>(platform::SharedLibrarySymbol(p.handle, "tzx_GetConstants"));
+  auto getInterface =
+      reinterpret_cast<GetInterfaceFn>(platform::SharedLibrarySymbol(p.handle, "tzx_GetInterface"));
+  p.setInterface =
+      reinterpret_cast<SetInterfaceFn>(platform::SharedLibrarySymbol(p.handle, "tzx_SetInterface"));
+  p.init =
+      reinterpret_cast<InitLibraryFn>(platform::SharedLibrarySymbol(p.handle, "tzx_InitLibrary"));
+  p.close =
+      reinterpret_cast<CloseLibraryFn>(platform::SharedLibrarySymbol(p.handle, "tzx_CloseLibrary"));
   if (!entry || !getConstants || !getInterface || !p.setInterface || !p.init || !p.close) {
-    dlclose(p.handle);
+    platform::UnloadSharedLibrary(p.handle);
     *error = "Library " + path + " lacks an entry point";
     return false;
   }
@@ -135,7 +135,7 @@ bool Host::Start(std::string* error) {
 
   std::string folder = d.options.pluginDir;
   if (folder.empty()) {
-    const char* env = std::getenv("TESSERA_PLUGIN_PATH");
+    const char* env = platform::EnvironmentValue("TESSERA_PLUGIN_PATH");
     folder = env && *env ? env : ProgramFolder();
   }
   for (const std::string& name : d.options.siblings) {
@@ -301,7 +301,7 @@ void Host::Stop() {
   ForgetCommandTables();
   ResetMessages();
   ClearVirtualFiles();
-  for (Plugin& p : d.plugins) dlclose(p.handle);
+  for (Plugin& p : d.plugins) platform::UnloadSharedLibrary(p.handle);
   d.plugins.clear();
 }
 

@@ -1,11 +1,11 @@
 // tessera [--headless] [--check-leaks] [--trace] [--plugins DIR] script.lua [arguments...]
 // tessera --libraries
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/environment.h"
 #include "tessera/host.h"
 
 namespace {
@@ -19,8 +19,8 @@ int Usage() {
 }
 
 bool WindowSystemPresent() {
-  const char* x = std::getenv("DISPLAY");
-  const char* w = std::getenv("WAYLAND_DISPLAY");
+  const char* x = tzx::platform::EnvironmentValue("DISPLAY");
+  const char* w = tzx::platform::EnvironmentValue("WAYLAND_DISPLAY");
   return (x && *x) || (w && *w);
 }
 

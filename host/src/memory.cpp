@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "catalogue.h"
 #include "host_state.h"
+#include "platform/calendar.h"
+#include "platform/special_folders.h"
 #include "services.h"
-#include "special_folders.h"
 
 namespace tzx::host {
 namespace {
@@ -87,17 +87,15 @@ struct CrcTable {
 const CrcTable kCrc;
 
 void DateFromInfo(const ExamineInfo* info, DateRecord* out, int which) {
-  time_t t = which == kDateModified   ? info->modified
-             : which == kDateAccessed ? info->accessed
-                                      : info->created;
-  struct tm tm;
-  localtime_r(&t, &tm);
-  *out =
-      DateRecord{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+  int64_t t = which == kDateModified   ? info->modified
+              : which == kDateAccessed ? info->accessed
+                                       : info->created;
+  platform::CalendarTime tm = platform::LocalTime(t);
+  *out = DateRecord{tm.year, tm.month, tm.day, tm.hour, tm.minute, tm.second, 0};
 }
 
 bool SpecialFolder(int number, char* buffer, size_t size) {
-  std::string path = SpecialFolderPath(number);
+  std::string path = platform::SpecialFolderPath(number);
   if (path.empty() || path.size() >= size) return false;
   std::memcpy(buffer, path.c_str(), path.size() + 1);
   return true;

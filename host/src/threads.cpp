@@ -1,5 +1,5 @@
 // Threads, messages posted to the script thread, event checks and waits.
-#include <pthread.h>
+#include "platform/threads.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -35,8 +35,7 @@ HostThread* CreateThread(const char* name, ThreadEntry entry, void* argument, in
   auto* t = new HostThread;
   std::string threadName = name ? name : "tessera worker";
   t->thread = std::thread([entry, argument, threadName] {
-    // The system keeps at most 15 characters of a thread's name.
-    pthread_setname_np(pthread_self(), threadName.substr(0, 15).c_str());
+    platform::NameCurrentThread(threadName.c_str());
     entry(argument);
   });
   return t;

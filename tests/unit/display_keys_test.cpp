@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "key_translation.h"
-#include "platform/src/sdl_keymap.h"
+#include "platform/window/sdl/sdl_keymap.h"
 #include "platform/window_backend.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace tzx::host {
+namespace tzx::platform {
 
 enum SpecialFolderNumber : int {
   kFolderDesktop = 0,
@@ -20,4 +20,4 @@ enum SpecialFolderNumber : int {
 // The folder's path without a trailing separator; empty for an unknown number.
 std::string SpecialFolderPath(int number);
 
-}  // namespace tzx::host
+}  // namespace tzx::platform

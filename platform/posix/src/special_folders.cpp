@@ -1,13 +1,14 @@
-#include "special_folders.h"
+#include "platform/special_folders.h"
 
-#include <cstdlib>
 #include <fstream>
 
-namespace tzx::host {
+#include "platform/environment.h"
+
+namespace tzx::platform {
 namespace {
 
 std::string Env(const char* name) {
-  const char* v = std::getenv(name);
+  const char* v = EnvironmentValue(name);
   return v ? v : "";
 }
 
@@ -64,4 +65,4 @@ std::string SpecialFolderPath(int number) {
   }
 }
 
-}  // namespace tzx::host
+}  // namespace tzx::platform

@@ -1,0 +1,169 @@
+// The operating-system layer: files at 64-bit offsets, special folders, shared
+// libraries and local dates.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/calendar.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
+#include "platform/files.h"
+#include "platform/libraries.h"
+#include "platform/special_folders.h"
+
+namespace {
+
+using namespace tzx::platform;
+namespace fs = std::filesystem;
+
+class PlatformFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::string(TZX_TEST_TMP) + "/platform_" +
+           testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Path(const char* name) const { return dir_ + "/" + name; }
+
+  std::string dir_;
+};
+
+TEST_F(PlatformFiles, PositionsAndSizesBeyondFourGigabytes) {
+  std::string path = Path("sparse");
+  NativeFile f = OpenNativeFile(path.c_str(), OpenMode::kWrite);
+  ASSERT_NE(f, kNoFile);
+  const int64_t far = (int64_t{5} << 30) + 3;  // past every 32-bit offset
+  EXPECT_EQ(WriteAt(f, far, "xyz", 3), 3);
+  HandleStatus st;
+  ASSERT_TRUE(StatusOf(f, &st));
+  EXPECT_EQ(st.kind, HandleKind::kPositioned);
+  EXPECT_EQ(st.size, far + 3);
+  CloseNativeFile(f);
+
+  f = OpenNativeFile(path.c_str(), OpenMode::kRead);
+  ASSERT_NE(f, kNoFile);
+  char got[8] = {};
+  // A read that runs over the end gives what there is.
+  EXPECT_EQ(ReadAt(f, far + 1, got, sizeof got), 2);
+  EXPECT_EQ(std::string(got, 2), "yz");
+  EXPECT_EQ(ReadAt(f, far + 3, got, 1), 0);
+  // Sparse bytes before it read as zeros.
+  got[0] = 'q';
+  EXPECT_EQ(ReadAt(f, far - 1, got, 1), 1);
+  EXPECT_EQ(got[0], 0);
+  CloseNativeFile(f);
+}
+
+TEST_F(PlatformFiles, OpenModesCreateEmptyOrKeep) {
+  std::string path = Path("modes");
+  EXPECT_EQ(OpenNativeFile(path.c_str(), OpenMode::kRead), kNoFile);
+
+  NativeFile f = OpenNativeFile(path.c_str(), OpenMode::kReadWrite);
+  ASSERT_NE(f, kNoFile);
+  EXPECT_EQ(WriteAt(f, 0, "a\r\nb", 4), 4);
+  CloseNativeFile(f);
+
+  // Kept, byte for byte: no line-end translation.
+  f = OpenNativeFile(path.c_str(), OpenMode::kReadWrite);
+  HandleStatus st;
+  ASSERT_TRUE(StatusOf(f, &st));
+  EXPECT_EQ(st.size, 4);
+  char got[4];
+  EXPECT_EQ(ReadAt(f, 0, got, 4), 4);
+  EXPECT_EQ(std::string(got, 4), "a\r\nb");
+  CloseNativeFile(f);
+
+  f = OpenNativeFile(path.c_str(), OpenMode::kWrite);
+  ASSERT_TRUE(StatusOf(f, &st));
+  EXPECT_EQ(st.size, 0);
+  CloseNativeFile(f);
+}
+
+TEST_F(PlatformFiles, DirectoriesAndDevicesAreToldApart) {
+  NativeFile f = OpenNativeFile(dir_.c_str(), OpenMode::kRead);
+  ASSERT_NE(f, kNoFile);
+  HandleStatus st;
+  ASSERT_TRUE(StatusOf(f, &st));
+  EXPECT_EQ(st.kind, HandleKind::kDirectory);
+  CloseNativeFile(f);
+
+  f = OpenNativeFile("/dev/null", OpenMode::kReadWrite);
+  ASSERT_NE(f, kNoFile);
+  ASSERT_TRUE(StatusOf(f, &st));
+  EXPECT_EQ(st.kind, HandleKind::kStream);
+  EXPECT_EQ(WriteAll(f, "abc", 3), 3);
+  char c;
+  EXPECT_EQ(ReadSome(f, &c, 1), 0);
+  CloseNativeFile(f);
+}
+
+TEST_F(PlatformFiles, SpecialFoldersFollowTheUserDirectories) {
+  std::string home = EnvironmentValue("HOME") ? EnvironmentValue("HOME") : "";
+  const char* oldConfig = EnvironmentValue("XDG_CONFIG_HOME");
+  std::string config = oldConfig ? oldConfig : "";
+  ASSERT_TRUE(SetEnvironmentValue("HOME", dir_.c_str()));
+  ASSERT_TRUE(SetEnvironmentValue("XDG_CONFIG_HOME", dir_.c_str()));
+  {
+    NativeFile f = OpenNativeFile(Path("user-dirs.dirs").c_str(), OpenMode::kWrite);
+    std::string text =
+        "# comment\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_MUSIC_DIR=\"relative\"\n";
+    WriteAt(f, 0, text.data(), static_cast<int64_t>(text.size()));
+    CloseNativeFile(f);
+  }
+  EXPECT_EQ(SpecialFolderPath(kFolderDesktop), dir_ + "/Schreibtisch");
+  // Entries that are not absolute paths, and missing ones, fall back.
+  EXPECT_EQ(SpecialFolderPath(kFolderMusic), dir_ + "/Music");
+  EXPECT_EQ(SpecialFolderPath(kFolderDownloads), dir_ + "/Downloads");
+  EXPECT_EQ(SpecialFolderPath(kFolderHome), dir_);
+  EXPECT_EQ(SpecialFolderPath(1), "");
+
+  SetEnvironmentValue("HOME", home.c_str());
+  if (oldConfig) {
+    SetEnvironmentValue("XDG_CONFIG_HOME", config.c_str());
+  } else {
+    RemoveEnvironmentValue("XDG_CONFIG_HOME");
+  }
+}
+
+TEST(PlatformEnvironment, NamesThatCannotBeVariablesFail) {
+  EXPECT_FALSE(SetEnvironmentValue("", "x"));
+  EXPECT_FALSE(SetEnvironmentValue("A=B", "x"));
+  ASSERT_TRUE(SetEnvironmentValue("TZX_PLATFORM_TEST", "v=1"));
+  EXPECT_STREQ(EnvironmentValue("TZX_PLATFORM_TEST"), "v=1");
+  ASSERT_TRUE(RemoveEnvironmentValue("TZX_PLATFORM_TEST"));
+  EXPECT_EQ(EnvironmentValue("TZX_PLATFORM_TEST"), nullptr);
+}
+
+TEST(PlatformLibraries, LoadFindAndFail) {
+  std::string error;
+  EXPECT_FALSE(LoadSharedLibrary(TZX_PLUGIN_DIR "/missing.tzx", &error));
+  EXPECT_NE(error.find("missing.tzx"), std::string::npos);
+
+  void* library = LoadSharedLibrary(TZX_PLUGIN_DIR "/frametest.tzx", &error);
+  ASSERT_TRUE(library) << error;
+  EXPECT_TRUE(SharedLibrarySymbol(library, "tzx_Entry"));
+  EXPECT_FALSE(SharedLibrarySymbol(library, "NotExported"));
+  UnloadSharedLibrary(library);
+
+  char folder[4096];
+  ASSERT_TRUE(ProgramDir(folder, sizeof folder));
+  EXPECT_EQ(fs::path(folder), fs::canonical(fs::path(TZX_PLUGIN_DIR) / "tests"));
+}
+
+TEST(PlatformCalendar, LocalDatesOfKnownInstants) {
+  // 2023-11-14 22:13:20 UTC: the 14th or 15th in every zone.
+  CalendarTime t = LocalTime(1700000000);
+  EXPECT_EQ(t.year, 2023);
+  EXPECT_EQ(t.month, 11);
+  EXPECT_TRUE(t.day == 14 || t.day == 15);
+  EXPECT_EQ(t.second, 20);
+  // Minutes and seconds move with the instant in every zone.
+  CalendarTime later = LocalTime(1700000000 + 61);
+  EXPECT_EQ(later.second, 21);
+  EXPECT_EQ((later.minute - t.minute + 60) % 60, 1);
+}
+
+}  // namespace
