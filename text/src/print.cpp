@@ -1,6 +1,7 @@
 #include "print.h"
 
 #include "bindings.h"
+#include "fonts.h"
 #include "glyph_runs.h"
 #include "style_measure.h"
 #include "tzx/errors.h"
@@ -127,6 +128,31 @@ int DrawThroughTags(lua_State* L, const LayoutRequest& r, const Layout& l, int32
   return rc;
 }
 
+// A scale of the draw tags that the font can take itself: an outline font,
+// scaled by factors rather than to a size or by a given matrix.
+bool ScalesFont(const graphics::TransformRecord& t, const FontRecord& font) {
+  return font.scalable && !t.matrixGiven && t.width == 0 && t.height == 0 &&
+         (t.scaleX != 1.0 || t.scaleY != 1.0);
+}
+
+// The lengths of a request at a scale, rounded by the host: wrap width,
+// spacing, tab stops, list offsets and spacing, shadow and border sizes.
+void ScaleRequest(LayoutRequest* r, double sx, double sy) {
+  const auto round = Host().runtime->roundToInt;
+  r->wrapWidth = round(r->wrapWidth * sx);
+  r->charSpacing = round(r->charSpacing * sx);
+  r->lineSpacing = round(r->lineSpacing * sy);
+  for (int32_t i = 0; i < r->tabCount; ++i) r->tabs[i] = round(r->tabs[i] * sx);
+  for (int32_t k = 0; k < kListLevels; ++k) {
+    r->list[kListOffset][k] = round(r->list[kListOffset][k] * sx);
+    r->list[kListSpacing][k] = round(r->list[kListSpacing][k] * sy);
+  }
+  r->firstIndent = round(r->firstIndent * sx);
+  r->style.shadowSize = round(r->style.shadowSize * sx);
+  r->style.borderSize = round(r->style.borderSize * sx);
+  ClampTextStyle(&r->style);
+}
+
 }  // namespace
 
 bool DrawTagsNeedEffects(const graphics::TransformRecord& t, const graphics::TagRecord& tags) {
@@ -163,9 +189,27 @@ int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, b
   graphics::OutputRecord* output = PrintOutput(&rc);
   if (!output) return rc;
   // A plug-in that renders whole texts itself cannot draw bullets between them.
-  const FontRecord* record = request.style.font;
+  FontRecord* record = request.style.font;
   if (request.listMode && record->kind == kFontPlugin && record->pluginFlagB) {
     return kErrPluginUnsupported;
+  }
+  if (drawTags && ScalesFont(drawTags->transform, *record)) {
+    // Scaled text is drawn with the font scaled rather than its pixels; the
+    // lengths of the layout scale with it.
+    graphics::TransformRecord& t = drawTags->transform;
+    const double fontX = record->scaleX, fontY = record->scaleY;
+    const double sx = t.scaleX < 0 ? -t.scaleX : t.scaleX;
+    const double sy = t.scaleY < 0 ? -t.scaleY : t.scaleY;
+    LayoutRequest scaled = request;
+    ScaleRequest(&scaled, sx, sy);
+    SetFontScale(record, fontX * sx, fontY * sy);
+    t.scaleX = t.scaleX < 0 ? -1.0 : 1.0;
+    t.scaleY = t.scaleY < 0 ? -1.0 : 1.0;
+    Gfx().BuildTransformMatrix(&t, 0, 0, 0, 0);
+    const bool effects = DrawTagsNeedEffects(t, drawTags->tags);
+    rc = DrawText(L, scaled, x, y, resolve, effects ? drawTags : nullptr, out);
+    SetFontScale(record, fontX, fontY);
+    return rc;
   }
   int encoding = 0;
   const LayoutFont font = FontForLayout(request, &encoding);

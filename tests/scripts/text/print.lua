@@ -97,6 +97,15 @@ local function inkRight(picture)
 end
 assert(inkRight(wide) > inkRight(plain) * 1.5, "twice as wide: " .. inkRight(wide) .. " " .. inkRight(plain))
 assert(render(10, "ab", {rotate = 90}) ~= plain, "turned")
+-- An outline font takes the scale itself, and has its size back afterwards.
+SetFont(":::default_sans", 16)
+local height = TextHeight("ab")
+local sharp = render(10, "ab", {scalex = 2, scaley = 2})
+t.eq(TextHeight("ab"), height, "the font's own scale is back")
+local sansPlain = render(10, "ab")
+local ratio = inkRight(sharp) / inkRight(sansPlain)
+assert(ratio > 1.6 and ratio < 2.4, "twice as wide: " .. ratio)
+SetFont("topaz", 8)
 assert(render(10, "ab", {transparency = 128}) ~= plain, "transparent")
 
 -- Lists: every frame shows part of the text; frames beyond the lines fail.
