@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "blits.h"
+#include "brush_fonts.h"
 #include "font_discovery.h"
 #include "fonts.h"
 #include "glyph_runs.h"
@@ -153,6 +154,53 @@ TEST_F(TextDrawTest, SharingAndTheUncachedRecord) {
   // The uncached record keeps nothing.
   ASSERT_EQ(OutlineGlyph(c, 0x41, graphics::kAntialias, &g1), 0);
   EXPECT_EQ(static_cast<OutlineFontData*>(c->engineData)->glyphCache, nullptr);
+}
+
+TEST_F(TextDrawTest, ScaleMovesMetricsAndSharingResetsIt) {
+  FontRecord* sans = Open(kSans, 20);
+  GlyphImage g;
+  ASSERT_EQ(OutlineGlyph(sans, 'A', graphics::kAntialias, &g), 0);
+  const int width = g.width;
+  SetFontScale(sans, 2.0, 2.0);
+  EXPECT_EQ(sans->height, 40);
+  EXPECT_EQ(static_cast<OutlineFontData*>(sans->engineData)->glyphCache, nullptr);
+  ASSERT_EQ(OutlineGlyph(sans, 'A', graphics::kAntialias, &g), 0);
+  EXPECT_NEAR(g.width, 2 * width, 2);
+  // Asking for the same font again gives it back at 1:1.
+  EXPECT_EQ(Open(kSans, 20), sans);
+  EXPECT_EQ(sans->height, 20);
+  EXPECT_EQ(sans->scaleX, 1.0);
+  // Bitmap fonts do not scale.
+  SetFontScale(TopazFont(), 2.0, 2.0);
+  EXPECT_EQ(TopazFont()->height, 8);
+}
+
+TEST_F(TextDrawTest, BrushFontCells) {
+  Bitmap grid = ColorBitmap(8, 4);
+  graphics::testing::Paint(grid.get(), [](int x, int) { return x < 4 ? 0xFF0000u : 0x00FF00u; });
+  graphics::BrushRecordHead head{};
+  head.bitmap = grid.get();
+  head.width = 8;
+  head.height = 4;
+  head.transparentPen = -1;
+  const int32_t widths[2] = {4, 6};
+  const BrushFontRequest r{"AB", 2, 4, 4, 2, 0, 0, 3, "Cells", widths};
+  FontRecord* font = nullptr;
+  ASSERT_EQ(BuildBrushFont(head, r, &font), 0);
+  EXPECT_EQ(font->kind, kFontBrush);
+  TextExtent e;
+  ASSERT_EQ(MeasureRun(font, "BAx", 3, 0, 0, 0, &e), 0);
+  EXPECT_EQ(e.width, 6 + 4 + 4);  // a character not in the string advances a cell
+  EXPECT_EQ(e.inkRight, 13);
+  Bitmap b = Draw(font, "BAx", 0, 24, 8);
+  EXPECT_EQ(graphics::ReadPixel(b.get(), 2, 2, 0) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(graphics::ReadPixel(b.get(), 2 + 6, 2, 0) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(graphics::ReadPixel(b.get(), 2 + 10, 2, 0) & 0xFFFFFF, 0u);
+  // Too small a brush for the grid.
+  const BrushFontRequest wide{"ABC", 3, 4, 4, 3, 0, 0, 3, "Cells", nullptr};
+  FontRecord* none = nullptr;
+  EXPECT_EQ(BuildBrushFont(head, wide, &none), kErrBrushTooSmall);
+  FreeBrushFont(font);
 }
 
 TEST_F(TextDrawTest, NegativeSpacingKeepsThePen) {

@@ -3,6 +3,7 @@ local t = require("testing")
 
 -- The default bitmap font is topaz 8 itself; usepoints is refused for it.
 SetFont(BITMAP_DEFAULT, 8)
+t.eq(GetKerningPair("A", "V"), 0, "bitmap fonts without a kerning table")
 OpenFont(1, BITMAP_DEFAULT, 8)
 t.eq(GetAttribute(FONT, 1, ATTRFONTNAME), "topaz", "topaz name")
 t.eq(GetAttribute(FONT, 1, ATTRFONTHEIGHT), 8, "topaz height")
@@ -35,9 +36,13 @@ CloseFont(mono)
 -- Charmaps of the current font; kerning in pixels and font units.
 UseFont(2)
 local maps = GetCharMaps()
-t.eq(maps[0] ~= nil, true, "an outline face lists its charmaps")
+t.eq(maps[0], CHARMAP_APPLEROMAN, "Vera's first charmap")
+t.eq(maps[1], CHARMAP_UNICODE, "Vera's second charmap")
+t.eq(maps[2], nil, "two charmaps")
 t.expect_error(1584, GetKerningPair, "A", "V", 2)
-t.eq(type(GetKerningPair("A", "V", 1)), "number", "kerning in font units")
+t.eq(GetKerningPair("A", "V", 1), -131, "kerning of AV in font units")
+t.eq(GetKerningPair(65, 86) < 0, true, "kerning of AV in pixels")
+t.eq(GetKerningPair("A", "B", 1), 0, "no kerning of AB")
 
 -- Unknown fonts and handles.
 t.expect_error(1064, SetFont, "No Such Font Anywhere", 12)
