@@ -8,6 +8,8 @@
 #include "draw_record.h"
 #include "draw_tags.h"
 #include "filters.h"
+#include "gradient_options.h"
+#include "gradients.h"
 #include "graphics_state.h"
 #include "image_cache.h"
 #include "image_files.h"
@@ -165,17 +167,17 @@ GraphicsInterface gInterface = {
     .DrawShadow = DrawShadow,
     .ImageObjectFromBrush = nullptr,
     .ClampDrawStyle = nullptr,
-    .ReadGradientOptions = nullptr,
-    .ReadGradientTable = nullptr,
-    .ParseGradientTags = nullptr,
-    .CreateGradientBitmap = nullptr,
-    .FillGradient = nullptr,
+    .ReadGradientOptions = ReadGradientOptions,
+    .ReadGradientTable = ReadGradientTable,
+    .ParseGradientTags = ParseGradientTags,
+    .CreateGradientBitmap = CreateGradientBitmap,
+    .FillGradient = FillGradient,
     .TrimBitmapSet = nullptr,
     .CallLoadHook = CallLoadHook,
     .InitColorRecord = nullptr,
-    .InitGradientRecord = nullptr,
+    .InitGradientRecord = InitGradientRecord,
     .PushGradientTable = PushGradientTable,
-    .ReadGradientArgs = nullptr,
+    .ReadGradientArgs = ReadGradientArgs,
     .InitDrawState = nullptr,
     .SaveImage = SaveImage,
     .PaletteLookup = nullptr,

@@ -1,7 +1,6 @@
 #include "load_hook.h"
 
-#include <cstdio>
-
+#include "gradient_options.h"
 #include "tzx/frame.h"
 
 namespace tzx::graphics {
@@ -112,35 +111,6 @@ int CallLoadHook(lua_State* L, const char* function, const char* file, const Loa
   const int rc = lua.callScript(L, 3, 0);
   threads.leaveCallback(L, 0, 0);
   return rc;
-}
-
-void PushGradientTable(lua_State* L, const char* prefix, const GradientRecord* g) {
-  const ArgumentServices& args = Args();
-  char key[256];
-  auto name = [&](const char* format) {
-    std::snprintf(key, sizeof key, format, prefix);
-    return key;
-  };
-  args.setIntField(L, name("%sstyle"), g->style);
-  args.setIntField(L, name("%sstartcolor"), static_cast<int32_t>(g->startColor));
-  args.setIntField(L, name("%sendcolor"), static_cast<int32_t>(g->endColor));
-  args.setIntField(L, name("%sangle"), g->angle);
-  args.setNumberField(L, name("%scenterx"), g->centerX);
-  args.setNumberField(L, name("%scentery"), g->centerY);
-  args.setNumberField(L, name("%sbalance"), g->balance);
-  args.setNumberField(L, name("%sborder"), g->border);
-  if (g->colorCount == 0) return;
-  const LuaApi& lua = Lua();
-  lua.pushstring(L, name("%scolors"));
-  lua.newtable(L);
-  const int count = g->colorCount < 64 ? g->colorCount : 64;
-  for (int i = 0; i < count; ++i) {
-    lua.pushnumber(L, static_cast<double>(g->stops[i].color));
-    lua.rawseti(L, -2, 2 * i);
-    lua.pushnumber(L, g->stops[i].position);
-    lua.rawseti(L, -2, 2 * i + 1);
-  }
-  lua.settable(L, -3);
 }
 
 }  // namespace tzx::graphics

@@ -1,5 +1,4 @@
-// A pending picture load handed to a script-level loader function, and the
-// gradient fields it writes into option tables.
+// A pending picture load handed to a script-level loader function.
 #pragma once
 
 #include "tzx/graphics_images.h"
@@ -13,10 +12,5 @@ namespace tzx::graphics {
 // script's error code.
 int CallLoadHook(lua_State* L, const char* function, const char* file, const LoadRequest* request,
                  int* outFlag);
-
-// Writes the gradient into the table on the stack top under prefix + "style",
-// "startcolor", "endcolor", "angle", "centerx", "centery", "balance", "border",
-// and with colour stops prefix + "colors" {colour, position, ...} from index 0.
-void PushGradientTable(lua_State* L, const char* prefix, const GradientRecord* gradient);
 
 }  // namespace tzx::graphics

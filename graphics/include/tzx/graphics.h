@@ -23,9 +23,6 @@ inline constexpr int kFunctionSlots = 168;
 inline constexpr int kSharedVariableSlots = 13;
 inline constexpr int kInterfaceSlots = kFunctionSlots + kSharedVariableSlots;
 
-// Records of later topics that slots pass through.
-struct GradientRequest;
-
 // ---------------------------------------------------------------------------
 // What graphics calls in its siblings to draw their objects.
 //

@@ -275,6 +275,21 @@ struct GradientRecord {
 };
 static_assert(sizeof(GradientRecord) == 1080);
 
+// What FillGradient fills: a rectangle of a buffer of 32-bit 0xAARRGGBB words.
+// The gradient spans the whole rectangle; the part outside the buffer is not
+// written.
+struct GradientRequest {
+  uint32_t* pixels;     // the buffer's first row
+  int32_t bytesPerRow;  // a multiple of 4
+  int32_t bufferWidth;
+  int32_t bufferHeight;
+  int32_t x;
+  int32_t y;
+  int32_t width;
+  int32_t height;
+  const GradientRecord* gradient;
+};
+
 struct DrawStyle {
   int32_t fillStyle;
   int32_t formStyle;
