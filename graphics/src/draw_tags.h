@@ -33,9 +33,16 @@ int ParseBorderTags(lua_State* L, int table, int edgeNames, BorderRecord* border
 // entry.
 int ParseFiltersTag(lua_State* L, int table, FilterEntry* entries, int* given, int* error);
 
-// What the parser calls in the layers library.
+// What graphics calls in the layers library.
 struct LayersSibling {
-  const void* slots0to5[6];
+  const void* slot0;
+  // The layer of a display (the display library's record), or null.
+  void* (*findLayer)(void* display, const ObjectId* id);  // 1
+  const void* slots2to3[2];
+  // The layer's box and shape planes (and its visible area) for a collision.
+  int (*layerShape)(lua_State* L, void* layer, CollisionShape* shape);  // 4
+  // A layer identifier from argument n; 0 or an error code.
+  int (*readLayerId)(lua_State* L, int n, ObjectId* out);  // 5
   // Reads an insert position field; non-zero when layers are on and it was read.
   int (*readInsertPos)(lua_State* L, int table, const char* key, int32_t* out, int unused);  // 6
   const void* slots7to17[11];

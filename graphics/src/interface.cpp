@@ -3,11 +3,14 @@
 #include "bitmap_sets.h"
 #include "bitmaps.h"
 #include "blits.h"
+#include "collision.h"
 #include "draw_effects.h"
 #include "draw_object.h"
 #include "draw_record.h"
+#include "draw_style.h"
 #include "draw_tags.h"
 #include "filters.h"
+#include "geometry.h"
 #include "gradient_options.h"
 #include "gradients.h"
 #include "graphics_state.h"
@@ -122,7 +125,7 @@ GraphicsInterface gInterface = {
     .GetTransformedSize = nullptr,
     .RectInside = RectInside,
     .RectsOverlap = RectsOverlap,
-    .CollisionTest = nullptr,
+    .CollisionTest = CollisionTest,
     .ClipSourceToBounds = ClipSourceToBounds,
     .ReplaceColor = nullptr,
     .ConvertPixel = ConvertPixel,
@@ -157,16 +160,16 @@ GraphicsInterface gInterface = {
     .ClampNonNegative = ClampNonNegative,
     .BuildTransformMatrix = BuildTransformMatrix,
     .IdentityMatrix = IdentityMatrix,
-    .TransformBoxSize = nullptr,
-    .TransformBoxCorners = nullptr,
+    .TransformBoxSize = TransformBoxSize,
+    .TransformBoxCorners = TransformBoxCorners,
     .PolygonBounds = nullptr,
     .TransformPolygon = nullptr,
-    .FormStyleToDrawTags = nullptr,
+    .FormStyleToDrawTags = FormStyleToDrawTags,
     .ShadowGrowSize = ShadowGrowSize,
     .ShadowMargins = ShadowMargins,
     .DrawShadow = DrawShadow,
     .ImageObjectFromBrush = nullptr,
-    .ClampDrawStyle = nullptr,
+    .ClampDrawStyle = ClampDrawStyle,
     .ReadGradientOptions = ReadGradientOptions,
     .ReadGradientTable = ReadGradientTable,
     .ParseGradientTags = ParseGradientTags,

@@ -2,7 +2,9 @@
 #include "bindings.h"
 #include "colour_commands.h"
 #include "constants.h"
+#include "draw_style_commands.h"
 #include "draw_tag_commands.h"
+#include "geometry_commands.h"
 #include "graphics_state.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
@@ -28,6 +30,17 @@ const CommandRow kCommands[] = {
     {"GetRealColor", GetRealColor},
     {"IsPicture", IsPicture},
     {"SetDrawTagsDefault", SetDrawTagsDefault},
+    {"SetFillStyle", SetFillStyle},
+    {"GetFillStyle", GetFillStyle},
+    {"SetFormStyle", SetFormStyle},
+    {"GetFormStyle", GetFormStyle},
+    {"SetLineWidth", SetLineWidth},
+    {"GetLineWidth", GetLineWidth},
+    {"Matrix2D", Matrix2DCommand},
+    {"TransformPoint", TransformPointCommand},
+    {"TransformBox", TransformBoxCommand},
+    {"Intersection", Intersection},
+    {"Collision", Collision},
     {nullptr, nullptr},
 };
 

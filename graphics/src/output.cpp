@@ -28,10 +28,6 @@ struct BgPicSibling {
   const void* slots0to8[9];
   int (*rebuild)(int argument);
 };
-struct SpriteSibling {
-  const void* slots0to9[10];
-  int (*rebuild)();
-};
 
 BitmapHandle* PlaneOf(const OutputRecord* output) {
   switch (output->kind) {
@@ -42,12 +38,6 @@ BitmapHandle* PlaneOf(const OutputRecord* output) {
     default:
       return output->color;
   }
-}
-
-int PenCount(const OutputRecord* output) {
-  return output && output->palette && output->paletteDepth > 0 && output->paletteDepth <= 8
-             ? 1 << output->paletteDepth
-             : 0;
 }
 
 int FillCurrent(OutputRecord* output, int x, int y, int width, int height, uint32_t color) {
@@ -66,6 +56,12 @@ int FillCurrent(OutputRecord* output, int x, int y, int width, int height, uint3
 }
 
 }  // namespace
+
+int PenCount(const OutputRecord* output) {
+  return output && output->palette && output->paletteDepth > 0 && output->paletteDepth <= 8
+             ? 1 << output->paletteDepth
+             : 0;
+}
 
 int CurrentDrawTarget(DrawTarget* target) {
   OutputRecord* output = gCurrentOutput;

@@ -28,6 +28,9 @@ int CreateBitmapFromTarget(int x, int y, int width, int height, BitmapHandle** o
 int ClearRect(int x, int y, int width, int height, uint32_t color);
 int ClearRectCurrent(int x, int y, int width, int height, uint32_t color);
 
+// The pens of an output that works with pens (2^depth), 0 for true colour
+// and for no output.
+int PenCount(const OutputRecord* output);
 int UsesPenRange(int pen);
 // The pen of the current output's palette nearest to the colour; the draw pen
 // when the palette library is in pen mode; -1 for outputs without pens.

@@ -324,7 +324,9 @@ struct GraphicsInterface {
   int (*RectInside)(int ax1, int ay1, int ax2, int ay2, int bx1, int by1, int bx2,
                     int by2);                                                           // 93
   int (*RectsOverlap)(int ax, int ay, int aw, int ah, int bx, int by, int bw, int bh);  // 94
-  int (*CollisionTest)(lua_State* L, int type, int first);                              // 95
+  // 1 when the two objects share a solid pixel, else 0; kErrLockBitmap when a
+  // plane cannot be read.
+  int (*CollisionTest)(const CollisionShape* a, const CollisionShape* b);  // 95
   int (*ClipSourceToBounds)(int* x, int* y, int* width, int* height, int boundsWidth,
                             int boundsHeight);                            // 96
   int (*ReplaceColor)(BitmapHandle* bitmap, uint32_t from, uint32_t to);  // 97

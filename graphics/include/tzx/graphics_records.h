@@ -253,6 +253,31 @@ enum FilterKindNumber : int32_t {
 };
 
 // ---------------------------------------------------------------------------
+// Collision tests
+
+// What a collision test knows of an object: its box and the planes that say
+// which of its pixels are solid. Each plane covers the box from (sourceX,
+// sourceY) on. A pixel is solid when every plane the object has says so; an
+// object without planes is solid all over its box.
+struct CollisionShape {
+  int32_t x;
+  int32_t y;
+  int32_t width;
+  int32_t height;
+  const BitmapHandle* mask;   // 1-bit: solid where set
+  const BitmapHandle* alpha;  // 8-bit: solid where not 0
+  const BitmapHandle* index;  // 8-bit pens: solid where not the transparent pen
+  int32_t transparentPen;     // -1: none
+  int32_t sourceX;
+  int32_t sourceY;
+  // A layer's visible area: solid where set; its first pixel lies at
+  // (extraX, extraY) in the boxes' coordinates and nothing outside it is solid.
+  const BitmapHandle* extraMask;
+  int32_t extraX;
+  int32_t extraY;
+};
+
+// ---------------------------------------------------------------------------
 // Style blocks of the shared state
 
 struct GradientStop {
