@@ -49,7 +49,7 @@ struct Counts {
 int CountEntries(DirHandle* handle, DirEntryRecord* entry, bool recursive, Counts* counts) {
   ExamineInfo info;
   int isDirectory = 0;
-  while (Files().nextEntry(handle, entry, &info, 0, &isDirectory)) {
+  while (Files().nextEntry(handle, entry, &info, kEntryNamesOnly, &isDirectory)) {
     if (!isDirectory) {
       ++counts->files;
       continue;
@@ -276,7 +276,7 @@ int ReadDirectory(lua_State* L) {
   ExamineInfo info;
   int isDirectory = 0;
   bool ok = true;
-  while (ok && Files().nextEntry(handle, entry, &info, 0, &isDirectory)) {
+  while (ok && Files().nextEntry(handle, entry, &info, kEntryNamesOnly, &isDirectory)) {
     ok = lists[isDirectory ? 1 : 0].Add(info.name);
   }
   CloseListing(handle, entry);

@@ -71,6 +71,42 @@ int GetDirectoryEntry(lua_State* L);
 int ReadDirectory(lua_State* L);
 int DirectoryItems(lua_State* L);
 
+// path_commands.cpp
+int Exists(lua_State* L);
+int FileSize(lua_State* L);
+int IsDirectory(lua_State* L);
+int PathPart(lua_State* L);
+int FilePart(lua_State* L);
+int FullPath(lua_State* L);
+int MakeHostPath(lua_State* L);
+int CanonizePath(lua_State* L);
+int IsAbsolutePath(lua_State* L);
+int GetStartDirectory(lua_State* L);
+int GetProgramDirectory(lua_State* L);
+int AllowBackslash(lua_State* L);
+int GetTempFileName(lua_State* L);
+int ChangeDirectory(lua_State* L);
+int GetCurrentDirectory(lua_State* L);
+
+// volume_commands.cpp
+int GetVolumeName(lua_State* L);
+int GetVolumeInfo(lua_State* L);
+int HaveVolume(lua_State* L);
+
+// attribute_commands.cpp
+int MakeDirectory(lua_State* L);
+int CreateDirectory(lua_State* L);
+int CreateFile(lua_State* L);
+int Rename(lua_State* L);
+int GetFileAttributes(lua_State* L);
+int SetFileAttributes(lua_State* L);
+int FileAttributes(lua_State* L);
+
+// transfer_commands.cpp
+int CopyFile(lua_State* L);
+int MoveFile(lua_State* L);
+int DeleteFile(lua_State* L);
+
 // pattern_commands.cpp
 int MatchPattern(lua_State* L);
 

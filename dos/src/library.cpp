@@ -4,6 +4,7 @@
 #include "directories.h"
 #include "file_nodes.h"
 #include "io_commands.h"
+#include "path_names.h"
 #include "tzx/dos.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
@@ -79,6 +80,34 @@ const CommandRow kCommands[] = {
     {"ReadDirectory", ReadDirectory},
     {"DirectoryItems", DirectoryItems},
     {"MatchPattern", MatchPattern},
+    {"Exists", Exists},
+    {"FileSize", FileSize},
+    {"IsDirectory", IsDirectory},
+    {"PathPart", PathPart},
+    {"FilePart", FilePart},
+    {"FullPath", FullPath},
+    {"MakeHostPath", MakeHostPath},
+    {"CanonizePath", CanonizePath},
+    {"IsAbsolutePath", IsAbsolutePath},
+    {"GetStartDirectory", GetStartDirectory},
+    {"GetProgramDirectory", GetProgramDirectory},
+    {"AllowBackslash", AllowBackslash},
+    {"GetTempFileName", GetTempFileName},
+    {"GetVolumeName", GetVolumeName},
+    {"GetVolumeInfo", GetVolumeInfo},
+    {"HaveVolume", HaveVolume},
+    {"ChangeDirectory", ChangeDirectory},
+    {"GetCurrentDirectory", GetCurrentDirectory},
+    {"MakeDirectory", MakeDirectory},
+    {"CreateDirectory", CreateDirectory},
+    {"CreateFile", CreateFile},
+    {"Rename", Rename},
+    {"GetFileAttributes", GetFileAttributes},
+    {"SetFileAttributes", SetFileAttributes},
+    {"FileAttributes", FileAttributes},
+    {"CopyFile", CopyFile},
+    {"MoveFile", MoveFile},
+    {"DeleteFile", DeleteFile},
     {nullptr, nullptr},
 };
 
@@ -92,6 +121,7 @@ const ObjectTypeRow kObjectTypes[] = {
 // DirectoryItems iterators.
 int SetUp(lua_State* L) {
   CreateUserdataMetatables(L);
+  RememberStartDirectory();
   return 0;
 }
 

@@ -1,4 +1,5 @@
 // The file-system and stream services over host file and directory handles.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -87,8 +88,9 @@ void FillInfo(const platform::FileStatus& st, const char* name, ExamineInfo* inf
   info->created = st.created;
   info->accessed = st.accessed;
   info->modified = st.modified;
-  std::strncpy(info->name, name, sizeof(info->name) - 1);
-  info->name[sizeof(info->name) - 1] = 0;
+  size_t n = std::min(std::strlen(name), sizeof(info->name) - 1);
+  std::memcpy(info->name, name, n);
+  info->name[n] = 0;
 }
 
 DirHandle* OpenDir(const char* path, int, const OpenOptions* options, UserTags*) {
@@ -103,10 +105,10 @@ int PrepareEntry(DirHandle*, DirEntryRecord** out) {
   return 0;
 }
 
-int NextEntry(DirHandle* h, DirEntryRecord*, ExamineInfo* info, int, int* isDirectory) {
+int NextEntry(DirHandle* h, DirEntryRecord*, ExamineInfo* info, int flags, int* isDirectory) {
   const char* name = nullptr;
   platform::FileStatus st;
-  if (!platform::ReadDirStream(h->dir, &name, &st)) return 0;
+  if (!platform::ReadDirStream(h->dir, &name, &st, (flags & kEntryNamesOnly) != 0)) return 0;
   FillInfo(st, name, info);
   if (isDirectory) *isDirectory = info->type;
   return 1;
@@ -164,6 +166,17 @@ int Putc(FileHandle* h, int byte) {
   unsigned char b = static_cast<unsigned char>(byte);
   return WriteHandle(h, &b, 1) == 1 ? byte : -1;
 }
+int FileInfo(FileHandle* h, char* out, size_t size, int* streaming, int* noSeek) {
+  if (h->name.size() >= size) return 1;
+  std::memcpy(out, h->name.c_str(), h->name.size() + 1);
+  const bool sequential =
+      h->kind == FileHandle::Kind::kStdin || h->kind == FileHandle::Kind::kStdout ||
+      h->kind == FileHandle::Kind::kStderr || h->kind == FileHandle::Kind::kStream;
+  *streaming = sequential ? 1 : 0;
+  *noSeek = sequential ? 1 : 0;
+  return 0;
+}
+
 int RewindDir(DirHandle* h) {
   platform::RewindDirStream(h->dir);
   return 0;
@@ -210,6 +223,7 @@ const FileSystem kFileSystem = {
     .defineVirtualString = DefineVirtualString,
     .undefineVirtualString = UndefineVirtualString,
     .rewindDir = RewindDir,
+    .fileInfo = FileInfo,
 };
 
 const StreamIo kStreamIo = {

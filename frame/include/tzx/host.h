@@ -243,6 +243,8 @@ struct ExamineInfo {
   char name[1024];
 };
 
+enum EntryFlags : int { kEntryNamesOnly = 1 };
+
 enum DateWhich : int { kDateCreated = 0, kDateAccessed = 1, kDateModified = 2 };
 
 struct MemoryServices {
@@ -310,8 +312,9 @@ struct FileSystem {
   int64_t (*length)(FileHandle* h);
   DirHandle* (*openDir)(const char* path, int flags, const OpenOptions* options, UserTags* tags);
   int (*prepareEntry)(DirHandle* h, DirEntryRecord** recordOut);
-  // Fills `info` with the next entry; 0 at the end.
-  int (*nextEntry)(DirHandle* h, DirEntryRecord* record, ExamineInfo* info, int unused,
+  // Fills `info` with the next entry; 0 at the end. With kEntryNamesOnly in
+  // `flags` only the name, the type and the link mark are filled in.
+  int (*nextEntry)(DirHandle* h, DirEntryRecord* record, ExamineInfo* info, int flags,
                    int* isDirectory);
   void (*freeEntry)(DirEntryRecord* record);
   int (*examinePath)(const char* path, ExamineInfo* info, int flags);  // non-zero when it exists
@@ -328,6 +331,10 @@ struct FileSystem {
   int (*undefineVirtualString)(const char* path);  // 0, or non-zero when not one
   // Starts the listing of an open directory again; 0 or an error code.
   int (*rewindDir)(DirHandle* h);
+  // The name an open file was opened under, and whether it is a stream
+  // (read or written in sequence) that cannot seek; 0, or non-zero when the
+  // host knows nothing of it.
+  int (*fileInfo)(FileHandle* h, char* pathOut, size_t size, int* streaming, int* noSeek);
 };
 
 // Readers of command arguments and writers of results.

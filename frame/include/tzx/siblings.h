@@ -28,7 +28,16 @@ struct ObjectSibling {
 static_assert(offsetof(ObjectSibling, registerType) == 4 * sizeof(void*));
 
 // "async": steps a prepared copy, move or delete operation on the script thread.
-struct AsyncOperation;
+// The operation's record starts with this head; async calls `step` until it
+// returns something other than kAsyncMore (0 when done, else an error code),
+// then hands the record to `cleanUp`, which frees it. A cancelled operation
+// goes to `cleanUp` between steps.
+inline constexpr int kAsyncMore = -1;
+struct AsyncOperation {
+  int (*step)(lua_State* L, AsyncOperation* operation);
+  void (*cleanUp)(lua_State* L, AsyncOperation* operation);
+  int32_t busy;  // set by async while a step runs (it may run script code)
+};
 struct AsyncSibling {
   const void* slots0to7[8];
   int (*start)(lua_State* L, AsyncOperation* operation);

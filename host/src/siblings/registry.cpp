@@ -6,7 +6,8 @@ namespace tzx::host {
 
 const HostSibling* FindHostSibling(const char* name) {
   static const HostSibling* const kAll[] = {&kObjectSibling, &kImageIoSibling, &kPaletteSibling,
-                                            &kOffscreenSibling, &kEventSibling};
+                                            &kOffscreenSibling, &kEventSibling,
+                                            &kTimeSibling,     &kAsyncSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

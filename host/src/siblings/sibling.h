@@ -2,6 +2,7 @@
 // bound to every plug-in library, and may add script commands.
 #pragma once
 
+#include "tzx/host.h"
 #include "tzx/types.h"
 
 namespace tzx::host {
@@ -19,6 +20,10 @@ struct HostSibling {
   void (*start)(lua_State* L) = nullptr;
 };
 
+// The time sibling's reading of "DD-Mon-YYYY hh:mm:ss" (slot 0): 0, or
+// kErrRange for anything else or a day that does not exist.
+int ParseDate(const char* text, DateRecord* out);
+
 // The sibling of that name, or null.
 const HostSibling* FindHostSibling(const char* name);
 
@@ -27,5 +32,7 @@ extern const HostSibling kImageIoSibling;
 extern const HostSibling kPaletteSibling;
 extern const HostSibling kOffscreenSibling;
 extern const HostSibling kEventSibling;
+extern const HostSibling kTimeSibling;
+extern const HostSibling kAsyncSibling;
 
 }  // namespace tzx::host

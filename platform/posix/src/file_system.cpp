@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace tzx::platform {
@@ -114,12 +115,18 @@ DirStream* OpenDirStream(const char* path) {
   return d;
 }
 
-bool ReadDirStream(DirStream* d, const char** name, FileStatus* status) {
+bool ReadDirStream(DirStream* d, const char** name, FileStatus* status, bool typeOnly) {
   errno = 0;
   while (dirent* e = readdir(d->dir)) {
     const char* n = e->d_name;
     if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-    if (!ExamineAt(dirfd(d->dir), n, status)) continue;
+    if (typeOnly && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) {
+      *status = FileStatus{};
+      status->directory = e->d_type == DT_DIR;
+      status->regular = e->d_type == DT_REG;
+    } else if (!ExamineAt(dirfd(d->dir), n, status)) {
+      continue;
+    }
     *name = n;
     return true;
   }
@@ -335,19 +342,17 @@ bool OpenCopySource(const char* path, CopyStreams* c) {
   return c->in >= 0;
 }
 
-bool CreateCopyTarget(const char* folder, const char* name, uint32_t mode, CopyStreams* c,
-                      char* tempOut, size_t size) {
+bool CreateCopyTarget(const char* folder, const char* name, CopyStreams* c, char* tempOut,
+                      size_t size) {
   std::string temp = std::string(folder[0] ? folder : ".") + "/." + name + ".XXXXXX";
   if (temp.size() >= size) {
     errno = ENAMETOOLONG;
     return false;
   }
   std::memcpy(tempOut, temp.c_str(), temp.size() + 1);
+  // Private (0600) until complete; the final bits come with FinishCopyTarget.
   c->out = mkostemp(tempOut, O_CLOEXEC);
-  if (c->out < 0) return false;
-  // Private until complete; the final bits come with FinishCopyTarget.
-  fchmod(c->out, (mode & 0777) | 0600);
-  return true;
+  return c->out >= 0;
 }
 
 CopyResult CopyChunk(CopyStreams* c, void* buffer, size_t bufferSize, int64_t count) {

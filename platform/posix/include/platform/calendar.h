@@ -16,5 +16,11 @@ struct CalendarTime {
 
 // The local date and time of `seconds` since 1970 (UTC).
 CalendarTime LocalTime(int64_t seconds);
+// The other way: the seconds since 1970 of a local date and time, with the
+// daylight saving in force on that day; false when the system cannot
+// represent it.
+bool SecondsOfLocalTime(const CalendarTime& local, int64_t* seconds);
+// The present moment.
+int64_t Now();
 
 }  // namespace tzx::platform

@@ -49,8 +49,9 @@ bool Examine(const char* path, FileStatus* out);
 struct DirStream;
 DirStream* OpenDirStream(const char* path);
 // The next entry's name (valid until the next call) and status; false at the
-// end.
-bool ReadDirStream(DirStream* d, const char** name, FileStatus* status);
+// end. With `typeOnly` the status tells no more than `directory`, `link` and
+// `regular`, which the listing itself mostly knows without examining.
+bool ReadDirStream(DirStream* d, const char** name, FileStatus* status, bool typeOnly = false);
 void RewindDirStream(DirStream* d);
 void CloseDirStream(DirStream* d);
 
@@ -103,10 +104,10 @@ struct CopyStreams {
   bool kernel = true;  // copy_file_range still works between these two
 };
 bool OpenCopySource(const char* path, CopyStreams* c);
-// Creates "<folder>/.<name>.XXXXXX" with `mode` and writes its path to
-// `tempOut`.
-bool CreateCopyTarget(const char* folder, const char* name, uint32_t mode, CopyStreams* c,
-                      char* tempOut, size_t size);
+// Creates "<folder>/.<name>.XXXXXX", readable by its owner only, and writes
+// its path to `tempOut`.
+bool CreateCopyTarget(const char* folder, const char* name, CopyStreams* c, char* tempOut,
+                      size_t size);
 struct CopyResult {
   int64_t bytes = 0;  // 0: the source ended
   bool readFailed = false;
