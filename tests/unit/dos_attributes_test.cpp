@@ -28,8 +28,8 @@ TEST(DosAttributes, ModeToFlags) {
 }
 
 TEST(DosAttributes, FlagsToMode) {
-  // The nine bits both ways, the file-type bits kept.
-  for (uint32_t mode = 0; mode < 0777; mode += 0111 / 3 + 2) {
+  // The nine bits both ways (any but none), the file-type bits kept.
+  for (uint32_t mode = 1; mode <= 0777; mode += 0111 / 3 + 2) {
     EXPECT_EQ(ModeOfFlags(FlagsOfMode(mode, "a") & ~kFileattrReadonly, 0100000 | 0777),
               0100000u | (mode & 0777))
         << mode;
