@@ -17,7 +17,8 @@ namespace {
 constexpr int64_t kMaxArrayEntries = int64_t{1} << 28;
 
 // Reads count numbers from index 0 of the table into values. 1448 when an
-// entry is missing, 1055 for an entry that is not a number.
+// entry is missing, 1055 for an entry that is not a number or not a 32-bit
+// value.
 int ReadArray(lua_State* L, int table, int64_t count, uint32_t* values) {
   for (int64_t i = 0; i < count; ++i) {
     const int type = Args().fieldByIndex(L, table, static_cast<int>(i));
@@ -25,7 +26,8 @@ int ReadArray(lua_State* L, int table, int64_t count, uint32_t* values) {
     const double v = type == kLuaNil ? 0 : Args().stackNumber(L, -1, &error);
     Lua().settop(L, -2);
     if (type == kLuaNil) return kErrArrayTooShort;
-    if (error) return kErrRange;
+    // A 32-bit value, signed or unsigned: nothing wraps into range.
+    if (error || !(v > -2147483649.0 && v < 4294967296.0)) return kErrRange;
     values[i] = static_cast<uint32_t>(static_cast<int64_t>(v));
   }
   return 0;

@@ -46,6 +46,8 @@ void PushUnsigned(lua_State* L, int32_t v) {
 int BrushAttribute(lua_State* L, int attribute, const ObjectId* id) {
   BrushRecord* b = nullptr;
   if (int rc = FindBrush(L, id, &b, kFindAttributes)) return rc;
+  // Tables and strings pushed below may run finalizers.
+  if (int rc = PinBrush(L, b)) return rc;
   const LuaApi& lua = Lua();
   const bool pens = IsPaletteBrush(b);
   switch (attribute) {

@@ -6,6 +6,7 @@
 #include "copy.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
+#include "tzx/pins.h"
 #include "vector_brushes.h"
 
 namespace tzx::brush {
@@ -48,6 +49,10 @@ int FindBrush(lua_State* L, const ObjectId* id, BrushRecord** out, unsigned acce
     return 0;
   }
   return ObjectNotFound(*id, kErrUnknownBrush);
+}
+
+int PinBrush(lua_State* L, BrushRecord* b) {
+  return PinForCommand(L, &b->busy);
 }
 
 int TargetGuard(const ObjectId& id) {

@@ -55,6 +55,9 @@ inline BrushRecord* NextBrush(const BrushRecord* b) {
 }
 
 int FindBrush(lua_State* L, const ObjectId* id, BrushRecord** out, unsigned access);
+// Keeps the brush for the running command (tzx/pins.h): while pinned it is
+// busy, so that freeing, replacing or changing it fails with 1314.
+int PinBrush(lua_State* L, BrushRecord* brush);
 // 1149 when the graphics library's current output is the brush or one of its
 // planes, else 0.
 int TargetGuard(const ObjectId& id);

@@ -26,6 +26,8 @@ int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperatio
       change ? FindBrushToChange(L, id, kFindChangePixels, &b) : FindBrush(L, &id, &b, kFindRead);
   if (rc) return rc;
   if (!b->chunky || !b->palette) return kErrNoPalette;
+  // The palette library reads the option table with the pens locked.
+  if (int rc2 = PinBrush(L, b)) return rc2;
   const graphics::GraphicsInterface& g = Gfx();
   uint8_t* pens = nullptr;
   int bytesPerRow = 0;

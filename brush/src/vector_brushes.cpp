@@ -170,10 +170,10 @@ int CreateVectorBrush(lua_State* L, const BrushCoreArgs& a, NewBrush* n, BrushRe
   cb->id = b->header.id;
   // Registered before its first rendering, so that the script sees its id;
   // busy, so that the script cannot change or free it meanwhile.
-  b->busy = 1;
+  ++b->busy;
   Planes p;
   int rc = Render(cb, n->width, n->height, kIdentity, &p);
-  b->busy = 0;
+  --b->busy;
   if (rc) {
     UnlinkObject(&gBrushList, &b->header);
     FreeBrushRecord(L, b);

@@ -45,6 +45,8 @@ void PushPalette(lua_State* L, const DisplayRecord* d) {
 int DisplayAttribute(lua_State* L, int attribute, const ObjectId* id) {
   DisplayRecord* d;
   if (int rc = FindDisplay(id, &d)) return rc;
+  // Tables and strings pushed below may run finalizers.
+  if (int rc = PinDisplay(L, d)) return rc;
   platform::ScreenRect monitor{0, 0, 0, 0};
   MonitorRect(d->monitor, &monitor);
   double value;

@@ -200,6 +200,7 @@ int CreateDisplayCore(lua_State* L, const DisplayRecord& options, const ObjectId
   auto* d = AllocRecord<DisplayRecord>();
   if (!d) return kErrNoMemory;
   *d = options;
+  d->pins = 0;
   d->header.next = nullptr;
   d->header.objectData = nullptr;
   d->window = AllocRecord<WindowData>();
@@ -232,7 +233,7 @@ void DestroyDisplay(lua_State* L, DisplayRecord* d) {
 
 int FreeDisplayCore(lua_State* L, DisplayRecord* d) {
   if (d == CurrentDisplay()) return kErrDisplayIsCurrent;
-  if (d->refreshBusy || d->doubleBuffered) return kErrFreeBusyDisplay;
+  if (d->refreshBusy || d->doubleBuffered || d->pins) return kErrFreeBusyDisplay;
   DestroyDisplay(L, d);
   return 0;
 }
@@ -263,7 +264,7 @@ int OpenDisplayCore(lua_State*, DisplayRecord* d, uint32_t flags) {
 
 int CloseDisplayCore(DisplayRecord* d) {
   if (!IsOpen(d)) return kErrRange;
-  if (d->refreshBusy || d->doubleBuffered) return kErrCloseDisplay;
+  if (d->refreshBusy || d->doubleBuffered || d->pins) return kErrCloseDisplay;
   if (d == CurrentDisplay() && !AnotherDisplayOpen(d)) return kErrCloseDisplay;
   CloseWindow(d);
   SetDisplayState(d, kStateClosed);
@@ -296,6 +297,7 @@ int ActivateDisplayCore(DisplayRecord* d, int) {
 }
 
 int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) {
+  if (d->pins) return kErrDisplayBusy;
   bool resize = o.width != d->width || o.height != d->height;
   if (resize && d->doubleBuffered) return kErrDoubleBufferActive;
   bool moved = o.x != d->x || o.y != d->y;

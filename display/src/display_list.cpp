@@ -5,6 +5,7 @@
 #include "bindings.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
+#include "tzx/pins.h"
 #include "window_system.h"
 
 namespace tzx::display {
@@ -16,6 +17,10 @@ int FindDisplay(const ObjectId* id, DisplayRecord** out) {
   if (!h) return ObjectNotFound(*id, kErrUnknownDisplay);
   *out = reinterpret_cast<DisplayRecord*>(h);
   return 0;
+}
+
+int PinDisplay(lua_State* L, DisplayRecord* d) {
+  return PinForCommand(L, &d->pins);
 }
 
 DisplayRecord* CurrentDisplay() {

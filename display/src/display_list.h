@@ -10,6 +10,8 @@ extern ObjectHeader* gDisplayList;
 // 0, 1041 for an unknown automatic id, 1344 (the number as argument) for an
 // unknown number.
 int FindDisplay(const ObjectId* id, DisplayRecord** out);
+// Keeps the display for the running command (tzx/pins.h).
+int PinDisplay(lua_State* L, DisplayRecord* d);
 
 // The display the graphics library draws to (the owner of its current
 // display output), or null.

@@ -189,6 +189,9 @@ struct DisplayRecord {
   RectList pending;                    // changes not yet in the window
   uint32_t* presentPixels;             // palette displays: the picture in colours
   platform::ClockTime frameTime;       // end of the previous frame
+  // Pins of the running command (tzx/pins.h): while pinned the display is
+  // not freed (1504), closed (1525) or changed (1511).
+  int32_t pins;
 };
 
 }  // namespace tzx::display

@@ -173,11 +173,13 @@ int BeginDoubleBuffer(lua_State* L) {
   return BeginDoubleBufferCore(L, d, hardware);
 }
 
-// EndDoubleBuffer()
+// EndDoubleBuffer(): like its beginning, only while the display is the
+// output; ending it under a selected brush would leave no output to give
+// back when the brush's selection ends.
 int EndDoubleBuffer(lua_State* L) {
   L = Args().beginCommand(L, 0, 0, 0, 0);
   DisplayRecord* d;
-  if (int rc = RequireCurrentDisplay(&d)) return rc;
+  if (int rc = DisplayOutput(&d)) return rc;
   return EndDoubleBufferCore(L, d);
 }
 
@@ -201,7 +203,7 @@ int Cls(lua_State* L) {
 // SaveSnapshot(file[, kind = SNAPWINDOW[, color[, table]]])
 int SaveSnapshot(lua_State* L) {
   L = Args().beginCommand(L, 1, 4, 0, 0);
-  const char* file = Lua().checklstring(L, 1, nullptr);
+  const char* file = Args().fileName(L, 1, 0, 0);
   int kind = Lua().optinteger(L, 2, kSnapWindow);
   int32_t transparent = -1;
   if (Lua().type(L, 3) > kLuaNil) transparent = int32_t(Lua().checkunsigned(L, 3));

@@ -149,13 +149,18 @@ uint32_t WindowFlagsOf(const DisplayRecord* d) {
   return f;
 }
 
+// An open window is a source of events for the host's WaitEvent.
 int OpenWindow(DisplayRecord* d, const WindowParams& params) {
-  return RunRequest(kRequestOpen, reinterpret_cast<intptr_t>(d),
-                    reinterpret_cast<intptr_t>(&params));
+  int rc =
+      RunRequest(kRequestOpen, reinterpret_cast<intptr_t>(d), reinterpret_cast<intptr_t>(&params));
+  if (rc == 0 && d->window && d->window->handle) Host().ext->threads->eventSource(1);
+  return rc;
 }
 
 void CloseWindow(DisplayRecord* d) {
+  const bool open = d->window && d->window->handle;
   RunRequest(kRequestClose, reinterpret_cast<intptr_t>(d));
+  if (open) Host().ext->threads->eventSource(-1);
 }
 
 void ShowWindow(DisplayRecord* d, ShowCommand command) {

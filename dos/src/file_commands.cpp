@@ -48,9 +48,9 @@ int OpenFile(lua_State* L) {
   int mode = Lua().optinteger(L, 3, kModeRead);
   OpenRequest request;
   if (!OpenRequestOf(mode, &request)) return kErrRange;
-  // Files to be read go through the host's reader, which may redirect them.
-  const char* name =
-      mode == kModeRead ? Args().fileName(L, 2, 0, 0) : Lua().checklstring(L, 2, nullptr);
+  // Every name goes through the host's reader, which refuses names with a NUL
+  // byte.
+  const char* name = Args().fileName(L, 2, 0, 0);
   if (!name[0]) return kErrRange;
 
   OpenOptions options;
@@ -131,7 +131,9 @@ int Eof(lua_State* L) {
 // Seek(id, position, [mode])
 int Seek(lua_State* L) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
-  int64_t position = TruncateTo64(Lua().checknumber(L, 2));
+  const double requested = Lua().checknumber(L, 2);
+  if (requested != requested) return kErrRange;  // NaN is no position
+  int64_t position = TruncateTo64(requested);
   int mode = Lua().optinteger(L, 3, kSeekBeginning);
   FileNode* node = nullptr;
   if (int rc = FileOfArgument(L, &node)) return rc;

@@ -91,7 +91,7 @@ int NextLine(lua_State* L) {
 // FileLines(filename)
 int FileLines(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
-  const char* name = Lua().checklstring(L, 1, nullptr);
+  const char* name = Args().fileName(L, 1, 0, 0);
   // The block exists before the file is opened, so that no handle can be lost
   // if the interpreter runs out of memory.
   auto* s = static_cast<LinesState*>(Lua().newuserdata(L, sizeof(LinesState)));

@@ -4,6 +4,7 @@
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/objects.h"
+#include "tzx/pins.h"
 
 namespace tzx::dos {
 
@@ -18,25 +19,47 @@ int FindFileHandle(const ObjectId* id, FileNode** out) {
   return 0;
 }
 
-int FindReadableFile(const ObjectId& id, FileNode** out) {
-  if (int rc = FindFileHandle(&id, out)) return rc;
-  return (*out)->access == kAccessWrite ? kErrFileWriteOnly : 0;
-}
+namespace {
 
-int FindWritableFile(const ObjectId& id, FileNode** out) {
-  if (int rc = FindFileHandle(&id, out)) return rc;
-  return (*out)->access == kAccessRead ? kErrFileReadOnly : 0;
-}
-
-int CloseFileNode(lua_State* L, FileNode* node) {
-  UnlinkObject(&gFilesList, &node->header);
-  int rc = 0;
+void FinishClose(lua_State* L, FileNode* node) {
   if (node->handle) {
-    rc = Stream().flush(node->handle);
     Stream().closeFile(node->handle);
     node->handle = nullptr;
   }
   ForgetAndFree(L, &node->header);
+}
+
+void Unpinned(lua_State* L, void* record) {
+  auto* node = static_cast<FileNode*>(record);
+  if (node->closePending) FinishClose(L, node);
+}
+
+int PinFile(lua_State* L, FileNode* node) {
+  return PinForCommand(L, &node->pins, Unpinned, node);
+}
+
+}  // namespace
+
+int FindReadableFile(lua_State* L, const ObjectId& id, FileNode** out) {
+  if (int rc = FindFileHandle(&id, out)) return rc;
+  if ((*out)->access == kAccessWrite) return kErrFileWriteOnly;
+  return PinFile(L, *out);
+}
+
+int FindWritableFile(lua_State* L, const ObjectId& id, FileNode** out) {
+  if (int rc = FindFileHandle(&id, out)) return rc;
+  if ((*out)->access == kAccessRead) return kErrFileReadOnly;
+  return PinFile(L, *out);
+}
+
+int CloseFileNode(lua_State* L, FileNode* node) {
+  UnlinkObject(&gFilesList, &node->header);
+  int rc = node->handle ? Stream().flush(node->handle) : 0;
+  if (node->pins) {
+    node->closePending = true;
+  } else {
+    FinishClose(L, node);
+  }
   return rc;
 }
 

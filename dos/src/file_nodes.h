@@ -16,14 +16,16 @@ extern int gUseCarriageReturnFlag;
 int FindFileHandle(const ObjectId* id, FileNode** out);
 
 // The open file of `id` for a read (kErrFileWriteOnly when it was opened for
-// writing only) or for a write (kErrFileReadOnly when opened for reading only).
-int FindReadableFile(const ObjectId& id, FileNode** out);
-int FindWritableFile(const ObjectId& id, FileNode** out);
+// writing only) or for a write (kErrFileReadOnly when opened for reading only),
+// pinned for the running command: the read or write may run script code.
+int FindReadableFile(lua_State* L, const ObjectId& id, FileNode** out);
+int FindWritableFile(lua_State* L, const ObjectId& id, FileNode** out);
 
 // Unlinks the file, writes what is still pending, closes the host handle, lets
 // the object sibling forget the record and frees it. Returns 0, or the error of
 // the final write when pending data could not be written (the file is closed
-// either way).
+// either way). A pinned file is written out and unlinked now; its handle and
+// record go when the command that pinned it ends.
 int CloseFileNode(lua_State* L, FileNode* node);
 
 // At library close: every open file, in list order.

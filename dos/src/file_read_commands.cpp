@@ -28,7 +28,7 @@ int ReadChr(lua_State* L) {
   ObjectId id = Args().objectId(L, 1);
   int encoding = Lua().optinteger(L, 2, *Memory().dosEncoding);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   bool utf8 =
       encoding != kEncodingLatin1 && encoding != kEncodingNone && node->encoding != kEncodingLatin1;
   if (!utf8) {
@@ -53,7 +53,7 @@ int ReadSmallInteger(lua_State* L, int bytes) {
   ObjectId id = Args().objectId(L, 1);
   int flags = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   double value;
   int rc = ReadInteger(node->handle, bytes, flags, flags & kIoSigned, &value);
   return PushNumber(L, rc, value);
@@ -78,7 +78,7 @@ int ReadInt(lua_State* L) {
   ObjectId id = Args().objectId(L, 1);
   int flags = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   double value;
   int rc;
   if (flags & kIoFake64) {
@@ -97,7 +97,7 @@ int ReadFloat(lua_State* L) {
   int size = Lua().optinteger(L, 2, 8);
   int flags = Lua().optinteger(L, 3, 0);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   if (size != 4 && size != 8) return kErrRange;
   double value;
   int rc = ReadFloatValue(node->handle, size, flags, &value);
@@ -111,7 +111,7 @@ int ReadString(lua_State* L) {
   int length = Lua().optinteger(L, 2, 0);
   int encoding = Lua().optinteger(L, 3, *Memory().dosEncoding);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   if (length < 0) return kErrRange;
   return TextResult(ReadText(L, node->handle, length, node->encoding, encoding));
 }
@@ -122,7 +122,7 @@ int ReadBytes(lua_State* L) {
   ObjectId id = Args().objectId(L, 1);
   int length = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   if (length < 0) return kErrRange;
   return TextResult(ReadText(L, node->handle, length, node->encoding, kEncodingNone));
 }
@@ -133,7 +133,7 @@ int ReadLine(lua_State* L) {
   ObjectId id = Args().objectId(L, 1);
   int keepEnd = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(id, &node)) return rc;
+  if (int rc = FindReadableFile(L, id, &node)) return rc;
   return TextResult(ReadTextLine(L, node->handle, node->seekable, gCurrentIoMode == kIoUnbuffered,
                                  keepEnd != 0, node->encoding, *Memory().dosEncoding));
 }

@@ -16,7 +16,7 @@ int WriteChr(lua_State* L) {
   int64_t code = TruncateTo64(Lua().checknumber(L, 2));
   int encoding = Lua().optinteger(L, 3, *Memory().dosEncoding);
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   bool utf8 =
       encoding != kEncodingLatin1 && encoding != kEncodingNone && node->encoding != kEncodingLatin1;
   return WriteChar(node->handle, code, utf8);
@@ -31,7 +31,7 @@ int WriteSmallInteger(lua_State* L, int bytes) {
   int64_t value = TruncateTo64(Lua().checknumber(L, 2));
   int flags = Lua().optinteger(L, 3, 0);
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   return WriteInteger(node->handle, static_cast<uint64_t>(value), bytes, flags);
 }
 
@@ -63,7 +63,7 @@ int WriteInt(lua_State* L) {
     value = static_cast<uint32_t>(Lua().checkinteger(L, 2));
   }
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   if ((flags & kIoFake64) && (flags & kIoUnsigned)) return kErrRange;
   return WriteInteger(node->handle, value, bytes, flags);
 }
@@ -76,7 +76,7 @@ int WriteFloat(lua_State* L) {
   int size = Lua().optinteger(L, 3, 8);
   int flags = Lua().optinteger(L, 4, 0);
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   if (size != 4 && size != 8) return kErrRange;
   return WriteFloatValue(node->handle, value, size, flags);
 }
@@ -91,7 +91,7 @@ int WriteString(lua_State* L) {
   size_t size;
   const char* text = Args().encodedString(L, 2, &size, encoding, 0);
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   if (length < 0) return kErrRange;
   return WriteText(node->handle, text, size, length, node->encoding, encoding);
 }
@@ -104,7 +104,7 @@ int WriteBytes(lua_State* L) {
   const char* text = Lua().checklstring(L, 2, &size);
   int length = Lua().optinteger(L, 3, 0);
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   if (length < 0) return kErrRange;
   return WriteText(node->handle, text, size, length, node->encoding, kEncodingNone);
 }
@@ -116,7 +116,7 @@ int WriteLine(lua_State* L) {
   size_t size;
   const char* text = Lua().checklstring(L, 2, &size);
   FileNode* node = nullptr;
-  if (int rc = FindWritableFile(id, &node)) return rc;
+  if (int rc = FindWritableFile(L, id, &node)) return rc;
   bool unbuffered = gCurrentIoMode == kIoUnbuffered;
   bool crlf = gUseCarriageReturnFlag != 0;
   int hostEncoding = *Memory().dosEncoding;

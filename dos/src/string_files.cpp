@@ -85,7 +85,7 @@ int StringToFile(lua_State* L) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
   size_t size;
   const char* data = Lua().checklstring(L, 1, &size);
-  const char* name = Lua().checklstring(L, 2, nullptr);
+  const char* name = Args().fileName(L, 2, 0, 0);
   OpenOptions options;
   UserTags* tags;
   if (int rc = ReadOpenOptions(L, 3, &options, &tags)) return rc;

@@ -17,7 +17,7 @@ int DefineVirtualFile(lua_State* L) {
   const char* file = Args().fileName(L, 1, 0, 0);
   uint32_t offset = Lua().checkunsigned(L, 2);
   uint32_t size = Lua().checkunsigned(L, 3);
-  const char* name = Lua().checklstring(L, 4, nullptr);
+  const char* name = Args().fileName(L, 4, 0, 0);
   if (size == 0 || !name[0]) return kErrRange;
   char path[kPathSize];
   if (int rc = Files().defineVirtualFile(file, offset, size, name, path, sizeof path)) return rc;
@@ -30,7 +30,7 @@ int DefineVirtualFileFromString(lua_State* L) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
   size_t length;
   const char* data = Lua().checklstring(L, 1, &length);
-  const char* name = Lua().checklstring(L, 2, nullptr);
+  const char* name = Args().fileName(L, 2, 0, 0);
   int number = Lua().optinteger(L, 3, 0);
   if (!name[0]) return kErrRange;
   char path[kPathSize];
@@ -44,7 +44,7 @@ int DefineVirtualFileFromString(lua_State* L) {
 // UndefineVirtualStringFile(path)
 int UndefineVirtualStringFile(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
-  const char* path = Lua().checklstring(L, 1, nullptr);
+  const char* path = Args().fileName(L, 1, 0, 0);
   return Files().undefineVirtualString(path) ? kErrRange : 0;
 }
 

@@ -131,6 +131,10 @@ void CoverageRow(const PixelView* alpha, const PixelView* mask, int y, int width
   }
 }
 
+// The largest side of a picture with a border or shadow: the products of
+// sides below stay far inside 64 bits.
+constexpr int64_t kMaxEffectSide = 1 << 24;
+
 // Where a silhouette of the object goes in the grown planes.
 struct Silhouette {
   int left, top, right, bottom;  // growth of the planes
@@ -179,8 +183,16 @@ int DrawOverSilhouette(BitmapHandle** color, BitmapHandle** mask, BitmapHandle**
   const PixelView* alphaView = *alpha && ViewOf(*alpha, &av) ? &av : nullptr;
   const PixelView* maskView = !alphaView && *mask && ViewOf(*mask, &mv) ? &mv : nullptr;
   const int r = std::max(0, s.spread);
-  const int gw = w + 2 * r, gh = h + 2 * r;
-  const int newWidth = w + s.left + s.right, newHeight = h + s.top + s.bottom;
+  // Sizes in 64 bits: a border or shadow too large for any bitmap fails as
+  // an allocation instead of wrapping to a smaller picture.
+  const int64_t grownWidth = int64_t{w} + 2 * int64_t{r}, grownHeight = int64_t{h} + 2 * int64_t{r};
+  const int64_t wideWidth = int64_t{w} + s.left + s.right;
+  const int64_t wideHeight = int64_t{h} + s.top + s.bottom;
+  if (std::max({grownWidth, grownHeight, wideWidth, wideHeight}) > kMaxEffectSide) {
+    return kErrAllocBitmap;
+  }
+  const int gw = static_cast<int>(grownWidth), gh = static_cast<int>(grownHeight);
+  const int newWidth = static_cast<int>(wideWidth), newHeight = static_cast<int>(wideHeight);
   const size_t coverBytes = static_cast<size_t>(w) * h;
   const size_t grownBytes = static_cast<size_t>(gw) * gh;
   // The 32-bit row first, where the block's alignment holds for it.

@@ -19,6 +19,7 @@
 #include "placement.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
+#include "tzx/pins.h"
 
 namespace tzx::graphics {
 
@@ -44,6 +45,7 @@ struct DrawSource {
   BitmapHandle* madeColor;
   BitmapHandle* madeMask;
   BitmapHandle* madeAlpha;
+  int32_t* pins;  // the brush's pin count, when the object is a brush
 };
 
 void UsePicture(ImageObject* image, int width, int height, DrawSource* s) {
@@ -79,7 +81,8 @@ int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output,
   if (int rc = brush->FindBrush(L, a.id, &record, part ? kFindForDrawPart : kFindForDraw)) {
     return rc;
   }
-  const auto* b = reinterpret_cast<const BrushRecordHead*>(record);
+  auto* b = reinterpret_cast<BrushRecordHead*>(record);
+  s->pins = &b->busy;
   if (b->hardware && (!gCurrentDisplay || b->displayKey != gCurrentDisplay->owner)) {
     return kErrForeignHardwareBrush;
   }
@@ -335,10 +338,17 @@ int DrawObject(lua_State* L, DrawObjectArgs* args) {
     transform = &localTransform;
     tags = &localTags;
     if (a.tagIndex) {
+      // The tag table's metamethods are script code: the brush stays pinned
+      // while they run, and the output, which they may end or free, is found
+      // again after them.
+      if (source.pins) {
+        if (int rc = PinForCommand(L, source.pins)) return rc;
+      }
       if (int rc = ParseDrawTags(L, a.tagIndex, source.width, source.height, 0, 0, 0, transform,
                                  tags, kParseFromDefaults | kParseTableRequired)) {
         return rc;
       }
+      if (int rc = CurrentDrawTarget(&target)) return rc;
     } else {
       InitDrawRecord(transform, tags, 0, 0, 0, 0);
     }

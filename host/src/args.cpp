@@ -10,6 +10,8 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "arg_checks.h"
+#include "command_scope.h"
 #include "commands.h"
 #include "host_state.h"
 #include "lua_api.h"
@@ -29,11 +31,6 @@ struct UserTags {
 
 namespace tzx::host {
 namespace {
-
-int32_t ToInt32(double v) {
-  if (!std::isfinite(v)) return 0;
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(v)));
-}
 
 int Absolute(lua_State* L, int index) {
   index = TranslateIndex(index);
@@ -66,26 +63,31 @@ void NameCommandTable(const CommandRow* table, const char* library) {
 
 ObjectId ObjectIdArg(lua_State* L, int n) {
   if (lua_type(L, n) == LUA_TLIGHTUSERDATA) return ObjectId{0, lua_touserdata(L, n)};
-  if (lua_type(L, n) != LUA_TNUMBER) luaL_typerror(L, n, "object identifier");
-  return ObjectId{ToInt32(lua_tonumber(L, n)), nullptr};
+  if (lua_type(L, n) != LUA_TNUMBER) TypeError(L, n, "object identifier");
+  return ObjectId{CheckedInt32(L, lua_tonumber(L, n)), nullptr};
 }
 
 // Any non-null pointer word asks for an automatic identifier.
 ObjectId NewObjectIdArg(lua_State* L, int n) {
   if (lua_isnoneornil(L, n)) return ObjectId{0, reinterpret_cast<void*>(1)};
-  if (lua_type(L, n) != LUA_TNUMBER) luaL_typerror(L, n, "number or nil");
-  return ObjectId{ToInt32(lua_tonumber(L, n)), nullptr};
+  if (lua_type(L, n) != LUA_TNUMBER) TypeError(L, n, "number or nil");
+  return ObjectId{CheckedInt32(L, lua_tonumber(L, n)), nullptr};
 }
 
+// File and path names: a name with a NUL byte would name another file than
+// the script wrote, so it is refused here, for every command that takes one.
 const char* FileNameArg(lua_State* L, int n, int, int) {
-  return luaL_checkstring(L, n);
+  size_t length;
+  const char* name = CheckString(L, n, &length);
+  if (std::memchr(name, 0, length)) RaiseError(L, kErrNulInName);
+  return name;
 }
 
 // The converted text lives in the interpreter as a string value kept in the
 // registry until the next conversion, so it outlives the command's reads.
 const char* EncodedString(lua_State* L, int n, size_t* lengthOut, int encoding, int) {
   size_t length;
-  const char* s = luaL_checklstring(L, n, &length);
+  const char* s = CheckString(L, n, &length);
   int from = State().textEncoding;
   if (encoding < 0 || encoding == from) {
     if (lengthOut) *lengthOut = length;
@@ -97,7 +99,7 @@ const char* EncodedString(lua_State* L, int n, size_t* lengthOut, int encoding, 
     converted = ConvertText(s, length, from, encoding, &out);
     lua_pushlstring(L, out.data(), out.size());
   }
-  if (!converted) luaL_argerror(L, n, "text cannot be converted to the requested encoding");
+  if (!converted) ArgError(L, n, "text cannot be converted to the requested encoding");
   size_t outLength = lua_objlen(L, -1);
   lua_setfield(L, LUA_REGISTRYINDEX, "tessera.encoded");
   lua_getfield(L, LUA_REGISTRYINDEX, "tessera.encoded");
@@ -128,8 +130,8 @@ double StackNumber(lua_State* L, int index, int* errorOut) {
 }
 
 double LevelArgument(lua_State* L, int n, double maximum, int, int) {
-  double v = luaL_checknumber(L, n);
-  if (v < 0 || v > maximum) luaL_argerror(L, n, "level out of range");
+  double v = CheckNumber(L, n);
+  if (!(v >= 0 && v <= maximum)) ArgError(L, n, "level out of range");
   return v;
 }
 
@@ -148,15 +150,18 @@ bool PushField(lua_State* L, int table, const char* key) {
   __builtin_unreachable();
 }
 
+// NaN and the infinities are no values for any option: refused with 1055.
 double FieldAsNumber(lua_State* L, const char* key) {
   if (lua_type(L, -1) == LUA_TBOOLEAN) return lua_toboolean(L, -1);
   if (!lua_isnumber(L, -1)) FieldError(L, key, "a number");
-  return lua_tonumber(L, -1);
+  double v = lua_tonumber(L, -1);
+  if (!std::isfinite(v)) RaiseError(L, kErrRange);
+  return v;
 }
 
 bool FieldInt(lua_State* L, int table, const char* key, int32_t* out) {
   if (!PushField(L, table, key)) return false;
-  *out = ToInt32(FieldAsNumber(L, key));
+  *out = CheckedInt32(L, FieldAsNumber(L, key));
   lua_pop(L, 1);
   return true;
 }
@@ -170,7 +175,7 @@ bool FieldNumber(lua_State* L, int table, const char* key, double* out) {
 
 bool FieldColor(lua_State* L, int table, const char* key, uint32_t* out) {
   if (!PushField(L, table, key)) return false;
-  *out = static_cast<uint32_t>(ToInt32(FieldAsNumber(L, key)));
+  *out = static_cast<uint32_t>(CheckedInt32(L, FieldAsNumber(L, key)));
   lua_pop(L, 1);
   return true;
 }
@@ -179,14 +184,15 @@ bool FieldLevel(lua_State* L, int table, const char* key, int32_t* out, int maxi
   if (!PushField(L, table, key)) return false;
   double v = FieldAsNumber(L, key);
   if (v < 0 || v > maximum) FieldError(L, key, "a level in range");
-  *out = ToInt32(v);
+  *out = CheckedInt32(L, v);
   lua_pop(L, 1);
   return true;
 }
 
 bool FieldBool(lua_State* L, int table, const char* key, int32_t* out) {
   if (!PushField(L, table, key)) return false;
-  *out = lua_type(L, -1) == LUA_TBOOLEAN ? lua_toboolean(L, -1) : ToInt32(FieldAsNumber(L, key));
+  *out = lua_type(L, -1) == LUA_TBOOLEAN ? lua_toboolean(L, -1)
+                                         : CheckedInt32(L, FieldAsNumber(L, key));
   lua_pop(L, 1);
   return true;
 }
@@ -225,7 +231,7 @@ bool FieldObjectId(lua_State* L, int table, const char* key, ObjectId* out) {
   if (lua_type(L, -1) == LUA_TLIGHTUSERDATA) {
     *out = ObjectId{0, lua_touserdata(L, -1)};
   } else {
-    *out = ObjectId{ToInt32(FieldAsNumber(L, key)), nullptr};
+    *out = ObjectId{CheckedInt32(L, FieldAsNumber(L, key)), nullptr};
   }
   lua_pop(L, 1);
   return true;
@@ -237,7 +243,7 @@ bool FieldPercent(lua_State* L, int table, const char* key, double reference, do
     const char* s = lua_tostring(L, -1);
     char* end;
     double v = std::strtod(s, &end);
-    if (end == s) FieldError(L, key, "a number or a percentage");
+    if (end == s || !std::isfinite(v)) FieldError(L, key, "a number or a percentage");
     if (*end == '%') {
       v = reference * v / 100.0;
       ++end;
@@ -259,6 +265,7 @@ bool FieldMatrix(lua_State* L, int table, const char* key, double out[4]) {
     lua_rawgeti(L, -1, i);
     if (!lua_isnumber(L, -1)) FieldError(L, key, "a table of four numbers (indices 0 to 3)");
     m[i] = lua_tonumber(L, -1);
+    if (!std::isfinite(m[i])) RaiseError(L, kErrRange);
     lua_pop(L, 1);
   }
   std::memcpy(out, m, sizeof m);
@@ -381,6 +388,7 @@ const ArgumentServices kArguments = {
     .setStringField = SetStringField,
     .setObjectIdField = SetObjectIdField,
     .pushObjectId = PushObjectId,
+    .atCommandEnd = AtCommandEnd,
 };
 
 }  // namespace tzx::host

@@ -136,6 +136,9 @@ constexpr CatalogueEntry kCatalogue[] = {
     {kErrScript, "%s"},
     {kErrTooFewArguments, "Not enough arguments to %s (at least %d expected)!"},
     {kErrTooManyArguments, "Too many arguments to %s (at most %d expected)!"},
+    {kErrShuttingDown, "%s cannot run: the libraries are already closed!"},
+    {kErrNulInName, "File name contains a NUL byte!"},
+    {kErrNoEventSource, "No open display or running program could raise an event to wait for!"},
 };
 
 // A misplaced row would make lookups miss it, so refuse to build.

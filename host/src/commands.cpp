@@ -9,7 +9,9 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "command_scope.h"
 #include "host_state.h"
+#include "tzx/errors.h"
 
 namespace tzx::host {
 namespace {
@@ -17,13 +19,21 @@ namespace {
 std::map<std::string, int> gCommandCounts;
 
 // Runs a library command: a result of 1000 or more is an error code and
-// becomes an interpreter error with the catalogue's text.
+// becomes an interpreter error with the catalogue's text. Once shutdown has
+// begun (finalizers run by closing the interpreter) no command runs: the
+// libraries are closed by then.
 int Trampoline(lua_State* L) {
   const auto* row = static_cast<const CommandRow*>(lua_touserdata(L, lua_upvalueindex(1)));
   HostState& state = State();
-  state.currentCommand = row->name;
   if (state.hasErrorString || state.hasErrorNumber) ClearErrorArguments();
+  if (state.shuttingDown) {
+    state.errorString = row->name;
+    state.hasErrorString = true;
+    RaiseError(L, kErrShuttingDown);
+  }
+  EnterCommand(row->name);
   int rc = row->fn(L);
+  LeaveCommand(L);
   if (rc >= 1000) RaiseError(L, rc);
   return rc < 0 ? 0 : rc;
 }

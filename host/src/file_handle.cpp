@@ -5,6 +5,8 @@
 #include <map>
 #include <mutex>
 
+#include "host_state.h"
+
 namespace tzx::host {
 namespace {
 
@@ -197,7 +199,10 @@ int FlushHandle(FileHandle* h) {
   int64_t want = static_cast<int64_t>(h->bufLen);
   int64_t done = RawWrite(h, h->bufStart, h->buf.data(), want);
   DropBuffer(h);
-  return done == want ? 0 : 1005;
+  if (done == want) return 0;
+  // At shutdown no command is left to report the loss: the host does.
+  if (State().shuttingDown) State().unwrittenAtClose.push_back(h->name);
+  return 1005;
 }
 
 int GetByte(FileHandle* h) {
@@ -284,17 +289,19 @@ int64_t WriteDirect(FileHandle* h, const void* in, int64_t n) {
 int64_t SeekHandle(FileHandle* h, int64_t offset, int mode) {
   if (Sequential(h)) return -1;
   int64_t target;
+  int64_t base;
   if (mode == 0) {
-    target = h->pos + offset;
+    base = h->pos;
   } else if (mode == 1) {
-    target = offset;
+    base = 0;
   } else if (mode == 2) {
-    int64_t size = CurrentSize(h);
-    if (size < 0) return -1;
-    target = size + offset;
+    base = CurrentSize(h);
+    if (base < 0) return -1;
   } else {
     return -1;
   }
+  // An offset that takes the position past 64 bits fails like any other.
+  if (__builtin_add_overflow(base, offset, &target)) return -1;
   if (target < 0) return -1;
   if (h->dirty && target != h->pos && FlushHandle(h) != 0) return -1;
   h->pos = target;

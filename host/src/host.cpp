@@ -8,6 +8,7 @@ extern "C" {
 #include <lualib.h>
 }
 
+#include "command_scope.h"
 #include "commands.h"
 #include "file_handle.h"
 #include "host_state.h"
@@ -132,6 +133,8 @@ bool Host::Start(std::string* error) {
   State().quietTrace = !d.options.trace;
   State().abortFlag = 0;
   State().quitRequested = false;
+  State().shuttingDown = false;
+  State().unwrittenAtClose.clear();
 
   std::string folder = d.options.pluginDir;
   if (folder.empty()) {
@@ -152,6 +155,7 @@ bool Host::Start(std::string* error) {
 
   d.L = luaL_newstate();
   luaL_openlibs(d.L);
+  InstallScopedProtectedCalls(d.L);
 
   // Every library is bound to every other library and to every host sibling.
   for (Plugin& p : d.plugins) {
@@ -205,7 +209,9 @@ bool RunChunk(lua_State* L, int loadStatus, int nargs, std::string* error) {
   lua_pushcfunction(L, ErrorHandler);
   lua_insert(L, -2 - nargs);
   int base = lua_gettop(L) - nargs - 1;
-  int rc = lua_pcall(L, nargs, 0, base);
+  int rc = ScopedPcall(L, nargs, 0, base);
+  // Whatever the chunk left pinned is released with it.
+  UnwindCommands(L, 0);
   if (rc != 0) {
     *error = lua_tostring(L, -1);
     lua_pop(L, 1);
@@ -288,6 +294,10 @@ void Host::Stop() {
   Impl& d = *impl_;
   if (d.stopped) return;
   d.stopped = true;
+  // Finalizers that the interpreter's close runs may call commands; the
+  // libraries are closed by then, so every command is refused from here on.
+  if (d.L) UnwindCommands(d.L, 0);
+  State().shuttingDown = true;
   for (auto it = d.plugins.rbegin(); it != d.plugins.rend(); ++it) {
     if (it->initialised) it->close(d.L);
   }
@@ -311,6 +321,10 @@ lua_State* Host::L() const {
 
 const std::vector<LoadedLibrary>& Host::Libraries() const {
   return impl_->infos;
+}
+
+std::vector<std::string> Host::UnwrittenAtClose() const {
+  return State().unwrittenAtClose;
 }
 
 long Host::LiveBlocks() const {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "tzx/host.h"
 
@@ -40,6 +41,10 @@ struct HostState {
   // handler takes: the script then ends as if it had returned.
   bool quitRequested = false;
   bool quietTrace = true;
+  // Set once the host has begun closing the libraries: commands are refused.
+  bool shuttingDown = false;
+  // Files whose data could not be written out while shutting down.
+  std::vector<std::string> unwrittenAtClose;
 };
 
 HostState& State();

@@ -10,6 +10,8 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "arg_checks.h"
+#include "command_scope.h"
 #include "host_state.h"
 
 static_assert(sizeof(tzx::LuaBuffer) == sizeof(luaL_Buffer));
@@ -139,10 +141,18 @@ void Getregmetatable(lua_State* L, const char* name) {
   luaL_getmetatable(L, name);
 }
 void* Checkudata(lua_State* L, I i, const char* name) {
-  return luaL_checkudata(L, T(i), name);
+  int n = T(i);
+  void* p = lua_touserdata(L, n);
+  if (p && lua_getmetatable(L, n)) {
+    lua_getfield(L, LUA_REGISTRYINDEX, name);
+    bool same = lua_rawequal(L, -1, -2);
+    lua_pop(L, 2);
+    if (same) return p;
+  }
+  TypeError(L, n, name);
 }
 int Pcall(lua_State* L, int nargs, int nresults, int errfunc) {
-  return lua_pcall(L, nargs, nresults, errfunc ? T(errfunc) : 0);
+  return ScopedPcall(L, nargs, nresults, errfunc ? T(errfunc) : 0);
 }
 int Ref(lua_State* L, I i) {
   return luaL_ref(L, T(i));
@@ -151,38 +161,35 @@ void Unref(lua_State* L, I i, int ref) {
   luaL_unref(L, T(i), ref);
 }
 const char* Checklstring(lua_State* L, int n, size_t* len) {
-  return luaL_checklstring(L, n, len);
+  return CheckString(L, n, len);
 }
 const char* Optlstring(lua_State* L, int n, const char* d, size_t* len) {
-  return luaL_optlstring(L, n, d, len);
+  if (!lua_isnoneornil(L, n)) return CheckString(L, n, len);
+  if (len) *len = d ? std::strlen(d) : 0;
+  return d;
 }
 double Checknumber(lua_State* L, int n) {
-  return luaL_checknumber(L, n);
+  return CheckNumber(L, n);
 }
 double Optnumber(lua_State* L, int n, double d) {
-  return luaL_optnumber(L, n, d);
+  return lua_isnoneornil(L, n) ? d : CheckNumber(L, n);
 }
-
-// Integers are truncated toward zero; values outside 32 bits wrap the way a
-// 64-bit conversion followed by a narrowing does.
-int32_t ToInt32(double v) {
-  if (!std::isfinite(v)) return 0;
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(v)));
-}
+// Integers are truncated toward zero; a value that is not finite or does not
+// fit 32 bits (signed or unsigned) is refused rather than wrapped.
 int32_t Checkinteger(lua_State* L, int n) {
-  return ToInt32(luaL_checknumber(L, n));
+  return CheckInt32(L, n);
 }
 int32_t Optinteger(lua_State* L, int n, int32_t d) {
-  return lua_isnoneornil(L, n) ? d : ToInt32(luaL_checknumber(L, n));
+  return lua_isnoneornil(L, n) ? d : CheckInt32(L, n);
 }
 uint32_t Checkunsigned(lua_State* L, int n) {
-  return static_cast<uint32_t>(ToInt32(luaL_checknumber(L, n)));
+  return static_cast<uint32_t>(CheckInt32(L, n));
 }
 void Checktable(lua_State* L, int n) {
-  luaL_checktype(L, n, LUA_TTABLE);
+  CheckType(L, n, LUA_TTABLE);
 }
 void Checkfunction(lua_State* L, int n) {
-  luaL_checktype(L, n, LUA_TFUNCTION);
+  CheckType(L, n, LUA_TFUNCTION);
 }
 
 void Buffinit(lua_State* L, LuaBuffer* b) {
@@ -206,7 +213,7 @@ int Compare(lua_State* L, int a, int b, int mode) {
 }
 
 int CallScript(lua_State* L, int nargs, int nresults) {
-  if (lua_pcall(L, nargs, nresults, 0) == 0) return 0;
+  if (ScopedPcall(L, nargs, nresults, 0) == 0) return 0;
   return ScriptErrorCode(L);
 }
 

@@ -71,6 +71,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tessera: %s\n", error.c_str());
     return 1;
   }
+  const std::vector<std::string> unwritten = host.UnwrittenAtClose();
+  for (const std::string& name : unwritten) {
+    std::fprintf(stderr, "tessera: data could not be written to \"%s\" when it was closed\n",
+                 name.c_str());
+  }
+  if (!unwritten.empty()) return 1;
   if (checkLeaks && host.LiveBlocks() != 0) {
     std::fprintf(stderr, "tessera: %ld memory blocks were not freed\n", host.LiveBlocks());
     return 1;

@@ -24,5 +24,8 @@ void SetMessageHandler(int message, MessageHandler handler);
 int DispatchMessages(lua_State* L);
 // Drops undelivered messages and handlers (at shut-down).
 void ResetMessages();
+// Whether a window or a worker thread that can raise events is open, or a
+// message is waiting.
+bool EventSourcesOpen();
 
 }  // namespace tzx::host

@@ -1,6 +1,7 @@
 // Threads, messages posted to the script thread, event checks and waits.
 #include "platform/threads.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -29,10 +30,13 @@ std::mutex gQueueMutex;
 std::condition_variable gQueueSignal;
 std::deque<PostedMessage> gQueue;
 std::map<int, MessageHandler> gHandlers;
+// Windows and worker threads that can raise events.
+std::atomic<int> gEventSources{0};
 
 HostThread* CreateThread(const char* name, ThreadEntry entry, void* argument, int, int, int, int,
                          int) {
   auto* t = new HostThread;
+  ++gEventSources;
   std::string threadName = name ? name : "tessera worker";
   t->thread = std::thread([entry, argument, threadName] {
     platform::NameCurrentThread(threadName.c_str());
@@ -45,6 +49,7 @@ HostThread* CreateThread(const char* name, ThreadEntry entry, void* argument, in
 // for that.
 void StopThread(HostThread* t) {
   if (!t) return;
+  --gEventSources;
   if (t->thread.joinable()) {
     if (t->thread.get_id() == std::this_thread::get_id()) {
       t->thread.detach();
@@ -80,6 +85,10 @@ int Wait(lua_State* L, int) {
     }
   }
   return EventCheck(L, 0, 0, nullptr);
+}
+
+void EventSource(int delta) {
+  gEventSources += delta;
 }
 
 void EnterCallback(lua_State*, int, int) {}
@@ -125,6 +134,13 @@ const ThreadServices kThreads = {
     .wait = Wait,
     .enterCallback = EnterCallback,
     .leaveCallback = LeaveCallback,
+    .eventSource = EventSource,
 };
+
+bool EventSourcesOpen() {
+  if (gEventSources.load() > 0) return true;
+  std::lock_guard<std::mutex> lock(gQueueMutex);
+  return !gQueue.empty();
+}
 
 }  // namespace tzx::host

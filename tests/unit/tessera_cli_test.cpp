@@ -84,6 +84,45 @@ TEST(TesseraCli, ErrorsEndWithStatusOneAndAClearMessage) {
   EXPECT_NE(o.output.find("error object is not a string"), std::string::npos) << o.output;
 }
 
+TEST(TesseraCli, DataThatCannotBeWrittenAtTheCloseFailsTheRun) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  Outcome o = RunScript("full", "OpenFile(2, '/dev/full', MODE_WRITE) WriteLine(2, 'x')");
+  EXPECT_EQ(o.status, 1) << o.output;
+  EXPECT_NE(o.output.find("data could not be written to \"/dev/full\""), std::string::npos)
+      << o.output;
+  // Written and closed by the script: nothing is left to report.
+  o = RunScript("closed", "OpenFile(2, 'closed.txt', MODE_WRITE) WriteLine(2, 'x') CloseFile(2)");
+  EXPECT_EQ(o.status, 0) << o.output;
+}
+
+TEST(TesseraCli, FinalizersRunAfterTheLibrariesClosedCallNothing) {
+  // Run at the interpreter's close: the commands are refused, nothing leaks.
+  Outcome o = RunScript("hook",
+                        "HOOK = newproxy(true) getmetatable(HOOK).__gc = function() "
+                        "CreateDisplay(2) CreateBrush(nil, 4, 4) end "
+                        "BRUSH_HOOK = newproxy(true) getmetatable(BRUSH_HOOK).__gc = function() "
+                        "CreateBrush(nil, 4, 4) end "
+                        "FILE_HOOK = newproxy(true) getmetatable(FILE_HOOK).__gc = function() "
+                        "OpenFile(nil, 'hook.txt', MODE_WRITE) end");
+  EXPECT_EQ(o.status, 0) << o.output;
+  EXPECT_EQ(o.output, "");
+}
+
+TEST(TesseraCli, ArgumentErrorsNameTheCommand) {
+  // Called through pcall the interpreter cannot tell the name; the host can.
+  Outcome o = RunScript("argname", "print(select(2, pcall(OpenFile, {}, 'x')))");
+  EXPECT_EQ(o.status, 0) << o.output;
+  EXPECT_NE(o.output.find("bad argument #1 to 'OpenFile' (number or nil expected, got table)"),
+            std::string::npos)
+      << o.output;
+  o = RunScript("argname2", "openfile(1, {})");
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.output.find("argname2.lua:1: bad argument #2 to 'OpenFile' (string expected, got "
+                          "table)"),
+            std::string::npos)
+      << o.output;
+}
+
 TEST(TesseraCli, MissingScriptAndBadFlagsAreUsageErrors) {
   EXPECT_EQ(RunTessera("--no-such-flag x.lua").status, 2);
   EXPECT_EQ(RunTessera("").status, 2);

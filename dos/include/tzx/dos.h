@@ -18,6 +18,10 @@ struct FileNode {
   int32_t encoding;  // kEncodingNone (take the caller's), kEncodingLatin1 or kEncodingUtf8
   FileHandle* handle;
   bool seekable;  // the handle can move back (false for streams)
+  // Pins of the running command (tzx/pins.h). A close of a pinned file takes
+  // it out of the list at once and closes the handle when the pins go.
+  int32_t pins;
+  bool closePending;
 };
 
 struct ProgramRun;

@@ -131,6 +131,9 @@ enum ErrorCode : int {
   kErrScript = 1900,            // string argument: the interpreter's message
   kErrTooFewArguments = 1901,   // string: the command; number: the minimum
   kErrTooManyArguments = 1902,  // string: the command; number: the maximum
+  kErrShuttingDown = 1903,      // string argument: the command refused
+  kErrNulInName = 1904,         // a file or path name holds a NUL byte
+  kErrNoEventSource = 1905,     // WaitEvent with nothing that could raise one
 };
 
 // Every enumerator above, in ascending order, so that tables can be checked.
@@ -258,6 +261,9 @@ inline constexpr int kAllErrorCodes[] = {
     kErrScript,
     kErrTooFewArguments,
     kErrTooManyArguments,
+    kErrShuttingDown,
+    kErrNulInName,
+    kErrNoEventSource,
 };
 
 // Catalogue messages below 1000 that are not errors of their own.

@@ -1,5 +1,10 @@
 // The frame every library instantiates: its definition record and the access
 // to the host services that tzx_Entry stored.
+//
+// Every command keeps the pinning rule of tzx/pins.h: script code can run in
+// the middle of a command (argument tables' metamethods, callbacks,
+// finalizers run by any interpreter allocation), so no record pointer is held
+// across such a point unless the record is pinned with PinForCommand.
 #pragma once
 
 #include "tzx/host.h"

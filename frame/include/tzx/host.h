@@ -216,6 +216,10 @@ struct ThreadServices {
   int (*wait)(lua_State* L, int mode);
   void (*enterCallback)(lua_State* L, int a, int b);
   void (*leaveCallback)(lua_State* L, int a, int b);
+  // A source of events other than a worker thread (a window) opened (+1) or
+  // closed (-1); with none open and no worker running, waiting for an event
+  // would never end, and WaitEvent says so instead.
+  void (*eventSource)(int delta);
 };
 
 // Messages posted by worker threads to the script thread.
@@ -337,6 +341,14 @@ struct FileSystem {
   int (*fileInfo)(FileHandle* h, char* pathOut, size_t size, int* streaming, int* noSeek);
 };
 
+// Something the host does for a library once the running command has ended
+// (tzx/pins.h builds the pins of records on it). `run` gets the action back
+// with its data words; it must not raise an interpreter error.
+struct CommandEndAction {
+  void (*run)(lua_State* L, const CommandEndAction* action);
+  void* data[3];
+};
+
 // Readers of command arguments and writers of results.
 struct ArgumentServices {
   lua_State* (*beginCommand)(lua_State* L, int minimum, int maximum, int unused, int unused2);
@@ -345,6 +357,9 @@ struct ArgumentServices {
 
   ObjectId (*objectId)(lua_State* L, int n);
   ObjectId (*newObjectId)(lua_State* L, int n);  // Nil gives a non-null pointer word
+  // The name of a file or path; refuses (error 1904) a name with a NUL byte,
+  // which would name another file than the script wrote. Every command that
+  // takes a file or path name reads it here.
   const char* (*fileName)(lua_State* L, int n, int unused, int unused2);
   const char* (*fontName)(lua_State* L, int n, int unused, int unused2);
   // The argument converted from the host's default encoding to `encoding`;
@@ -385,6 +400,13 @@ struct ArgumentServices {
   void (*setStringField)(lua_State* L, const char* key, const char* v);
   void (*setObjectIdField)(lua_State* L, const char* key, ObjectId id);
   void (*pushObjectId)(lua_State* L, ObjectId id);
+
+  // The command scope. Runs a copy of `action` once the running command has
+  // ended: when it returns, when its error unwinds to a protected call, or,
+  // outside any command, when the script's current protected call ends.
+  // Actions run innermost command first, the last recorded first. 0, or 1000
+  // when the action cannot be recorded (it then never runs).
+  int (*atCommandEnd)(lua_State* L, const CommandEndAction* action);
 };
 
 struct CharConversion {

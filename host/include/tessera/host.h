@@ -52,6 +52,9 @@ class Host {
   const std::vector<LoadedLibrary>& Libraries() const;
   // Blocks of the memory service still allocated.
   long LiveBlocks() const;
+  // Files whose pending data could not be written when the libraries closed
+  // them at Stop (no command was left to report it).
+  std::vector<std::string> UnwrittenAtClose() const;
 
  private:
   struct Impl;

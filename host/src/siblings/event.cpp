@@ -24,6 +24,7 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "../arg_checks.h"
 #include "../host_state.h"
 #include "../lua_api.h"
 #include "../messages.h"
@@ -347,7 +348,7 @@ int Deliver(lua_State* L, int* delivered) {
 // InstallEventHandler(table)
 int InstallEventHandler(lua_State* L) {
   kArguments.beginCommand(L, 1, 1, 0, 0);
-  luaL_checktype(L, 1, LUA_TTABLE);
+  CheckType(L, 1, LUA_TTABLE);
   // Checked first, so that a wrong entry installs nothing.
   lua_pushnil(L);
   while (lua_next(L, 1)) {
@@ -402,7 +403,9 @@ int WaitEvent(lua_State* L) {
       return 1;
     }
     // The host's wait returns when a message arrives; displays post one with
-    // every event, workers with theirs.
+    // every event, workers with theirs. With no open window and no worker
+    // nothing ever would.
+    if (!EventSourcesOpen()) return kErrNoEventSource;
     if (int rc = kThreads.wait(L, 1)) return rc;
   }
 }
@@ -414,7 +417,7 @@ int IsKeyDown(lua_State* L) {
   if (lua_type(L, 1) == LUA_TNUMBER) {
     code = int(lua_tonumber(L, 1));
   } else {
-    const char* key = luaL_checkstring(L, 1);
+    const char* key = CheckString(L, 1, nullptr);
     uint32_t c = 0;
     int bytes = kUtf8.decode(key, &c);
     code = bytes > 0 && key[bytes] == 0 ? int(c) : KeyCode(key);

@@ -8,6 +8,7 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "../arg_checks.h"
 #include "../lua_api.h"
 #include "../services.h"
 #include "sibling.h"
@@ -43,7 +44,7 @@ void RegisterType(int32_t type, const char* pluralName, ObjectHeader** listHead,
 }
 
 const TypeEntry* FindType(lua_State* L, int n) {
-  auto it = Types().find(static_cast<int32_t>(luaL_checknumber(L, n)));
+  auto it = Types().find(CheckInt32(L, n));
   return it == Types().end() ? nullptr : &it->second;
 }
 

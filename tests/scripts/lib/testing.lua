@@ -47,4 +47,28 @@ function M.data(path)
   return os.getenv("TESSERA_TEST_DATA") .. "/" .. path
 end
 
+-- Arranges for fn to run as a finalizer at the interpreter's next
+-- allocation (every allocation then runs a whole collection), so that it runs
+-- inside the command called next. Returns a function that restores the
+-- collector and gives back what pcall(fn) returned, in a table.
+function M.finalizer_at_next_allocation(fn)
+  local result
+  local function finished()
+    collectgarbage("setpause", 200)
+    collectgarbage("setstepmul", 200)
+    collectgarbage("collect")
+    return result
+  end
+  -- Made in a call of its own, so that no stack slot keeps it.
+  local function make()
+    local proxy = newproxy(true)
+    getmetatable(proxy).__gc = function() result = {pcall(fn)} end
+  end
+  collectgarbage("setpause", 0)
+  collectgarbage("setstepmul", 0)
+  collectgarbage("collect")
+  make()
+  return finished
+end
+
 return M

@@ -1,0 +1,16 @@
+-- Seek positions that no file can reach fail instead of wrapping.
+local t = require("testing")
+
+t.write_file("ten.bin", "0123456789")
+OpenFile(1, "ten.bin")
+Seek(1, 4)
+t.expect_error(1529, Seek, 1, 2 ^ 63, SEEK_CURRENT)
+t.expect_error(1529, Seek, 1, 2 ^ 63, SEEK_END)
+t.expect_error(1529, Seek, 1, -2 ^ 63, SEEK_CURRENT)
+t.expect_error(1055, Seek, 1, 0 / 0)
+t.eq(FilePos(1), 4, "position unchanged")
+Seek(1, 2, SEEK_CURRENT)
+t.eq(ReadByte(1), string.byte("6"), "relative seek")
+Seek(1, -1)
+t.eq(FilePos(1), 10, "to the end")
+CloseFile(1)
