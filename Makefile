@@ -3,10 +3,11 @@
 # make demo     run the first example (headless where no window system is present)
 # make bench    build and run the benchmarks
 # make asan     run the whole suite under AddressSanitizer and UBSan
+# make fuzz     run each libFuzzer target over its corpus for a few seconds (clang)
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build deps test demo bench asan clean
+.PHONY: all build deps test demo bench asan fuzz clean
 
 all: build
 
@@ -39,5 +40,10 @@ asan: deps
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && ctest --output-on-failure -j$(JOBS)
 
+# The libFuzzer targets, each for a few seconds over its corpus (fuzz/).
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSERA_FUZZ=ON
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_smoke
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz
