@@ -26,9 +26,7 @@ int ReadArray(lua_State* L, int table, int64_t count, uint32_t* values) {
     const double v = type == kLuaNil ? 0 : Args().stackNumber(L, -1, &error);
     Lua().settop(L, -2);
     if (type == kLuaNil) return kErrArrayTooShort;
-    // A 32-bit value, signed or unsigned: nothing wraps into range.
-    if (error || !(v > -2147483649.0 && v < 4294967296.0)) return kErrRange;
-    values[i] = static_cast<uint32_t>(static_cast<int64_t>(v));
+    if (error || !WordOf(v, &values[i])) return kErrRange;
   }
   return 0;
 }
@@ -138,6 +136,8 @@ int BrushToPenArray(lua_State* L) {
   BrushRecord* b = nullptr;
   if (int rc = FindBrush(L, &id, &b, kFindRead)) return rc;
   if (!b->chunky) return kErrNoPalette;
+  // The table's growth may run finalizers.
+  if (int rc = PinBrush(L, b)) return rc;
   PlaneLock l;
   if (!LockPlane(b->chunky, false, &l)) return kErrLockBitmap;
   Lua().newtable(L);

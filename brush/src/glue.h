@@ -12,6 +12,14 @@ inline uint32_t ColorArg(lua_State* L, int n) {
   return static_cast<uint32_t>(Lua().checkinteger(L, n));
 }
 
+// A table entry as a 32-bit pattern, written signed or unsigned; false for
+// NaN, the infinities and values outside 32 bits, which would wrap.
+inline bool WordOf(double v, uint32_t* out) {
+  if (!(v > -2147483649.0 && v < 4294967296.0)) return false;
+  *out = static_cast<uint32_t>(static_cast<int64_t>(v));
+  return true;
+}
+
 // Colours go back unsigned, so that no colour reads -1.
 inline void PushColor(lua_State* L, uint32_t color) {
   Lua().pushnumber(L, color);

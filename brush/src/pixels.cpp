@@ -50,9 +50,7 @@ bool TableValue(lua_State* L, int table, int index, bool* present, uint32_t* out
   int error = 0;
   double v = *present ? Args().stackNumber(L, -1, &error) : 0;
   Lua().settop(L, -2);
-  if (error) return false;
-  *out = static_cast<uint32_t>(static_cast<int64_t>(v));
-  return true;
+  return !error && WordOf(v, out);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // The attributes of a display that GetAttribute reads.
+#include <cstring>
+
 #include "bindings.h"
 #include "display_commands.h"
 #include "display_list.h"
@@ -32,10 +34,14 @@ WindowView ViewOf(DisplayRecord* d) {
   return v;
 }
 
+// Copied first: the table's growth may run finalizers that change it.
 void PushPalette(lua_State* L, const DisplayRecord* d) {
+  uint32_t colors[256];
+  const int count = 1 << d->depth;
+  std::memcpy(colors, d->palette, count * sizeof colors[0]);
   Lua().newtable(L);
-  for (int i = 0; i < (1 << d->depth); ++i) {
-    Lua().pushnumber(L, d->palette[i] & 0xFFFFFF);
+  for (int i = 0; i < count; ++i) {
+    Lua().pushnumber(L, colors[i] & 0xFFFFFF);
     Lua().rawseti(L, -2, i);
   }
 }

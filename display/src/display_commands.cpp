@@ -183,6 +183,8 @@ int SetDisplayAttributes(lua_State* L) {
   Lua().checktable(L, 1);
   DisplayRecord* d;
   if (int rc = RequireCurrentDisplay(&d)) return rc;
+  // The option table's metamethods may run script code.
+  if (int rc = PinDisplay(L, d)) return rc;
   // The options go into a copy first, so that a refused one changes nothing.
   DisplayRecord options = *d;
   if (int rc = ReadDisplayOptions(L, 1, &options, false)) return rc;

@@ -297,7 +297,6 @@ int ActivateDisplayCore(DisplayRecord* d, int) {
 }
 
 int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) {
-  if (d->pins) return kErrDisplayBusy;
   bool resize = o.width != d->width || o.height != d->height;
   if (resize && d->doubleBuffered) return kErrDoubleBufferActive;
   bool moved = o.x != d->x || o.y != d->y;

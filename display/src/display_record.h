@@ -190,7 +190,7 @@ struct DisplayRecord {
   uint32_t* presentPixels;             // palette displays: the picture in colours
   platform::ClockTime frameTime;       // end of the previous frame
   // Pins of the running command (tzx/pins.h): while pinned the display is
-  // not freed (1504), closed (1525) or changed (1511).
+  // not freed (1504) or closed (1525).
   int32_t pins;
 };
 

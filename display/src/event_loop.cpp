@@ -107,8 +107,8 @@ int RunEventLoop(lua_State* L) {
   gLoop.windowThread = std::this_thread::get_id();
   gLoop.scriptDone = false;
   gLoop.running = true;
-  HostThread* thread =
-      Host().ext->threads->createThread("Tessera script", ScriptMain, &run, 0, 16384, 0, 0, 0);
+  HostThread* thread = Host().ext->threads->createThread("Tessera script", ScriptMain, &run, 0,
+                                                         16384, 0, kThreadRaisesNoEvents, 0);
   if (!thread) {
     gLoop.running = false;
     Lua().settop(L, -2);

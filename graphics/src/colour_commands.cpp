@@ -25,10 +25,6 @@ int PushChannel(lua_State* L, int shift) {
   return 1;
 }
 
-int32_t NumberArgument(lua_State* L, int n) {
-  return TruncateToInt32(Lua().checknumber(L, n));
-}
-
 constexpr size_t kNameBuffer = 256;
 
 }  // namespace
@@ -45,7 +41,7 @@ int Blue(lua_State* L) {
 
 int RGB(lua_State* L) {
   L = Args().beginCommand(L, 3, 3, 0, 0);
-  int32_t r = NumberArgument(L, 1), g = NumberArgument(L, 2), b = NumberArgument(L, 3);
+  int32_t r = Lua().checkinteger(L, 1), g = Lua().checkinteger(L, 2), b = Lua().checkinteger(L, 3);
   // RGB alone hands its result back signed.
   Lua().pushnumber(L, static_cast<int32_t>(ComposeRgb(r, g, b)));
   return 1;
@@ -53,7 +49,7 @@ int RGB(lua_State* L) {
 
 int ARGB(lua_State* L) {
   L = Args().beginCommand(L, 2, 2, 0, 0);
-  int32_t alpha = NumberArgument(L, 1);
+  int32_t alpha = Lua().checkinteger(L, 1);
   int32_t color = Lua().checkinteger(L, 2);
   PushUnsigned(L, ComposeArgb(alpha, color));
   return 1;
@@ -64,7 +60,7 @@ int MixRGB(lua_State* L) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
   int32_t color1 = Lua().checkinteger(L, 1);
   int32_t color2 = Lua().checkinteger(L, 2);
-  int32_t ratio = TruncateToInt32(Lua().optnumber(L, 3, 255));
+  int32_t ratio = Lua().optinteger(L, 3, 255);
   if (!MixRatioValid(ratio)) return kErrRange;
   PushUnsigned(L, MixRgb(color1, color2, ratio));
   return 1;

@@ -13,7 +13,7 @@ namespace tzx::graphics {
 int ParseSaveOptions(lua_State* L, int index, SaveOptions* out) {
   if (index != Lua().gettop(L)) return 0;
   if (Lua().type(L, index) != kLuaTable) {
-    out->quality = TruncateToInt32(Lua().optnumber(L, index, 90));
+    out->quality = Lua().optinteger(L, index, 90);
     return 0;
   }
   const ArgumentServices& args = Args();

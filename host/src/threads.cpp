@@ -19,6 +19,7 @@ namespace tzx {
 
 struct HostThread {
   std::thread thread;
+  bool eventSource;  // counted for WaitEvent while it runs
 };
 
 }  // namespace tzx
@@ -33,10 +34,11 @@ std::map<int, MessageHandler> gHandlers;
 // Windows and worker threads that can raise events.
 std::atomic<int> gEventSources{0};
 
-HostThread* CreateThread(const char* name, ThreadEntry entry, void* argument, int, int, int, int,
-                         int) {
+HostThread* CreateThread(const char* name, ThreadEntry entry, void* argument, int, int, int,
+                         int flags, int) {
   auto* t = new HostThread;
-  ++gEventSources;
+  t->eventSource = !(flags & kThreadRaisesNoEvents);
+  if (t->eventSource) ++gEventSources;
   std::string threadName = name ? name : "tessera worker";
   t->thread = std::thread([entry, argument, threadName] {
     platform::NameCurrentThread(threadName.c_str());
@@ -49,7 +51,7 @@ HostThread* CreateThread(const char* name, ThreadEntry entry, void* argument, in
 // for that.
 void StopThread(HostThread* t) {
   if (!t) return;
-  --gEventSources;
+  if (t->eventSource) --gEventSources;
   if (t->thread.joinable()) {
     if (t->thread.get_id() == std::this_thread::get_id()) {
       t->thread.detach();

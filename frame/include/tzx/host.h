@@ -203,6 +203,10 @@ struct Utf8Services {
 
 // Thread and message services.
 using ThreadEntry = void (*)(void* argument);
+// Flags of createThread: the thread raises no events (the script thread of
+// display's event loop). Every other thread counts as a source of events for
+// WaitEvent while it runs (workers watching programs and directories).
+inline constexpr int kThreadRaisesNoEvents = 0x10000;
 struct ThreadServices {
   HostThread* (*createThread)(const char* name, ThreadEntry entry, void* argument, int unused,
                               int stackSize, int unused2, int flags, int unused3);
@@ -216,9 +220,9 @@ struct ThreadServices {
   int (*wait)(lua_State* L, int mode);
   void (*enterCallback)(lua_State* L, int a, int b);
   void (*leaveCallback)(lua_State* L, int a, int b);
-  // A source of events other than a worker thread (a window) opened (+1) or
-  // closed (-1); with none open and no worker running, waiting for an event
-  // would never end, and WaitEvent says so instead.
+  // A source of events other than a thread (a window) opened (+1) or closed
+  // (-1); with none open and no thread running, waiting for an event would
+  // never end, and WaitEvent says so instead.
   void (*eventSource)(int delta);
 };
 

@@ -6,7 +6,7 @@ InstallEventHandler({KeyDown = function() end})
 t.expect_error(1905, WaitEvent)
 CreateDisplay(1, {width = 8, height = 8})
 t.expect_error(1905, WaitEvent)  -- created, never opened
-OpenDisplay(1)
+OpenDisplay(1, {noselect = true})
 InjectWindowMessage(1, {message = "keydown", vk = 0x41, scancode = 0x1E})
 t.eq(WaitEvent(), 1, "an open display's event")
 CloseDisplay(1)

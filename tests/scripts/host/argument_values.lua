@@ -59,6 +59,6 @@ t.eq(message:find("bad argument #1 to 'OpenFile' (number or nil expected, got ta
 ok, message = pcall(readline, "x")
 t.eq(message:find("bad argument #1 to 'ReadLine' (object identifier expected, got string)", 1,
                   true) ~= nil, true, message)
-ok, message = pcall(CreateBrush, 1, "wide")
+ok, message = pcall(CreateBrush, 1, "wide", 4)
 t.eq(message:find("bad argument #2 to 'CreateBrush' (number expected, got string)", 1, true) ~= nil,
      true, message)

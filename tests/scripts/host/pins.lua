@@ -94,6 +94,25 @@ t.expect_error(1504, error, result[2][2])
 t.eq(type(palette), "table", "palette of the display")
 FreeDisplay(1)
 
+-- The current display is kept while its new attributes are read.
+CreateDisplay(4, {width = 16, height = 8})
+SelectDisplay(2)
+inside = {}
+SetDisplayAttributes(setmetatable({}, {__index = function(_, key)
+  if key == "width" then
+    OpenDisplay(4)
+    SelectDisplay(4)
+    inside.free = {pcall(FreeDisplay, 2)}
+    inside.close = {pcall(CloseDisplay, 2)}
+    return 20
+  end
+end}))
+t.expect_error(1504, error, inside.free[2])
+t.expect_error(1525, error, inside.close[2])
+t.eq(GetAttribute(DISPLAY, 2, ATTRWIDTH), 20, "changed the display it found")
+SelectDisplay(2)
+FreeDisplay(4)
+
 -- The display that is the output goes while the tags are read.
 CreateBrush(60, 4, 4, GREEN)
 CreateDisplay(3, {width = 16, height = 8})
