@@ -6,10 +6,11 @@ set -euo pipefail
 target=$1 corpus=$2 runs=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-if [ "$corpus" != - ]; then cp -r "$corpus"/. "$work"/; fi
+mkdir "$work/corpus"
+if [ "$corpus" != - ]; then cp -r "$corpus"/. "$work/corpus"/; fi
 echo "fuzz: $(basename "$target"), $runs inputs"
 "$target" -runs="$runs" -seed=1 -max_len=65536 -timeout=10 -print_final_stats=0 \
-  -artifact_prefix="$work/" "$work" 2>"$work/log" || {
+  -artifact_prefix="$work/" "$work/corpus" 2>"$work/log" || {
   tail -50 "$work/log"
   exit 1
 }
