@@ -12,5 +12,7 @@ echo "fuzz: $(basename "$target"), $runs inputs"
 "$target" -runs="$runs" -seed=1 -max_len=65536 -timeout=10 -print_final_stats=0 \
   -artifact_prefix="$work/" "$work/corpus" 2>"$work/log" || {
   tail -50 "$work/log"
+  # The input that failed stays beside the build for a rerun.
+  cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* . 2>/dev/null || true
   exit 1
 }
