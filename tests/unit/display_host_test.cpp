@@ -144,8 +144,9 @@ TEST(DisplayHost, WaitEventWakesForAnEventRaisedOnAnotherThread) {
   std::string error;
   ASSERT_TRUE(host.Start(&error)) << error;
   // What a display's window thread hands over: a record that begins with
-  // the display's header.
+  // the display's header, from a window that is open.
   ObjectHeader display{kTypeDisplay, {9, nullptr}, nullptr, nullptr};
+  host::kThreads.eventSource(1);
   std::thread windowThread([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EventLibrary()->raise(&display, kEventKey, 1, 0, 'x', 0);
@@ -155,6 +156,9 @@ TEST(DisplayHost, WaitEventWakesForAnEventRaisedOnAnotherThread) {
                     "assert(WaitEvent() == 1) assert(got == 'x9')"),
             "");
   windowThread.join();
+  host::kThreads.eventSource(-1);
+  // With the window closed nothing could raise the next one.
+  EXPECT_NE(RunCode(host, "WaitEvent()").find("(error 1905)"), std::string::npos);
   host.Stop();
   EXPECT_EQ(host.LiveBlocks(), 0);
 }
