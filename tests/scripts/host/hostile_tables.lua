@@ -19,18 +19,26 @@ assert(#commands > 100, "commands found: " .. #commands)
 local function quietly(fn, ...) pcall(fn, ...) end
 
 -- The objects the commands are given, made again before every call.
+local wrecked = true
 local function make_objects()
   while pcall(EndSelect) do end
   quietly(CreateBrush, 1, 8, 8, 0x808080)
   quietly(CreateBrush, 2, 8, 8, 1, {depth = 8})
-  quietly(CreateDisplay, 1, {width = 16, height = 16})
-  quietly(OpenDisplay, 1)
-  quietly(SelectDisplay, 1)
+  -- Windows are served by the window thread: only made again after a wreck.
+  if wrecked then
+    if not pcall(GetAttribute, DISPLAY, 1, ATTRWIDTH) then
+      quietly(CreateDisplay, 1, {width = 16, height = 16})
+    end
+    quietly(OpenDisplay, 1)
+    quietly(SelectDisplay, 1)
+    wrecked = false
+  end
   quietly(StringToFile, "line one\nline two\n", "data.txt")
   quietly(OpenFile, 1, "data.txt", MODE_READWRITE)
 end
 
 local function wreck()
+  wrecked = true
   quietly(EndSelect)
   quietly(FreeBrush, 1)
   quietly(CreateBrush, 2, 1, 1)
