@@ -78,16 +78,16 @@ TEST(CatalogueTable, TextsHoldAtMostOneOfEachDirectiveAndNoOthers) {
 // not print an empty quoted name.
 TEST(CatalogueTable, ArgumentPlaceholdersMatchWhatCallersHandOver) {
   const std::set<int> takesString = {
-      kErrOpenRead,   kErrOpenWrite,    kErrOpenFont,      kErrMakeDir,           kErrExamine,
-      kErrNotNumber,  kErrOpenDir,      kErrUnknownFilter, kErrFilterWithoutName, kErrFieldNotTable,
-      kErrNoInfo,     kErrChangeDir,    kErrNotFunction,   kErrUnsupportedDepth,  kErrSiblingAbsent,
-      kErrNoGraphics, kMsgFontNameSize, kMsgOpeningFile, kErrScript,
-      kErrTooFewArguments, kErrTooManyArguments};
+      kErrOpenRead,          kErrOpenWrite,        kErrOpenFont,      kErrMakeDir,
+      kErrExamine,           kErrNotNumber,        kErrOpenDir,       kErrUnknownFilter,
+      kErrFilterWithoutName, kErrFieldNotTable,    kErrNoInfo,        kErrChangeDir,
+      kErrNotFunction,       kErrUnsupportedDepth, kErrSiblingAbsent, kErrNoGraphics,
+      kMsgFontNameSize,      kMsgOpeningFile,      kErrScript,        kErrTooFewArguments,
+      kErrTooManyArguments,  kErrShuttingDown};
   const std::set<int> takesNumber = {
-      kErrTableArgument,  kErrUnknownBrush,     kErrUnknownTextObject,
-      kErrUnknownFile,    kErrUnknownDirectory, kErrUnknownFont,
-      kErrUnknownDisplay, kErrNoMonitorDevice,  kMsgFontNameSize,
-      kErrTooFewArguments, kErrTooManyArguments};
+      kErrTableArgument,    kErrUnknownBrush,    kErrUnknownTextObject, kErrUnknownFile,
+      kErrUnknownDirectory, kErrUnknownFont,     kErrUnknownDisplay,    kErrNoMonitorDevice,
+      kMsgFontNameSize,     kErrTooFewArguments, kErrTooManyArguments};
   for (const auto& e : CatalogueEntries()) {
     const Directives n = CountDirectives(e.text);
     EXPECT_EQ(n.s, takesString.count(e.code) ? 1 : 0) << e.code << ": " << e.text;

@@ -110,7 +110,7 @@ TEST(TesseraCli, FinalizersRunAfterTheLibrariesClosedCallNothing) {
 
 TEST(TesseraCli, ArgumentErrorsNameTheCommand) {
   // Called through pcall the interpreter cannot tell the name; the host can.
-  Outcome o = RunScript("argname", "print(select(2, pcall(OpenFile, {}, 'x')))");
+  Outcome o = RunScript("argname", "io.write(select(2, pcall(OpenFile, {}, 'x')))");
   EXPECT_EQ(o.status, 0) << o.output;
   EXPECT_NE(o.output.find("bad argument #1 to 'OpenFile' (number or nil expected, got table)"),
             std::string::npos)
