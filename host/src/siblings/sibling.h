@@ -34,5 +34,6 @@ extern const HostSibling kOffscreenSibling;
 extern const HostSibling kEventSibling;
 extern const HostSibling kTimeSibling;
 extern const HostSibling kAsyncSibling;
+extern const HostSibling kFiltersSibling;
 
 }  // namespace tzx::host
