@@ -49,4 +49,33 @@ int RemapBrush(lua_State* L);
 int ReplaceColors(lua_State* L);
 int FloodFill(lua_State* L);
 
+// Image effects and distortions
+int BlurBrush(lua_State* L);
+int EmbossBrush(lua_State* L);
+int EdgeBrush(lua_State* L);
+int SharpenBrush(lua_State* L);
+int SolarizeBrush(lua_State* L);
+int GammaBrush(lua_State* L);
+int ContrastBrush(lua_State* L);
+int ModulateBrush(lua_State* L);
+int SepiaToneBrush(lua_State* L);
+int CharcoalBrush(lua_State* L);
+int SwirlBrush(lua_State* L);
+int PixelateBrush(lua_State* L);
+int BrushToMonochrome(lua_State* L);
+int WaterRippleBrush(lua_State* L);
+int OilPaintBrush(lua_State* L);
+int InvertBrush(lua_State* L);
+int BrushToGray(lua_State* L);
+int InvertMask(lua_State* L);
+int InvertAlphaChannel(lua_State* L);
+int PerspectiveDistortBrush(lua_State* L);
+int ArcDistortBrush(lua_State* L);
+int PolarDistortBrush(lua_State* L);
+int BarrelDistortBrush(lua_State* L);
+int CreateShadowBrush(lua_State* L);
+int CreateBorderBrush(lua_State* L);
+int TintBrush(lua_State* L);
+int ReduceAlphaChannel(lua_State* L);
+
 }  // namespace tzx::brush
