@@ -1,6 +1,6 @@
 // Script commands of file handles and I/O, checksums, string files, virtual
-// files, the environment, directories and patterns, for the library's command
-// table.
+// files, the environment, directories, patterns and programs, for the
+// library's command table.
 #pragma once
 
 #include "tzx/types.h"
@@ -109,5 +109,8 @@ int DeleteFile(lua_State* L);
 
 // pattern_commands.cpp
 int MatchPattern(lua_State* L);
+
+// run_commands.cpp
+int Execute(lua_State* L);
 
 }  // namespace tzx::dos

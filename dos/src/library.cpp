@@ -108,6 +108,7 @@ const CommandRow kCommands[] = {
     {"CopyFile", CopyFile},
     {"MoveFile", MoveFile},
     {"DeleteFile", DeleteFile},
+    {"Execute", Execute},
     {nullptr, nullptr},
 };
 
