@@ -47,8 +47,8 @@ struct TransformRequest {
   int32_t width = 0;
   int32_t height = 0;
   PlaneTarget toColor;
-  PlaneTarget toMask;  // written for every drawn pixel; required when the source has no
-                       // alpha channel, so that the outside stays transparent
+  PlaneTarget toMask;  // the drawn pixels; required when the source has no alpha
+                       // channel, so that the outside stays transparent
   PlaneTarget toAlpha;
   PlaneTarget toIndex;
   int32_t toWidth = 0;
@@ -61,8 +61,8 @@ struct TransformRequest {
   bool smooth = false;
 };
 
-// Fills the destination planes, which must come zeroed: pixels outside the
-// picture are not written. 0, or kErrRange for a matrix without an inverse
+// Fills the destination planes; pixels outside the picture become 0 (and
+// their mask bits clear). 0, or kErrRange for a matrix without an inverse
 // (determinant 0 or non-finite entries) or a request the planes do not fit.
 int TransformPixels(const TransformRequest& request);
 
