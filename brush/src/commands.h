@@ -15,6 +15,18 @@ int GetBrushLink(lua_State* L);
 int ConvertToBrush(lua_State* L);
 int IsBrushEmpty(lua_State* L);
 
+// Geometry
+int ScaleBrush(lua_State* L);
+int RotateBrush(lua_State* L);
+int TransformBrush(lua_State* L);
+int FlipBrush(lua_State* L);
+int CropBrush(lua_State* L);
+int TrimBrush(lua_State* L);
+int ExtendBrush(lua_State* L);
+int MixBrush(lua_State* L);
+int RasterizeBrush(lua_State* L);
+int CreateTexturedBrush(lua_State* L);
+
 // Drawing
 int DisplayBrush(lua_State* L);
 int DisplayBrushPart(lua_State* L);

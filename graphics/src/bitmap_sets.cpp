@@ -18,21 +18,6 @@ namespace {
 constexpr uint32_t kNoColor = 0xFFFFFFFF;
 constexpr size_t kPaletteBytes = 256 * 4;
 
-BitmapHandle* AllocLike(const BitmapHandle* model, int width, int height) {
-  PixelView v;
-  if (!ViewOf(model, &v)) return nullptr;
-  switch (model->kind) {
-    case kKindColor:
-      return AllocBitmapOfFormat(width, height, v.format);
-    case kKindAlpha:
-      return AllocAlpha(width, height, 0, nullptr, 0);
-    case kKindMask:
-      return AllocMask(nullptr, width, height, 0, nullptr, 0);
-    default:
-      return AllocIndexBitmap(width, height, 1);
-  }
-}
-
 void ReverseBytes(uint8_t* row, int count, int bytes) {
   for (int i = 0, j = count - 1; i < j; ++i, --j) {
     uint8_t t[4];
@@ -109,6 +94,21 @@ void ReleaseUnadopted(BitmapHandle* c, bool adopted) {
 }
 
 }  // namespace
+
+BitmapHandle* AllocLike(const BitmapHandle* model, int width, int height) {
+  PixelView v;
+  if (!ViewOf(model, &v)) return nullptr;
+  switch (model->kind) {
+    case kKindColor:
+      return AllocBitmapOfFormat(width, height, v.format);
+    case kKindAlpha:
+      return AllocAlpha(width, height, 0, nullptr, 0);
+    case kKindMask:
+      return AllocMask(nullptr, width, height, 0, nullptr, 0);
+    default:
+      return AllocIndexBitmap(width, height, 1);
+  }
+}
 
 int ConvertBitmapSet(const uint32_t* pixels, uint32_t transparentColor, int width, int height,
                      int rowLength, int hardware, uint32_t flags, void*, BitmapHandle** color,

@@ -31,6 +31,9 @@ uint32_t* BitmapToARGBArray(const BitmapHandle* color, const BitmapHandle* mask,
 int CopyRGBArray(uint32_t* pixels, int rowLength, BitmapHandle* color, BitmapHandle* mask,
                  BitmapHandle* alpha, int x, int y, int width, int height, int toBitmaps);
 
+// A new plane of the model's kind (and format) and the given size, zeroed.
+BitmapHandle* AllocLike(const BitmapHandle* model, int width, int height);
+
 BitmapHandle* CreateAlphaFromMask(const BitmapHandle* mask);
 // A new bitmap of the same kind (and format) holding the rectangle.
 BitmapHandle* CopyBitmapRect(const BitmapHandle* source, int x, int y, int width, int height);

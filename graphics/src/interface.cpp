@@ -23,6 +23,7 @@
 #include "quantize.h"
 #include "placement.h"
 #include "scale_bitmap.h"
+#include "set_geometry.h"
 #include "transform_bitmap.h"
 #include "transform_matrix.h"
 #include "trig_tables.h"
@@ -94,7 +95,7 @@ GraphicsInterface gInterface = {
     .CropBitmapSet = CropBitmapSet,
     .UsesPenRange = UsesPenRange,
     .TintBitmap = TintBitmap,
-    .MixBitmaps = nullptr,
+    .MixBitmaps = MixBitmaps,
     .ApplyFilters = ApplyFilters,
     .ConvertToOutputFormat = nullptr,
     .RemovePaletteFromBitmap = nullptr,
@@ -108,7 +109,7 @@ GraphicsInterface gInterface = {
     .WritePixel = WritePixel,
     .DrawLineMask = nullptr,
     .BlitTextPen = nullptr,
-    .CreateTextureBitmap = nullptr,
+    .CreateTextureBitmap = CreateTextureBitmap,
     .FormatBytesPerPixel = FormatBytesPerPixel,
     .FormatDepth = FormatDepth,
     .DepthForColorCount = DepthForColorCount,
@@ -175,7 +176,7 @@ GraphicsInterface gInterface = {
     .ParseGradientTags = ParseGradientTags,
     .CreateGradientBitmap = CreateGradientBitmap,
     .FillGradient = FillGradient,
-    .TrimBitmapSet = nullptr,
+    .TrimBitmapSet = TrimBitmapSet,
     .CallLoadHook = CallLoadHook,
     .InitColorRecord = nullptr,
     .InitGradientRecord = InitGradientRecord,

@@ -275,8 +275,12 @@ struct GraphicsInterface {
   // Non-zero when the pen exists in the current output (always for true colour).
   int (*UsesPenRange)(int pen);  // 62
   int (*TintBitmap)(BitmapHandle* bitmap, int x, int y, int width, int height, uint32_t color,
-                    int level);                                                    // 63
-  int (*MixBitmaps)(BitmapHandle* target, const BitmapHandle* source, int level);  // 64
+                    int level);  // 63
+  // The source mixed into the target's top-left part; palette sides (index
+  // bitmaps) give their palettes, a palette target its depth.
+  int (*MixBitmaps)(BitmapHandle* target, const uint32_t* targetPalette, int targetDepth,
+                    const BitmapHandle* source, const uint32_t* sourcePalette, int width,
+                    int height, int level);  // 64
   // With a palette the pens are in *index and colour filters change the palette.
   int (*ApplyFilters)(lua_State* L, const FilterEntry* entries, BitmapHandle** color,
                       BitmapHandle** mask, BitmapHandle** alpha, BitmapHandle** index,
@@ -415,8 +419,11 @@ struct GraphicsInterface {
   int (*CreateGradientBitmap)(BitmapHandle* bitmap, int x, int y, int width, int height,
                               const GradientRecord* gradient);  // 143
   int (*FillGradient)(GradientRequest* request);                // 144
+  // Cuts the set to its visible pixels (index bitmaps: the pens other than
+  // transparentPen) and hands back the kept rectangle.
   int (*TrimBitmapSet)(BitmapHandle** color, BitmapHandle** mask, BitmapHandle** alpha,
-                       BitmapHandle** index, int* x, int* y, int* width, int* height);  // 145
+                       BitmapHandle** index, int transparentPen, int* x, int* y, int* width,
+                       int* height);  // 145
   int (*CallLoadHook)(lua_State* L, const char* function, const char* file,
                       const LoadRequest* request, int* outFlag);                // 146
   void (*InitColorRecord)(void* record);                                        // 147
