@@ -1,7 +1,5 @@
 #include "geometry.h"
 
-#include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "bindings.h"
@@ -103,23 +101,6 @@ int RenderVector(BrushRecord* b, int width, int height, const double matrix[4]) 
   return 0;
 }
 
-// The box a vector picture of width x height fills under the matrix: its
-// corners' extent, rounded up after forgiving the rounding of the matrix
-// (a quarter turn of 8 x 6 is 6 x 8).
-void VectorBox(const double m[4], int* width, int* height) {
-  const double w = *width, h = *height;
-  const double xs[4] = {0.0, m[0] * w, m[2] * h, m[0] * w + m[2] * h};
-  const double ys[4] = {0.0, m[1] * w, m[3] * h, m[1] * w + m[3] * h};
-  const auto [left, right] = std::minmax_element(xs, xs + 4);
-  const auto [top, bottom] = std::minmax_element(ys, ys + 4);
-  auto side = [](double extent) {
-    const double v = std::ceil(extent - 1e-9);
-    return !(v < INT_MAX) ? INT_MAX : std::max(1, static_cast<int>(v));  // INT_MAX: refused
-  };
-  *width = side(*right - *left);
-  *height = side(*bottom - *top);
-}
-
 int TransformBrushCore(BrushRecord* b, const double matrix[4], int smooth) {
   for (int i = 0; i < 4; ++i) {
     if (!std::isfinite(matrix[i])) return kErrRange;
@@ -128,7 +109,7 @@ int TransformBrushCore(BrushRecord* b, const double matrix[4], int smooth) {
   int width = 0, height = 0;
   Gfx().GetImageObjectSize(b->imageObject, &width, &height);
   if (width < 1 || height < 1) return kErrNotAllowed;
-  VectorBox(matrix, &width, &height);
+  Gfx().GetTransformedSize(matrix, width, height, &width, &height);
   return RenderVector(b, width, height, matrix);
 }
 

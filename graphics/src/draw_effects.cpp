@@ -1,6 +1,7 @@
 #include "draw_effects.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -47,13 +48,8 @@ void HideTransparentPen(EffectPlanes* p) {
 // The matrix on the planes: scaling and mirrors here, anything else through
 // the transformation slot.
 int ApplyMatrix(const TransformRecord& t, EffectPlanes* p) {
-  double m[4] = {t.matrix[0], t.matrix[1], t.matrix[2], t.matrix[3]};
-  if (!t.matrixGiven && IsIdentity(m) && (t.width || t.height)) {
-    // A requested size whose matrix was never built.
-    TransformRecord sized = t;
-    BuildTransformMatrix(&sized, t.width, t.height, p->width, p->height);
-    std::copy(sized.matrix, sized.matrix + 4, m);
-  }
+  double m[4];
+  RecordMatrix(t, p->width, p->height, m);
   if (IsIdentity(m)) return 0;
   if (m[1] != 0.0 || m[2] != 0.0) {
     int width = p->width, height = p->height;
@@ -260,6 +256,39 @@ constexpr int kShadowX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
 constexpr int kShadowY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 
 }  // namespace
+
+void RecordMatrix(const TransformRecord& t, int width, int height, double m[4]) {
+  std::copy(t.matrix, t.matrix + 4, m);
+  if (!t.matrixGiven && IsIdentity(m) && (t.width || t.height)) {
+    // A requested size whose matrix was never built.
+    TransformRecord sized = t;
+    BuildTransformMatrix(&sized, t.width, t.height, width, height);
+    std::copy(sized.matrix, sized.matrix + 4, m);
+  }
+}
+
+void DrawnSize(const double m[4], int width, int height, int* outWidth, int* outHeight) {
+  if (m[1] == 0.0 && m[2] == 0.0) {
+    *outWidth = ScaledSide(m[0], width);
+    *outHeight = ScaledSide(m[3], height);
+    return;
+  }
+  GetTransformedSize(m, width, height, outWidth, outHeight);
+}
+
+void GetTransformedSize(const double m[4], int width, int height, int* outWidth, int* outHeight) {
+  const double w = width, h = height;
+  const double xs[4] = {0.0, m[0] * w, m[2] * h, m[0] * w + m[2] * h};
+  const double ys[4] = {0.0, m[1] * w, m[3] * h, m[1] * w + m[3] * h};
+  const auto [left, right] = std::minmax_element(xs, xs + 4);
+  const auto [top, bottom] = std::minmax_element(ys, ys + 4);
+  auto side = [](double extent) {
+    const double v = std::round(extent);
+    return !(v < INT32_MAX) ? INT32_MAX : std::max(1, static_cast<int>(v));
+  };
+  *outWidth = side(*right - *left);
+  *outHeight = side(*bottom - *top);
+}
 
 int CopyEffectPlanes(const BitmapHandle* color, const BitmapHandle* mask, const BitmapHandle* alpha,
                      const BitmapHandle* index, const uint32_t* palette, int transparentPen, int x,

@@ -27,6 +27,19 @@ struct EffectPlanes {
   int originY;
 };
 
+// The record's matrix for an object of width x height: a requested size
+// whose matrix was never built is built here.
+void RecordMatrix(const TransformRecord& transform, int width, int height, double matrix[4]);
+// The size the matrix gives an object drawn afresh (vector pictures): the
+// sides scaled by a diagonal matrix as the scaling rounds them, else the
+// box of the corners (GetTransformedSize).
+void DrawnSize(const double matrix[4], int width, int height, int* outWidth, int* outHeight);
+// Slot 92: the corners' extent under the matrix, each side rounded to the
+// nearest pixel and at least 1 (a quarter turn of 8 x 6 is 6 x 8); sides no
+// bitmap can have come back as INT32_MAX.
+void GetTransformedSize(const double matrix[4], int width, int height, int* outWidth,
+                        int* outHeight);
+
 // Copies the width × height rectangle at (x, y) of the given planes (colour
 // bitmaps of any format become 32-bit). 0 or an allocation error; on failure
 // nothing is kept.

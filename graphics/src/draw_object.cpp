@@ -17,6 +17,7 @@
 #include "output.h"
 #include "pixel_formats.h"
 #include "placement.h"
+#include "transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/pins.h"
@@ -42,6 +43,7 @@ struct DrawSource {
   int width;
   int height;
   ImageObject* picture;  // drawn into planes by Materialise
+  ImageObject* vector;   // a vector brush's picture, drawn afresh at other sizes
   BitmapHandle* madeColor;
   BitmapHandle* madeMask;
   BitmapHandle* madeAlpha;
@@ -91,6 +93,7 @@ int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output,
   if (vector && b->transformed && output->layers) return kErrVectorLayerTransform;
   s->width = b->width;
   s->height = b->height;
+  if (vector) s->vector = b->imageObject;
   if (b->chunky) {
     s->index = b->chunky;
     s->palette = b->palette;
@@ -261,6 +264,34 @@ int PaintPlane(const DrawSource& s, int sx, int sy, BitmapHandle* target,
   return 0;
 }
 
+// A whole vector picture under a matrix is drawn afresh at the size the
+// matrix gives it, with the matrix, rather than resampled; the transform
+// then has nothing left to do. The script function runs meanwhile: the
+// source's planes are not used after it.
+int Redraw(DrawSource* s, TransformRecord* t, int sourceX, int sourceY, int* width, int* height) {
+  if (!s->vector || sourceX || sourceY || *width != s->width || *height != s->height) return 0;
+  double m[4];
+  RecordMatrix(*t, *width, *height, m);
+  if (IsIdentity(m)) return 0;
+  int w, h;
+  DrawnSize(m, *width, *height, &w, &h);
+  if (int rc =
+          RasterizeImageObject(s->vector, w, h, m, &s->madeColor, &s->madeMask, &s->madeAlpha)) {
+    return rc;
+  }
+  if (!s->madeColor) return kErrImageObject;
+  *s = DrawSource{
+      s->madeColor, s->madeMask,         s->madeAlpha,         nullptr, nullptr, -1,
+      s->depth,     s->madeColor->width, s->madeColor->height, nullptr, nullptr, s->madeColor,
+      s->madeMask,  s->madeAlpha};
+  *width = s->width;
+  *height = s->height;
+  IdentityMatrix(t->matrix);
+  t->matrixGiven = 0;
+  t->width = t->height = 0;
+  return 0;
+}
+
 // The effects path: a working copy of the source window takes the draw
 // record's effects and is drawn with the object itself where the position
 // and anchors put it, its border and shadow around it.
@@ -268,14 +299,16 @@ int DrawWithEffects(lua_State* L, const DrawObjectArgs& a, const DrawTarget& tar
                     DrawSource* source, const TransformRecord& transform, const TagRecord& tags,
                     int sourceX, int sourceY, int width, int height) {
   EffectPlanes work{};
-  int rc = Materialise(source);
+  TransformRecord drawn = transform;
+  int rc = Redraw(source, &drawn, sourceX, sourceY, &width, &height);
+  if (rc == 0) rc = Materialise(source);
   if (rc == 0) {
     rc =
         CopyEffectPlanes(source->color, source->mask, source->alpha, source->index, source->palette,
                          source->transparentPen, sourceX, sourceY, width, height, &work);
   }
   Release(source);
-  if (rc == 0) rc = ApplyEffects(L, transform, tags, &work);
+  if (rc == 0) rc = ApplyEffects(L, drawn, tags, &work);
   if (rc == 0) {
     DrawSource result{};
     result.color = work.color;

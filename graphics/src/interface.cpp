@@ -20,8 +20,8 @@
 #include "load_hook.h"
 #include "output.h"
 #include "pixel_formats.h"
-#include "quantize.h"
 #include "placement.h"
+#include "quantize.h"
 #include "scale_bitmap.h"
 #include "set_geometry.h"
 #include "transform_bitmap.h"
@@ -123,7 +123,7 @@ GraphicsInterface gInterface = {
     .CreateOutlineBitmap = nullptr,
     .ApplyRecordTransform = nullptr,
     .ScaleMatrix = nullptr,
-    .GetTransformedSize = nullptr,
+    .GetTransformedSize = GetTransformedSize,
     .RectInside = RectInside,
     .RectsOverlap = RectsOverlap,
     .CollisionTest = CollisionTest,
