@@ -29,7 +29,7 @@ t.eq(ReadBrushPixel(10, 0, 0), 0, "corner left alone")
 t.eq(ReadBrushPixel(10, 4, 4), 0xFFFFFF, "middle drawn")
 -- A singular transform is refused.
 SelectBrush(10)
-t.expect_error(1055, DisplayBrush, 2, 0, 0, {transform = {sx = 1, rx = 2, ry = 2, sy = 4}})
+t.expect_error(1055, DisplayBrush, 2, 0, 0, {transform = {[0] = 1, 2, 2, 4}})
 EndSelect()
 
 -- Palette brushes: the transparent pen stays transparent after a turn.
