@@ -10,11 +10,16 @@
 #include <pixman.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "compare.h"
+#include "tessera/host.h"
 #include "transform.h"
 #include "tzx/graphics_layout.h"
 
@@ -123,6 +128,75 @@ void QuarterTurnAgainstPixman(benchmark::State& state, bool clockwise) {
   pixman_image_unref(from);
 }
 
+// RotateBrush through the host from Lua: a copy of a 1920 x 1080 brush turned
+// by 30 degrees; pixman copies the same picture and transforms it.
+tessera::Host& ScriptHost() {
+  static std::unique_ptr<tessera::Host> host = [] {
+    tessera::HostOptions options;
+    options.pluginDir = TZX_PLUGIN_DIR;
+    options.libraries = {"graphics", "brush"};
+    options.siblings = {"object"};
+    auto h = std::make_unique<tessera::Host>(options);
+    std::string error;
+    if (!h->Start(&error) || !h->RunString("CreateBrush(1, 1920, 1080, 0x336699)", &error)) {
+      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
+      std::exit(1);
+    }
+    return h;
+  }();
+  return *host;
+}
+
+void ScriptRotate(benchmark::State& state, bool smooth) {
+  constexpr int w = 1920, h = 1080;
+  std::vector<uint32_t> source = Picture(w, h), copy(source.size());
+  const double a = (360.0 - 30.0) * 0.017453292519943295;
+  const double m[4] = {std::cos(a), std::sin(a), -std::sin(a), std::cos(a)};
+  const Bounds b = MatrixBoundsOf(m, w, h);
+  std::vector<uint32_t> theirs(static_cast<size_t>(b.width) * b.height);
+  pixman_f_transform ft{};
+  const double d = m[0] * m[3] - m[2] * m[1];
+  ft.m[0][0] = m[3] / d;
+  ft.m[0][1] = -m[2] / d;
+  ft.m[1][0] = -m[1] / d;
+  ft.m[1][1] = m[0] / d;
+  ft.m[0][2] = b.left * ft.m[0][0] + b.top * ft.m[0][1];
+  ft.m[1][2] = b.left * ft.m[1][0] + b.top * ft.m[1][1];
+  ft.m[2][2] = 1;
+  pixman_transform_t t;
+  pixman_transform_from_pixman_f_transform(&t, &ft);
+  pixman_image_t* from = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, copy.data(), 4 * w);
+  pixman_image_t* to =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, b.width, b.height, theirs.data(), 4 * b.width);
+  pixman_image_set_transform(from, &t);
+  pixman_image_set_filter(from, smooth ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST, nullptr,
+                          0);
+  tessera::Host& host = ScriptHost();
+  const std::string code = std::string("CopyBrush(1, 2) RotateBrush(2, 30, 1, 1, ") +
+                           (smooth ? "1" : "0") + ") FreeBrush(2)";
+  std::string error;
+  tzx::bench::CompareInTurn(
+      state,
+      [&] {
+        if (!host.RunString(code, &error)) state.SkipWithError(error.c_str());
+      },
+      [&] {
+        std::memcpy(copy.data(), source.data(), source.size() * 4);
+        pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, b.width,
+                                 b.height);
+      },
+      "pixman");
+  pixman_image_unref(to);
+  pixman_image_unref(from);
+}
+
+void ScriptNearest(benchmark::State& state) {
+  ScriptRotate(state, false);
+}
+void ScriptBilinear(benchmark::State& state) {
+  ScriptRotate(state, true);
+}
+
 void Turn30Nearest(benchmark::State& state) {
   TurnAgainstPixman(state, false);
 }
@@ -152,5 +226,13 @@ BENCHMARK(Turn90)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Turn270)
     ->Name("GraphicsTransform/4096x4096_rotate270")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ScriptNearest)
+    ->Name("GraphicsTransform/script_RotateBrush_1920x1080_30/nearest")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ScriptBilinear)
+    ->Name("GraphicsTransform/script_RotateBrush_1920x1080_30/bilinear")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

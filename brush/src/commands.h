@@ -26,6 +26,7 @@ int ExtendBrush(lua_State* L);
 int MixBrush(lua_State* L);
 int RasterizeBrush(lua_State* L);
 int CreateTexturedBrush(lua_State* L);
+int CreateGradientBrush(lua_State* L);
 
 // Drawing
 int DisplayBrush(lua_State* L);

@@ -36,6 +36,7 @@ const CommandRow kCommands[] = {
     {"MixBrush", MixBrush},
     {"RasterizeBrush", RasterizeBrush},
     {"CreateTexturedBrush", CreateTexturedBrush},
+    {"CreateGradientBrush", CreateGradientBrush},
     {"DisplayBrush", DisplayBrush},
     {"DisplayBrushPart", DisplayBrushPart},
     {"ReadBrushPixel", ReadBrushPixel},

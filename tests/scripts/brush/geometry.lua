@@ -217,6 +217,19 @@ t.eq(GetAttribute(BRUSH, tex, ATTRDEPTH), 3, "palette source, palette brush")
 t.eq(ReadBrushPixel(tex, 4, 4), 2, "pens repeated")
 FreeBrush(tex) FreeBrush(1) FreeBrush(2) FreeBrush(4)
 
+-- CreateGradientBrush: a new 24-bit brush filled by the gradient.
+local gb = CreateGradientBrush(nil, 16, 16, LINEAR, 0x000000, 0xFFFFFF, 0)
+t.eq(GetAttribute(BRUSH, gb, ATTRDEPTH), 24, "a 24-bit brush")
+t.eq(select(1, size(gb)), 16, "of the size")
+local first, last = ReadBrushPixel(gb, 0, 0), ReadBrushPixel(gb, 15, 15)
+t.eq(first ~= last, true, "the colours run from one end to the other")
+CreateGradientBrush(1, 8, 8, RADIAL, 0xFF0000, 0x0000FF, {centerx = 0.5, centery = 0.5})
+t.eq(ReadBrushPixel(1, 4, 4) ~= ReadBrushPixel(1, 0, 0), true, "radial")
+t.expect_error(1218, CreateGradientBrush, 2, 0, 8, LINEAR, 0, 0xFFFFFF)
+t.expect_error(1055, CreateGradientBrush, 2, 8, 8, 9, 0, 0xFFFFFF)
+t.expect_error(1174, GetAttribute, BRUSH, 2, ATTRWIDTH)
+FreeBrush(gb) FreeBrush(1)
+
 -- The target guard.
 CreateBrush(1, 4, 4)
 SelectBrush(1)
