@@ -4,17 +4,12 @@
 #include <utility>
 
 #include "bindings.h"
+#include "pixels/pens.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 
 namespace tzx::brush {
 namespace {
-
-int SmallestDepth(int colors) {
-  int depth = 1;
-  while ((1 << depth) < colors) ++depth;
-  return depth;
-}
 
 // Exchanges pens a and b in the pen plane and the palette.
 void SwapPens(BitmapHandle* pens, uint32_t* palette, int a, int b) {
@@ -66,7 +61,7 @@ int QuantizeBrushPlanes(BrushRecord* b, const QuantizeOptions& o) {
   int pen = q.transparentPen;
   if (pen >= 0 && o.transparentColor >= 0) palette[pen] = o.transparentColor & 0xFFFFFF;
   const int used = o.transparentPen >= q.colors ? o.transparentPen + 1 : q.colors;
-  const int depth = o.depth ? o.depth : SmallestDepth(used);
+  const int depth = o.depth ? o.depth : pixels::DepthForColors(used);
   if (o.transparentPen >= 0 && pen >= 0 && o.transparentPen != pen) {
     SwapPens(q.result, palette, o.transparentPen, pen);
     pen = o.transparentPen;

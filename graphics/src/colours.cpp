@@ -29,9 +29,6 @@ constexpr uint16_t kRandomTable[kRandomColorCount] = {
     0x0EF, 0x0BF, 0x09F, 0x07F, 0x04F, 0x02F, 0x00F, 0x30F, 0x50F, 0x80F, 0xA0F, 0xC0F,
 };
 
-// Distances start below this, so a palette entry always wins the first test.
-constexpr int kFarthest = 196000;
-
 }  // namespace
 
 int32_t TruncateToInt32(double v) {
@@ -78,31 +75,6 @@ uint32_t RealColor(uint32_t color, int depth) {
   if (depth == 15) return color & 0xF8F8F8;
   if (depth == 16) return color & 0xF8FCF8;
   return color;
-}
-
-int NearestPen(uint32_t color, const uint32_t* palette, int count) {
-  int best = -1;
-  int bestDistance = kFarthest;
-  int r = (color >> 16) & 255, g = (color >> 8) & 255, b = color & 255;
-  for (int i = 0; i < count; ++i) {
-    int dr = r - static_cast<int>((palette[i] >> 16) & 255);
-    int dg = g - static_cast<int>((palette[i] >> 8) & 255);
-    int db = b - static_cast<int>(palette[i] & 255);
-    int distance = dr * dr + dg * dg + db * db;
-    if (distance < bestDistance) {
-      if (distance == 0) return i;
-      best = i;
-      bestDistance = distance;
-    }
-  }
-  return best;
-}
-
-int DepthForColors(int count) {
-  for (int depth = 1; depth <= 8; ++depth) {
-    if ((1 << depth) >= count) return depth;
-  }
-  return 9;
 }
 
 }  // namespace tzx::graphics

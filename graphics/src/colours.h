@@ -1,5 +1,5 @@
 // The colour model's arithmetic on plain values: building and mixing colours,
-// the random-colour table, pens and palette depths.
+// and the random-colour table (pens and palette depths are in pixels/pens.h).
 #pragma once
 
 #include <cstdint>
@@ -29,12 +29,5 @@ uint32_t RandomTableColor(double r);
 // The colour as an output of `depth` bits shows it: 15 and 16 keep the top
 // bits of each channel and drop alpha; other depths change nothing.
 uint32_t RealColor(uint32_t color, int depth);
-
-// Index of the nearest palette entry by squared RGB distance; ties keep the
-// lower index; -1 for an empty palette.
-int NearestPen(uint32_t color, const uint32_t* palette, int count);
-
-// Smallest depth 1..8 whose 2^depth pens hold `count` colours; 9 above 256.
-int DepthForColors(int count);
 
 }  // namespace tzx::graphics

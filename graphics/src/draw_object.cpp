@@ -8,7 +8,6 @@
 #include "bitmaps.h"
 #include "blit_rows.h"
 #include "blits.h"
-#include "colours.h"
 #include "draw_effects.h"
 #include "draw_record.h"
 #include "draw_tags.h"
@@ -16,6 +15,7 @@
 #include "image_objects.h"
 #include "output.h"
 #include "pixel_formats.h"
+#include "pixels/pens.h"
 #include "placement.h"
 #include "transform_matrix.h"
 #include "tzx/errors.h"
@@ -254,7 +254,7 @@ int PaintPlane(const DrawSource& s, int sx, int sy, BitmapHandle* target,
           }
           if (colors[i] != lastColor) {
             lastColor = colors[i];
-            lastPen = pens ? NearestPen(colors[i], output->palette, pens) : 0;
+            lastPen = pens ? pixels::NearestPen(colors[i], output->palette, pens) : 0;
           }
           line[x + column + i] = static_cast<uint8_t>(lastPen);
         }

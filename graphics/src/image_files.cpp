@@ -5,6 +5,7 @@
 #include "bindings.h"
 #include "bitmaps.h"
 #include "colours.h"
+#include "pixels/pens.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 
@@ -25,7 +26,7 @@ int ParseSaveOptions(lua_State* L, int index, SaveOptions* out) {
   bool depth = args.fieldInt(L, index, "depth", &out->depth);
   int32_t colors;
   if (args.fieldInt(L, index, "colors", &colors)) {
-    out->depth = DepthForColors(colors);
+    out->depth = pixels::DepthForColors(colors);
     depth = true;
   }
   if (depth && (out->depth < 1 || out->depth > 8)) return kErrDepthRange;

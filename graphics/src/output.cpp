@@ -6,9 +6,9 @@
 #include "bindings.h"
 #include "bitmaps.h"
 #include "blits.h"
-#include "colours.h"
 #include "graphics_state.h"
 #include "pixel_formats.h"
+#include "pixels/pens.h"
 #include "placement.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -197,12 +197,12 @@ int MapColorToPen(uint32_t color) {
   if (palette && palette->mode && *palette->mode == kPaletteModePen) {
     return SharedState().drawStyle.drawPen;
   }
-  return NearestPen(color, output->palette, count);
+  return pixels::NearestPen(color, output->palette, count);
 }
 
 int FindNearestPen(uint32_t color, const uint32_t* palette, int depth) {
   if (!palette || depth < 1 || depth > 8) return -1;
-  return NearestPen(color, palette, 1 << depth);
+  return pixels::NearestPen(color, palette, 1 << depth);
 }
 
 int GetDefaultPalette(uint32_t* out) {
@@ -221,7 +221,7 @@ int PenMatches(int pen, uint32_t color) {
 }
 
 int DepthForColorCount(int count) {
-  return DepthForColors(count);
+  return pixels::DepthForColors(count);
 }
 
 int FormatBytesPerPixel(int format) {

@@ -73,32 +73,5 @@ TEST(GraphicsColours, RealColorByDepth) {
   EXPECT_EQ(RealColor(0xFF12FF87, 8), 0xFF12FF87u);
 }
 
-TEST(GraphicsColours, NearestPen) {
-  const uint32_t palette[] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000};
-  EXPECT_EQ(NearestPen(0xF00000, palette, 5), 1);
-  EXPECT_EQ(NearestPen(0x0000FF, palette, 5), 3);
-  // An exact match stops the search; equal distances keep the lower pen.
-  EXPECT_EQ(NearestPen(0xFF0000, palette, 5), 1);
-  const uint32_t tie[] = {0x000000, 0x202020};
-  EXPECT_EQ(NearestPen(0x101010, tie, 2), 0);
-  EXPECT_EQ(NearestPen(0x123456, palette, 0), -1);
-  // Alpha bytes play no part.
-  const uint32_t alpha[] = {0xFF00FF00, 0x0000FE00};
-  EXPECT_EQ(NearestPen(0x0000FF00, alpha, 2), 0);
-  // The farthest colour still finds a pen.
-  const uint32_t black[] = {0x000000};
-  EXPECT_EQ(NearestPen(0xFFFFFF, black, 1), 0);
-}
-
-TEST(GraphicsColours, DepthForColorCount) {
-  EXPECT_EQ(DepthForColors(0), 1);
-  EXPECT_EQ(DepthForColors(2), 1);
-  EXPECT_EQ(DepthForColors(3), 2);
-  EXPECT_EQ(DepthForColors(16), 4);
-  EXPECT_EQ(DepthForColors(17), 5);
-  EXPECT_EQ(DepthForColors(256), 8);
-  EXPECT_EQ(DepthForColors(257), 9);
-}
-
 }  // namespace
 }  // namespace tzx::graphics

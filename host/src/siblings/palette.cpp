@@ -7,6 +7,7 @@
 
 #include "../lua_api.h"
 #include "../services.h"
+#include "pixels/pens.h"
 #include "sibling.h"
 #include "tzx/errors.h"
 #include "tzx/siblings.h"
@@ -67,31 +68,6 @@ int PenCount(int depth) {
   return depth >= 1 && depth <= 8 ? 1 << depth : 0;
 }
 
-int DepthFor(int colors) {
-  int depth = 1;
-  while ((1 << depth) < colors) ++depth;
-  return depth;
-}
-
-// The pen of the nearest colour by squared RGB distance; ties keep the lower
-// pen.
-int NearestPen(uint32_t color, const uint32_t* palette, int count) {
-  int best = 0;
-  int bestDistance = 0x7FFFFFFF;
-  for (int i = 0; i < count; ++i) {
-    const int dr = int((color >> 16) & 255) - int((palette[i] >> 16) & 255);
-    const int dg = int((color >> 8) & 255) - int((palette[i] >> 8) & 255);
-    const int db = int(color & 255) - int(palette[i] & 255);
-    const int d = dr * dr + dg * dg + db * db;
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = i;
-      if (d == 0) break;
-    }
-  }
-  return best;
-}
-
 // Rewrites every pen of the target through the table.
 void MapPens(const PaletteTarget& t, const uint8_t map[kEntries]) {
   if (!t.pens) return;
@@ -111,8 +87,8 @@ int SetDepth(PaletteTarget* t, int depth) {
   const int count = PenCount(depth);
   uint8_t map[kEntries];
   for (int pen = 0; pen < kEntries; ++pen) {
-    map[pen] =
-        static_cast<uint8_t>(pen < count ? pen : NearestPen(t->palette[pen], t->palette, count));
+    map[pen] = static_cast<uint8_t>(
+        pen < count ? pen : pixels::NearestPen(t->palette[pen], t->palette, count));
   }
   MapPens(*t, map);
   if (t->transparentPen >= count) t->transparentPen = kNoPen;
@@ -131,7 +107,8 @@ int SetPalette(lua_State* L, PaletteTarget* t, const PaletteOperationArgs& a) {
   if (remap) {
     uint8_t map[kEntries];
     for (int pen = 0; pen < kEntries; ++pen) {
-      map[pen] = static_cast<uint8_t>(NearestPen(t->palette[pen], p->colors, count));
+      // Palette targets have 2 to 256 pens, so a pen is always found.
+      map[pen] = static_cast<uint8_t>(pixels::NearestPen(t->palette[pen], p->colors, count));
     }
     MapPens(*t, map);
   }
@@ -203,7 +180,7 @@ int CreatePalette(lua_State* L) {
     p->colors[count] = static_cast<uint32_t>(static_cast<int64_t>(v)) & 0xFFFFFF;
   }
   if (count == 0) return kErrRange;
-  p->depth = DepthFor(count);
+  p->depth = pixels::DepthForColors(count);
   if (transparentPen != kNoPen && (transparentPen < 0 || transparentPen >= PenCount(p->depth))) {
     return kErrPenRange;
   }
