@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "siblings/picture.h"
+#include "siblings/imageio/picture.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ extern "C" {
 
 #include "host_state.h"
 #include "services.h"
-#include "siblings/picture.h"
+#include "siblings/imageio/picture.h"
 #include "siblings/sibling.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"

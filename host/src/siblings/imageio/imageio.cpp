@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "../services.h"
+#include "../../services.h"
+#include "../sibling.h"
 #include "picture.h"
-#include "sibling.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/siblings.h"

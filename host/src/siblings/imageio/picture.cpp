@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "../services.h"
+#include "../../services.h"
 #include "tzx/graphics_constants.h"
 
 namespace tzx::host::imageio {
