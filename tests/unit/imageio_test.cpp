@@ -876,6 +876,44 @@ TEST_F(ImageIoSlots, ProbeTellsWhatTheFileHolds) {
   EXPECT_EQ(w, 0);
 }
 
+TEST_F(ImageIoSlots, LoaderListsNameFormatsInAnyCaseAndJpegAsJpg) {
+  std::string jpeg = WriteFile("names.jpg", MakeJpeg(8, 4, 3, JCS_RGB, Gradient(8, 4)));
+  int type, format = -1, w, h, depth, alpha, transparency;
+  for (const char* list : {"JPG", "bmp | Jpeg", "Inbuilt"}) {
+    EXPECT_EQ(io_->probe(jpeg.c_str(), list, "", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                         &transparency),
+              1)
+        << list;
+  }
+  // A name is matched whole: neither a prefix nor the alias of another format.
+  for (const char* list : {"jp", "jpegs", "png|bmp"}) {
+    EXPECT_EQ(io_->probe(jpeg.c_str(), list, "", nullptr, &type, &format, &w, &h, &depth, &alpha,
+                         &transparency),
+              0)
+        << list;
+  }
+}
+
+TEST_F(ImageIo, EachFormatRowRecognisesWhatItsCodecWrites) {
+  const int w = 4, h = 3;
+  const std::vector<uint32_t> argb = Pattern(w, h);
+  SaveSource s = TrueColor(argb, w, h);
+  for (int32_t code : {kPng, kJpeg, kBmp}) {
+    const PictureFormat* row = FindFormat(code);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->format, code);
+    ASSERT_TRUE(row->CanSave());
+    Bytes file = Encode(row->encode, s);
+    EXPECT_EQ(SniffPicture(file.data(), file.size()), row) << row->name;
+    HeldPicture d;
+    ASSERT_EQ(row->decode(file.data(), file.size(), false, Limits{}, &d.p), Status::kOk);
+    EXPECT_EQ(d.p.info.format, code);
+  }
+  EXPECT_EQ(FindFormat(graphics::kImgfmtUnknown), nullptr);
+  EXPECT_EQ(FindFormat(-1), nullptr);
+  EXPECT_FALSE(FindFormat(graphics::kImgfmtGif)->CanSave());
+}
+
 TEST_F(ImageIoSlots, ProbeReadsOnWhenTheHeaderIsFarIn) {
   // A JPEG whose picture header follows 200 KB of comment segments.
   Bytes jpeg = MakeJpeg(8, 4, 3, JCS_RGB, Gradient(8, 4));

@@ -2,8 +2,6 @@
 // libraries. Files are read and written through the host's file services, so
 // that adapters and virtual files work as for any other file; the codecs work
 // on the bytes in memory.
-#include <strings.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -28,22 +26,12 @@ const imageio::Limits kLimits;
 constexpr size_t kProbePrefix = 65536;
 constexpr size_t kReadChunk = size_t{1} << 20;
 
-const char* FormatName(int32_t format) {
-  switch (format) {
-    case graphics::kImgfmtPng:
-      return "PNG";
-    case graphics::kImgfmtJpeg:
-      return "JPEG";
-    default:
-      return "BMP";
-  }
-}
+using imageio::PictureFormat;
 
 // Whether a loader list ("png|jpeg", empty for any) lets the codec of the
 // format decode. "inbuilt" and "default" name all of them.
-bool LoaderAllowed(const char* list, int32_t format) {
+bool LoaderAllowed(const char* list, const PictureFormat& format) {
   if (!list || !*list) return true;
-  const char* own = FormatName(format);
   for (const char* p = list; *p;) {
     const char* end = std::strchr(p, '|');
     if (!end) end = p + std::strlen(p);
@@ -51,11 +39,10 @@ bool LoaderAllowed(const char* list, int32_t format) {
     const char* last = end;
     while (last > p && last[-1] == ' ') --last;
     const size_t n = last - p;
-    auto is = [&](const char* name) { return n == std::strlen(name) && !strncasecmp(p, name, n); };
-    if (is(own) || is("inbuilt") || is("default") ||
-        (format == graphics::kImgfmtJpeg && is("jpg"))) {
-      return true;
-    }
+    auto is = [&](const char* name) {
+      return name && n == std::strlen(name) && kRuntime.strnicmp(p, name, n) == 0;
+    };
+    if (is(format.name) || is(format.alias) || is("inbuilt") || is("default")) return true;
     p = *end ? end + 1 : end;
   }
   return false;
@@ -115,29 +102,29 @@ void CopyField(const char (&field)[256], char (&out)[256]) {
 }
 
 int Probe(const char* file, const char* loader, const char* adapter, UserTags* tags, int* type,
-          int* format, int* width, int* height, int* depth, int* alpha, int* transparency) {
+          int* formatCode, int* width, int* height, int* depth, int* alpha, int* transparency) {
   if (!file) return 0;
   FileHandle* h = OpenWith(file, kAccessRead, adapter, tags);
   if (!h) return 0;
   ByteBuffer bytes;
   PictureInfo info;
   Status status = Status::kNotRecognised;
-  int32_t code = -1;
+  const PictureFormat* format = nullptr;
   bool complete = false;
   for (size_t limit = kProbePrefix; !complete; limit *= 4) {
     if (!ReadUpTo(h, limit, &bytes, &complete)) break;
-    if (code < 0) {
-      code = imageio::SniffFormat(bytes.data, bytes.size);
-      if (code < 0 || !LoaderAllowed(loader, code)) break;
+    if (!format) {
+      format = imageio::SniffPicture(bytes.data, bytes.size);
+      if (!format || !LoaderAllowed(loader, *format)) break;
     }
-    status = imageio::ProbePicture(code, bytes.data, bytes.size, kLimits, &info);
+    status = format->probe(bytes.data, bytes.size, kLimits, &info);
     if (status != Status::kTruncated) break;
   }
   kStreamIo.closeFile(h);
   imageio::ReleaseBuffer(&bytes);
   if (status != Status::kOk) return 0;
   *type = graphics::kImagetypeRaster;
-  *format = info.format;
+  *formatCode = info.format;
   *width = info.width;
   *height = info.height;
   *depth = info.depth;
@@ -162,9 +149,9 @@ void ClearOutput(ImageDecodeRequest* r) {
   r->bitmapRowLength = 0;
 }
 
-// Reads and decodes the file; the format code comes back in `format`.
+// Reads and decodes the file; its format's row comes back in `format`.
 int ReadPicture(const char* file, const char* loader, const char* adapter, UserTags* tags,
-                bool pens, Picture* picture, int32_t* format) {
+                bool pens, Picture* picture, const PictureFormat** format) {
   FileHandle* h = OpenWith(file, kAccessRead, adapter, tags);
   if (!h) {
     kErrorReporting.setErrorString(file);
@@ -178,9 +165,9 @@ int ReadPicture(const char* file, const char* loader, const char* adapter, UserT
   kStreamIo.closeFile(h);
   Status status = read ? Status::kNotRecognised : Status::kNoMemory;
   if (read) {
-    *format = imageio::SniffFormat(bytes.data, bytes.size);
-    if (*format >= 0 && LoaderAllowed(loader, *format)) {
-      status = imageio::DecodePicture(*format, bytes.data, bytes.size, pens, kLimits, picture);
+    *format = imageio::SniffPicture(bytes.data, bytes.size);
+    if (*format && LoaderAllowed(loader, **format)) {
+      status = (*format)->decode(bytes.data, bytes.size, pens, kLimits, picture);
     }
   }
   imageio::ReleaseBuffer(&bytes);
@@ -220,7 +207,7 @@ int Decode(const char* file, ImageDecodeRequest* r) {
   CopyField(r->loader, loader);
   CopyField(r->adapter, adapter);
   Picture p;
-  int32_t format = -1;
+  const PictureFormat* format = nullptr;
   uint8_t* alpha = nullptr;
   int rc = ReadPicture(file, loader, adapter, r->tags, (r->flags & kDecodePens) != 0, &p, &format);
   if (rc == 0) rc = Shape(*r, file, &p, &alpha);
@@ -247,7 +234,7 @@ int Decode(const char* file, ImageDecodeRequest* r) {
   } else {
     imageio::FreePlane(p.palette);
   }
-  if (r->flags & kDecodeFormatName) std::strcpy(r->format, FormatName(format));
+  if (r->flags & kDecodeFormatName) std::strcpy(r->format, format->name);
   return 0;
 }
 
@@ -256,30 +243,13 @@ int Save(const char* file, const char* adapter, UserTags* tags, int32_t format,
          const SaveSource& source) {
   if (!file || source.width < 1 || source.height < 1) return kErrRange;
   if (imageio::CheckSize(source.width, source.height, kLimits) != Status::kOk) return kErrNoMemory;
-  Status (*encode)(const SaveSource&, ByteBuffer*) = nullptr;
-  switch (format) {
-    case graphics::kImgfmtPng:
-      encode = imageio::EncodePng;
-      break;
-    case graphics::kImgfmtJpeg:
-      encode = imageio::EncodeJpeg;
-      break;
-    case graphics::kImgfmtBmp:
-      encode = imageio::EncodeBmp;
-      break;
-    case graphics::kImgfmtGif:
-    case graphics::kImgfmtIlbm:
-    case graphics::kImgfmtTiff:
-    case graphics::kImgfmtNative:
-    case graphics::kImgfmtPlugin:
-      return kErrPluginUnsupported;
-    default:
-      return kErrRange;
-  }
+  const PictureFormat* row = imageio::FindFormat(format);
+  if (!row) return kErrRange;
+  if (!row->CanSave()) return kErrPluginUnsupported;
   // The whole file is made before the old one is touched, so that a failed
   // encode leaves it as it was.
   ByteBuffer bytes;
-  if (encode(source, &bytes) != Status::kOk) return kErrNoMemory;
+  if (row->encode(source, &bytes) != Status::kOk) return kErrNoMemory;
   FileHandle* h = OpenWith(file, kAccessWrite, adapter, tags);
   int rc = 0;
   if (!h) {
@@ -363,12 +333,13 @@ int SaveBrush(int32_t format, const ImagePlane* bitmap, int32_t width, int32_t h
 }
 
 int FormatHasAlpha(int32_t format) {
-  return format == graphics::kImgfmtPng || format == graphics::kImgfmtBmp;
+  const PictureFormat* row = imageio::FindFormat(format);
+  return row && row->hasAlpha;
 }
 
 int CanSave(int32_t format) {
-  return format == graphics::kImgfmtPng || format == graphics::kImgfmtJpeg ||
-         format == graphics::kImgfmtBmp;
+  const PictureFormat* row = imageio::FindFormat(format);
+  return row && row->CanSave();
 }
 
 const ImageIoSibling kInterface = {

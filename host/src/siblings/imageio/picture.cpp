@@ -1,5 +1,5 @@
-// What the picture codecs share: buffers, size limits, recognising the data
-// and reading a save source row by row.
+// What the picture codecs share: buffers, size limits and reading a save
+// source row by row.
 #include "picture.h"
 
 #include <algorithm>
@@ -9,10 +9,6 @@
 #include "tzx/graphics_constants.h"
 
 namespace tzx::host::imageio {
-
-using graphics::kImgfmtBmp;
-using graphics::kImgfmtJpeg;
-using graphics::kImgfmtPng;
 
 void* AllocPlane(size_t count, size_t size, bool zero) {
   if (size != 0 && count > SIZE_MAX / size) return nullptr;
@@ -55,53 +51,6 @@ Status CheckSize(int64_t width, int64_t height, const Limits& limits) {
     return Status::kTooLarge;
   }
   return Status::kOk;
-}
-
-namespace {
-
-bool IsBmpHeader(const uint8_t* d, size_t size) {
-  if (size < 18 || d[0] != 'B' || d[1] != 'M') return false;
-  uint32_t headerSize = d[14] | d[15] << 8 | d[16] << 16 | uint32_t(d[17]) << 24;
-  return headerSize == 12 || headerSize == 40 || headerSize == 52 || headerSize == 56 ||
-         headerSize == 108 || headerSize == 124;
-}
-
-}  // namespace
-
-int32_t SniffFormat(const uint8_t* d, size_t size) {
-  static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  if (size >= 8 && std::memcmp(d, kPngSignature, 8) == 0) return kImgfmtPng;
-  if (size >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF) return kImgfmtJpeg;
-  if (IsBmpHeader(d, size)) return kImgfmtBmp;
-  return -1;
-}
-
-Status ProbePicture(int32_t format, const uint8_t* data, size_t size, const Limits& limits,
-                    PictureInfo* info) {
-  switch (format) {
-    case kImgfmtPng:
-      return ProbePng(data, size, limits, info);
-    case kImgfmtJpeg:
-      return ProbeJpeg(data, size, limits, info);
-    case kImgfmtBmp:
-      return ProbeBmp(data, size, limits, info);
-    default:
-      return Status::kNotRecognised;
-  }
-}
-
-Status DecodePicture(int32_t format, const uint8_t* data, size_t size, bool pens,
-                     const Limits& limits, Picture* out) {
-  switch (format) {
-    case kImgfmtPng:
-      return DecodePng(data, size, pens, limits, out);
-    case kImgfmtJpeg:
-      return DecodeJpeg(data, size, pens, limits, out);
-    case kImgfmtBmp:
-      return DecodeBmp(data, size, pens, limits, out);
-    default:
-      return Status::kNotRecognised;
-  }
 }
 
 bool Reserve(ByteBuffer* buffer, size_t n) {

@@ -76,6 +76,29 @@ inline uint32_t* ArgbRow(const Picture& picture, int32_t y) {
   return picture.argb + static_cast<size_t>(y) * graphics::ColorRowPixels(picture.info.width);
 }
 
+struct SaveSource;
+struct ByteBuffer;
+
+// One picture format: how its files are recognised, read and written. Codes
+// without a codec here have rows too (no functions), so that asking for them
+// is "not supported" rather than "no such format".
+struct PictureFormat {
+  int32_t format;     // the IMGFMT_ code
+  const char* name;   // as format names and loader lists spell it
+  const char* alias;  // another spelling loader lists may use, or null
+  // Whether the data starts like a file of the format.
+  bool (*sniff)(const uint8_t* data, size_t size);
+  Status (*probe)(const uint8_t* data, size_t size, const Limits& limits, PictureInfo* info);
+  Status (*decode)(const uint8_t* data, size_t size, bool pens, const Limits& limits, Picture* out);
+  Status (*encode)(const SaveSource& source, ByteBuffer* out);
+  bool hasAlpha;  // files keep an alpha channel
+  bool CanSave() const { return encode != nullptr; }
+};
+
+// The row of an IMGFMT_ code; null for a code that names no format.
+const PictureFormat* FindFormat(int32_t format);
+// The row of the codec that knows the data; null when none does.
+const PictureFormat* SniffPicture(const uint8_t* data, size_t size);
 // The codec that knows the data, as an IMGFMT_ code, or -1.
 int32_t SniffFormat(const uint8_t* data, size_t size);
 
