@@ -142,6 +142,14 @@ TEST(AmigaSizeFile, ColourFontReadsPickedPlanesAndWidensColours) {
   EXPECT_EQ(font.palette[1], 0xFF8800u);
   EXPECT_EQ(font.strip, nullptr);
   FreeAmigaFont(&font);
+
+  // Planes larger than the file are refused even when none is picked.
+  f.planePick = 0;
+  f.modulo = 0x7FFF;
+  f.ySize = 0x7FFF;
+  f.glyphs = {{"#"}, {"#"}};
+  const auto huge = f.Build();
+  EXPECT_EQ(ReadAmigaSizeFile(huge.data(), huge.size(), &font), -1);
 }
 
 TEST(NameTable, WindowsEnglishAndMacintoshRecords) {

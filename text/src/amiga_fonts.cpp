@@ -133,6 +133,8 @@ int ReadColorPlanes(const uint8_t* data, size_t size, BitmapFontData* f) {
   const int depth = data[144];
   const int planePick = data[148];
   const size_t planeBytes = static_cast<size_t>(f->modulo) * f->ySize;
+  // A plane the file could not hold is no font, picked or not.
+  if (planeBytes > size) return -1;
   const size_t pixels = planeBytes * 8;
   f->depth = depth;
   f->chunky = AllocArray<uint8_t>(pixels ? pixels : 1);
