@@ -1,21 +1,32 @@
 // The collision engine against the plain per-pixel reference on random
-// shapes, offsets and scaled or flipped planes; boxes, matrices and the draw
-// style's clamping and draw tags.
+// shapes, offsets and scaled or flipped planes; layers and sprites through
+// stand-ins of their libraries; boxes, matrices and the draw style's clamping
+// and draw tags.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
+extern "C" {
+#include <lauxlib.h>
+#include <lua.h>
+}
+
+#include "bindings.h"
 #include "bitmap_sets.h"
 #include "blits.h"
 #include "collision.h"
 #include "draw_style.h"
+#include "draw_tags.h"
 #include "geometry.h"
+#include "geometry_commands.h"
 #include "graphics_state.h"
+#include "host_state.h"
 #include "scale_bitmap.h"
 #include "support/collision_reference.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
+#include "tzx/frame.h"
 #include "tzx/graphics_constants.h"
 
 namespace tzx::graphics {
@@ -290,6 +301,114 @@ TEST_F(Collisions, FormStyleAsDrawTags) {
   EXPECT_EQ(FormStyleToDrawTags(&s, &tags, 1, &color), 0);
   EXPECT_EQ(tags.transparency, 0x80);
   gCurrentOutput = nullptr;
+}
+
+// --- Layers and sprites through stand-ins of their libraries ---------------
+
+namespace siblings {
+
+// Layers or sprites 1 and 2 are 4 × 1 objects at (0, 0), solid at x 3 only;
+// any other number is unknown.
+Bitmap gMask;
+CollisionShape gShapes[2];
+
+void Prepare() {
+  gMask = testing::MaskPlane(4, 1);
+  WritePixel(gMask.get(), 3, 0, 1, 1);
+  for (int i = 0; i < 2; ++i) {
+    gShapes[i] = Shape(0, 0, 4, 1);
+    gShapes[i].mask = gMask.get();
+  }
+}
+
+int ReadLayerId(lua_State* L, int n, ObjectId* out) {
+  *out = Args().objectId(L, n);
+  return 0;
+}
+void* FindLayer(void*, const ObjectId* id) {
+  return id->number == 1 || id->number == 2 ? &gShapes[id->number - 1] : nullptr;
+}
+int ShapeOf(lua_State*, void* object, CollisionShape* shape) {
+  *shape = *static_cast<CollisionShape*>(object);
+  return 0;
+}
+int FindSprite(lua_State*, const ObjectId* id, void** out) {
+  if (id->number != 1 && id->number != 2) return kErrRange;
+  *out = &gShapes[id->number - 1];
+  return 0;
+}
+
+}  // namespace siblings
+
+class SiblingCollisions : public Collisions {
+ protected:
+  void SetUp() override {
+    Collisions::SetUp();
+    L = luaL_newstate();
+    siblings::Prepare();
+    layers.readLayerId = siblings::ReadLayerId;
+    layers.findLayer = siblings::FindLayer;
+    layers.layerShape = siblings::ShapeOf;
+    sprites.findSprite = siblings::FindSprite;
+    sprites.spriteShape = siblings::ShapeOf;
+    saved = gBound;
+  }
+  void TearDown() override {
+    gBound = saved;
+    gCurrentOutput = nullptr;
+    lua_close(L);
+    siblings::gMask.reset();
+    Collisions::TearDown();
+  }
+  // Collision(...) with numbers; its result, or its error code.
+  int Collide(std::initializer_list<double> args) {
+    lua_settop(L, 0);
+    for (double v : args) lua_pushnumber(L, v);
+    const int rc = Collision(L);
+    if (rc != 1) return rc;
+    return static_cast<int>(lua_tonumber(L, -1));
+  }
+
+  lua_State* L = nullptr;
+  LayersSibling layers{};
+  SpriteSibling sprites{};
+  BoundSiblings saved;
+};
+
+TEST_F(SiblingCollisions, Layers) {
+  OutputRecord out{};
+  gCurrentOutput = &out;
+  EXPECT_EQ(Collide({22, 1, 2}), kErrNoLayers);
+  out.layers = 1;
+  gBound.layers = nullptr;
+  EXPECT_EQ(Collide({22, 1, 2}), kErrSiblingAbsent);
+  gBound.layers = &layers;
+  EXPECT_EQ(Collide({22, 1, 2}), 1);  // both solid at x 3
+  EXPECT_EQ(Collide({22, 1, 3}), kErrUnknownLayer);
+  EXPECT_EQ(Collide({kLayerVsBox, 2, 0, 0, 3, 1}), 0);
+  EXPECT_EQ(Collide({kLayerVsBox, 2, 3, 0, 1, 1}), 1);
+  // A visible area that hides the shared pixel.
+  Bitmap area = testing::MaskPlane(3, 1);
+  for (int x = 0; x < 3; ++x) WritePixel(area.get(), x, 0, 1, 1);
+  siblings::gShapes[0].extraMask = area.get();
+  EXPECT_EQ(Collide({22, 1, 2}), 0);
+  siblings::gShapes[0].extraX = 1;
+  EXPECT_EQ(Collide({22, 1, 2}), 1);
+}
+
+TEST_F(SiblingCollisions, Sprites) {
+  gBound.sprite = nullptr;
+  EXPECT_EQ(Collide({32, 1, 2}), kErrSiblingAbsent);
+  EXPECT_STREQ(tzx::host::State().errorString.c_str(), "sprite");
+  gBound.sprite = &sprites;
+  EXPECT_EQ(Collide({32, 1, 2}), 1);
+  EXPECT_EQ(Collide({32, 2, 9}), kErrRange);  // the library's own code comes back
+  EXPECT_EQ(Collide({kSpriteVsBox, 1, 0, 0, 3, 1}), 0);
+  EXPECT_EQ(Collide({kSpriteVsBox, 1, 3, 0, 3, 1}), 1);
+  // Against a brush, the brush library is needed too.
+  gBound.brush = nullptr;
+  EXPECT_EQ(Collide({kSpriteVsBrush, 1, 5, 0, 0}), kErrSiblingAbsent);
+  EXPECT_STREQ(tzx::host::State().errorString.c_str(), "brush");
 }
 
 }  // namespace
