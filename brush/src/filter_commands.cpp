@@ -4,6 +4,7 @@
 #include "bindings.h"
 #include "commands.h"
 #include "filter_planes.h"
+#include "geometry.h"
 #include "glue.h"
 #include "tzx/errors.h"
 
@@ -108,7 +109,7 @@ int Distort(lua_State* L, int minimum, int maximum, int method, int most) {
                         values, pens ? 0 : smoothArg, pens ? b->transparentPen : kNoPen,
                         &out.bitmap, &out.mask, &out.alpha, &out.chunky, &width, &height);
     if (rc) return rc;
-    ReplaceDistortedPlanes(b, out, width, height);
+    ReplacePlanes(b, out, width, height);
     return 0;
   });
 }

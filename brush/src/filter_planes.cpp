@@ -31,21 +31,6 @@ int ColorTarget::Open(BrushRecord* b) {
   return 0;
 }
 
-void ReplaceDistortedPlanes(BrushRecord* b, const Planes& p, int width, int height) {
-  const graphics::GraphicsInterface& g = Gfx();
-  g.FreeBitmapSet(&b->bitmap, &b->mask, &b->alpha);
-  g.FreeBitmapSet(&b->chunky, nullptr, nullptr);
-  b->bitmap = p.bitmap;
-  b->mask = p.mask;
-  b->alpha = p.alpha;
-  b->chunky = p.chunky;
-  b->width = b->rowWidth = width;
-  b->height = height;
-  // A mask the distortion made hides the corners it opened.
-  if (b->bitmap && b->mask && b->transparentPen == kNoPen) b->transparentPen = kMaskWithoutKey;
-  UpdateTrueColorDepth(b);
-}
-
 bool ShadowNeedsFilters(const BrushRecord& s, bool border) {
   return !border || s.alpha || s.mask || (s.chunky && s.transparentPen >= 0);
 }

@@ -45,9 +45,6 @@ struct ShadowRequest {
   bool border;
 };
 
-// Frees the brush's planes and keeps the distorted ones and their size.
-void ReplaceDistortedPlanes(BrushRecord* brush, const Planes& planes, int width, int height);
-
 // A border of a picture without shape is the grown rectangle alone; every
 // other shadow or border takes its alpha channel from the filters library.
 bool ShadowNeedsFilters(const BrushRecord& source, bool border);

@@ -43,7 +43,7 @@ void ReplacePlanes(BrushRecord* b, const Planes& p, int width, int height) {
   b->mask = p.mask;
   b->alpha = p.alpha;
   b->chunky = p.chunky;
-  b->width = width;
+  b->width = b->rowWidth = width;
   b->height = height;
   if (!b->chunky && b->palette) {
     HostFree(b->palette);

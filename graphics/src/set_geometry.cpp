@@ -7,6 +7,7 @@
 #include "bitmaps.h"
 #include "colours.h"
 #include "pixel_formats.h"
+#include "pixels/pens.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_layout.h"
 
@@ -154,7 +155,7 @@ int MixBitmaps(BitmapHandle* target, const uint32_t* targetPalette, int targetDe
       uint8_t* row = RowOf(t, y);
       if (pens) {
         for (int i = 0; i < n; ++i) {
-          row[x + i] = static_cast<uint8_t>(NearestPen(under[i], targetPalette, pens));
+          row[x + i] = static_cast<uint8_t>(pixels::NearestPen(under[i], targetPalette, pens));
         }
       } else {
         RowFromArgb(under, row + x * t.bytesPerPixel, t.format, n);
