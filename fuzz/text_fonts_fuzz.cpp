@@ -2,6 +2,7 @@
 // contents and size files, and the naming of outline files of every kind.
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "amiga_fonts.h"
 #include "font_discovery.h"
