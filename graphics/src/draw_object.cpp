@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "bindings.h"
 #include "bitmap_sets.h"
@@ -15,6 +16,7 @@
 #include "image_objects.h"
 #include "output.h"
 #include "pixel_formats.h"
+#include "pixels/pen_finder.h"
 #include "pixels/pens.h"
 #include "placement.h"
 #include "transform_matrix.h"
@@ -223,6 +225,17 @@ int PaintPlane(const DrawSource& s, int sx, int sy, BitmapHandle* target,
   if (!ViewOf(target, &t)) return kErrLockBitmap;
   int pens =
       output->palette && output->paletteDepth > 0 ? 1 << std::min(output->paletteDepth, 8) : 0;
+  // Colours become pens through an inverse colour map: the palette is
+  // scanned once per colour cell met, not once per colour. Without its
+  // working memory every colour scans the palette.
+  struct Scratch {
+    void* block;
+    ~Scratch() { HostFree(block); }
+  } scratch{pens && !s.index && t.kind != kKindAlpha && t.kind != kKindMask
+                ? HostAlloc(pixels::PenFinder::kScratchBytes, false)
+                : nullptr};
+  std::optional<pixels::PenFinder> finder;
+  if (scratch.block) finder.emplace(output->palette, pens, scratch.block);
   for (int row = 0; row < h; ++row) {
     uint8_t* line = RowOf(t, y + row);
     for (int column = 0; column < w; column += kChunk) {
@@ -254,7 +267,9 @@ int PaintPlane(const DrawSource& s, int sx, int sy, BitmapHandle* target,
           }
           if (colors[i] != lastColor) {
             lastColor = colors[i];
-            lastPen = pens ? pixels::NearestPen(colors[i], output->palette, pens) : 0;
+            lastPen = !pens    ? 0
+                      : finder ? finder->Find(colors[i])
+                               : pixels::NearestPen(colors[i], output->palette, pens);
           }
           line[x + column + i] = static_cast<uint8_t>(lastPen);
         }
