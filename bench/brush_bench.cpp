@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "flood_fill.h"
+#include "script_host.h"
 #include "tessera/host.h"
 
 namespace {
@@ -110,25 +111,16 @@ tessera::Host& Host() {
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush"};
     options.siblings = {"object", "imageio"};
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     std::string setup = "JPEG = [[" + Files().jpeg + "]] PNG = [[" + Files().png + "]]";
-    if (!h->RunString(setup, &error)) std::exit(1);
+    tzx::bench::RunOrExit(*h, setup);
     return h;
   }();
   return *host;
 }
 
 void RunLua(const std::string& code) {
-  std::string error;
-  if (!Host().RunString(code, &error)) {
-    std::fprintf(stderr, "script failed: %s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(Host(), code);
 }
 
 double Seconds(const std::function<void()>& fn) {

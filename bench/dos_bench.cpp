@@ -28,6 +28,7 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "script_host.h"
 #include "tessera/host.h"
 
 namespace {
@@ -74,14 +75,9 @@ tessera::Host& Host() {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     std::string setup = "PATH = [[" + File().path + "]] LINES = " + std::to_string(File().lines);
-    if (!h->RunString(setup, &error)) std::exit(1);
+    tzx::bench::RunOrExit(*h, setup);
     return h;
   }();
   return *host;
@@ -94,11 +90,7 @@ double Seconds(const std::function<void()>& fn) {
 }
 
 void RunLua(const std::string& code) {
-  std::string error;
-  if (!Host().RunString(code, &error)) {
-    std::fprintf(stderr, "script failed: %s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(Host(), code);
 }
 
 // Best of kRuns for each side, interleaved so that both meet the same machine.

@@ -17,6 +17,7 @@ extern "C" {
 
 #include "compare.h"
 #include "pattern.h"
+#include "script_host.h"
 #include "tessera/host.h"
 
 namespace {
@@ -75,12 +76,7 @@ tessera::Host& ScriptHost() {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     lua_State* L = h->L();
     lua_pushcfunction(L, LuaFnmatch);
     lua_setglobal(L, "fnmatch");
@@ -102,11 +98,7 @@ tessera::Host& ScriptHost() {
 }
 
 void Run(const char* code) {
-  std::string error;
-  if (!ScriptHost().RunString(code, &error)) {
-    std::fprintf(stderr, "script failed: %s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(ScriptHost(), code);
 }
 
 void BM_MatchPatternCommandVsFnmatch(benchmark::State& state) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "compare.h"
+#include "script_host.h"
 #include "tessera/host.h"
 
 namespace {
@@ -48,23 +49,14 @@ tessera::Host& Host() {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     return h;
   }();
   return *host;
 }
 
 void Lua(const std::string& code) {
-  std::string error;
-  if (!Host().RunString(code, &error)) {
-    std::fprintf(stderr, "script failed: %s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(Host(), code);
 }
 
 void Shell(const std::string& command) {

@@ -20,6 +20,7 @@
 #include "collision.h"
 #include "compare.h"
 #include "gradients.h"
+#include "script_host.h"
 #include "tessera/host.h"
 #include "tests/unit/support/collision_reference.h"
 #include "tzx/graphics_constants.h"
@@ -125,23 +126,14 @@ tessera::Host& ScriptHost() {
     options.libraries = {"graphics", "brush", "display"};
     options.siblings = {"object"};
     options.headless = true;
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     return h;
   }();
   return *host;
 }
 
 void RunLua(const std::string& code) {
-  std::string error;
-  if (!ScriptHost().RunString(code, &error)) {
-    std::fprintf(stderr, "script failed: %s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(ScriptHost(), code);
 }
 
 // Cls() of a display whose background is a linear gradient: the fill, the

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "compare.h"
+#include "script_host.h"
 #include "tessera/host.h"
 #include "transform.h"
 #include "tzx/graphics_layout.h"
@@ -136,12 +137,8 @@ tessera::Host& ScriptHost() {
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush"};
     options.siblings = {"object"};
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error) || !h->RunString("CreateBrush(1, 1920, 1080, 0x336699)", &error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
+    tzx::bench::RunOrExit(*h, "CreateBrush(1, 1920, 1080, 0x336699)");
     return h;
   }();
   return *host;

@@ -22,6 +22,7 @@
 
 #include "compare.h"
 #include "quantize.h"
+#include "script_host.h"
 #include "siblings/filters/filter_kernels.h"
 #include "tessera/host.h"
 
@@ -159,23 +160,14 @@ tessera::Host& Host() {
   static std::unique_ptr<tessera::Host> host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     return h;
   }();
   return *host;
 }
 
 void Run(const std::string& code) {
-  std::string error;
-  if (!Host().RunString(code, &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(Host(), code);
 }
 
 void QuantizeCore(benchmark::State& state, bool dither) {

@@ -16,6 +16,7 @@
 #include "graphics_state.h"
 #include "print.h"
 #include "print_glue.h"
+#include "script_host.h"
 #include "tessera/host.h"
 #include "text/src/bindings.h"
 #include "tzx/graphics_constants.h"
@@ -49,23 +50,14 @@ tessera::Host& Host() {
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush", "text"};
     options.siblings = {"object", "offscreen"};
-    auto h = std::make_unique<tessera::Host>(options);
-    std::string error;
-    if (!h->Start(&error)) {
-      std::fprintf(stderr, "cannot start the host: %s\n", error.c_str());
-      std::exit(1);
-    }
+    auto h = tzx::bench::StartHost(options);
     return h;
   }();
   return *host;
 }
 
 void RunLua(const std::string& code) {
-  std::string error;
-  if (!Host().RunString(code, &error)) {
-    std::fprintf(stderr, "script failed: %s\n", error.c_str());
-    std::exit(1);
-  }
+  tzx::bench::RunOrExit(Host(), code);
 }
 
 #ifdef TZX_HAVE_SDL_TTF
