@@ -91,10 +91,7 @@ int DisplayAttribute(lua_State* L, int attribute, const ObjectId* id) {
     case kAttrborderbottom:
     case kAttrhosttitlebarheight: {
       int margins[4] = {0, 0, 0, 0};
-      if (IsOpen(d)) {
-        RunRequest(kRequestMargins, reinterpret_cast<intptr_t>(d),
-                   reinterpret_cast<intptr_t>(margins));
-      }
+      if (IsOpen(d)) WindowMargins(d, margins);
       value =
           attribute == kAttrhosttitlebarheight ? margins[1] : margins[attribute - kAttrborderleft];
       break;

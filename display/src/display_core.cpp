@@ -330,7 +330,7 @@ int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) 
   if (!d->window->handle) return 0;
   UpdateWindowTitle(d);
   UpdateWindowFlags(d);
-  if (resize) RunRequest(kRequestSize, reinterpret_cast<intptr_t>(d), d->width, d->height);
+  if (resize) ResizeWindow(d, d->width, d->height);
   if (moved) {
     int x, y;
     if (ResolveWindowPosition(d, d->x, d->y, &x, &y)) MoveWindowTo(d, x, y);

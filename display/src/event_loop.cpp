@@ -8,22 +8,27 @@
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "window_proc.h"
-#include "window_requests.h"
 #include "window_system.h"
 
 namespace tzx::display {
 
 namespace {
 
+struct Job {
+  int (*call)(void*);
+  void* context;
+  int result;
+};
+
 struct Loop {
   std::atomic<bool> running{false};
   std::thread::id windowThread;
   std::atomic<bool> scriptDone{false};
-  // The request block: one request in flight, guarded by `gate`.
+  // One job in flight, guarded by `gate`.
   std::mutex gate;
   std::mutex mutex;
   std::condition_variable done;
-  Request* request = nullptr;
+  Job* job = nullptr;
   bool finished = false;
 };
 Loop gLoop;
@@ -40,20 +45,20 @@ void ScriptMain(void* argument) {
   Backend()->Wake();
 }
 
-void ServeRequest() {
-  Request* r;
+void ServeJob() {
+  Job* job;
   {
     std::lock_guard<std::mutex> lock(gLoop.mutex);
-    r = gLoop.request;
+    job = gLoop.job;
   }
-  if (!r) return;
-  r->result = ExecuteRequest(r);
-  // What the request made the window system say is handled before the
-  // caller goes on.
+  if (!job) return;
+  job->result = job->call(job->context);
+  // What the job made the window system say is handled before the caller
+  // goes on.
   PumpMessages();
   {
     std::lock_guard<std::mutex> lock(gLoop.mutex);
-    gLoop.request = nullptr;
+    gLoop.job = nullptr;
     gLoop.finished = true;
   }
   gLoop.done.notify_all();
@@ -65,31 +70,24 @@ bool LoopRunning() {
   return gLoop.running.load();
 }
 
-int RunRequest(Request* r) {
+int RunOnWindowThread(int (*call)(void*), void* context) {
   if (!gLoop.running) {
-    r->result = ExecuteRequest(r);
+    int result = call(context);
     PumpMessages();
-    return r->result;
+    return result;
   }
-  if (std::this_thread::get_id() == gLoop.windowThread) {
-    r->result = ExecuteRequest(r);
-    return r->result;
-  }
+  if (std::this_thread::get_id() == gLoop.windowThread) return call(context);
+  Job job{call, context, 0};
   std::lock_guard<std::mutex> gate(gLoop.gate);
   {
     std::lock_guard<std::mutex> lock(gLoop.mutex);
-    gLoop.request = r;
+    gLoop.job = &job;
     gLoop.finished = false;
   }
   Backend()->Wake();
   std::unique_lock<std::mutex> lock(gLoop.mutex);
   gLoop.done.wait(lock, [] { return gLoop.finished; });
-  return r->result;
-}
-
-int RunRequest(int32_t code, intptr_t a, intptr_t b, intptr_t c, intptr_t d) {
-  Request r{code, {a, b, c, d}, 0};
-  return RunRequest(&r);
+  return job.result;
 }
 
 void PumpMessages() {
@@ -117,7 +115,7 @@ int RunEventLoop(lua_State* L) {
   while (!gLoop.scriptDone) {
     Backend()->WaitMessage(50);
     PumpMessages();
-    ServeRequest();
+    ServeJob();
   }
   Host().ext->threads->stopThread(thread);
   gLoop.running = false;

@@ -132,7 +132,7 @@ void FreeHostList(void* list) {
 }
 
 void ResetDisplaySize(DisplayRecord* d) {
-  if (IsOpen(d)) RunRequest(kRequestSize, reinterpret_cast<intptr_t>(d), d->width, d->height);
+  if (IsOpen(d)) ResizeWindow(d, d->width, d->height);
   RaiseEvent(d, kEventResized);
 }
 
@@ -155,7 +155,7 @@ int GetCursorAndScreen(DisplayRecord* d, int query) {
   if (query == kQueryDesktopDepth) return ScreenDepth();
   if (query != kQueryCursorX && query != kQueryCursorY) return -1;
   int cursor[2];
-  RunRequest(kRequestCursor, reinterpret_cast<intptr_t>(cursor));
+  CursorPosition(cursor);
   int window[4];
   GetWindowRectOf(d, &window[0], &window[1], &window[2], &window[3]);
   return query == kQueryCursorX ? cursor[0] - window[0] : cursor[1] - window[1];

@@ -43,10 +43,9 @@ int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
   LockRecord lock;
   if (int rc = PicturePixels(d, rects, count, &lock, &pixels, &bytesPerRow)) return rc;
   PresentJob job{pixels, bytesPerRow, d->width, d->height, rects, count};
-  int rc =
-      RunRequest(kRequestPresent, reinterpret_cast<intptr_t>(d), reinterpret_cast<intptr_t>(&job));
+  PresentToWindow(d, job);
   Gfx().UnlockBitmap(&lock);
-  return rc;
+  return 0;
 }
 
 const graphics::OutputOps kDisplayOutputOps = {Changed, nullptr};

@@ -17,11 +17,6 @@ uint32_t* AllocPixels(int width, int height) {
   return static_cast<uint32_t*>(HostAlloc(size_t(width) * height * 4, false));
 }
 
-int ReadScreen(const int rect[4], uint32_t* out) {
-  ScreenRead read{rect[0], rect[1], rect[2], rect[3], out};
-  return RunRequest(kRequestReadScreen, reinterpret_cast<intptr_t>(&read));
-}
-
 int Save(const char* file, const ImagePlane& colors, int width, int height, int32_t transparent,
          const graphics::SaveOptions& o) {
   ImageSaveOptions fill{o.fillColor};
@@ -97,9 +92,8 @@ int SaveSnapshotCore(DisplayRecord* d, const char* file, int kind, int32_t trans
   if (rect[2] < 1 || rect[3] < 1) return kErrSizeTooSmall;
   uint32_t* pixels = AllocPixels(rect[2], rect[3]);
   if (!pixels) return kErrNoMemory;
-  int rc = kind == kSnapWindow ? RunRequest(kRequestReadWindow, reinterpret_cast<intptr_t>(d),
-                                            reinterpret_cast<intptr_t>(pixels), rect[2], rect[3])
-                               : ReadScreen(rect, pixels);
+  int rc = kind == kSnapWindow ? ReadWindowPixels(d, pixels, rect[2], rect[3])
+                               : ReadScreenPixels(rect, pixels);
   if (rc == 0) rc = Save(file, ImagePlane{pixels, rect[2] * 4}, rect[2], rect[3], transparent, o);
   HostFree(pixels);
   return rc;
@@ -111,7 +105,7 @@ int GrabDesktopCore(lua_State* L, const ObjectId& id, const int rect[4], ObjectI
   if (rect[2] < 1 || rect[3] < 1) return kErrSizeTooSmall;
   uint32_t* pixels = AllocPixels(rect[2], rect[3]);
   if (!pixels) return kErrNoMemory;
-  int rc = ReadScreen(rect, pixels);
+  int rc = ReadScreenPixels(rect, pixels);
   graphics::BitmapHandle *color = nullptr, *mask = nullptr, *alpha = nullptr;
   if (rc == 0) {
     rc = Gfx().ConvertBitmapSet(pixels, 0xFFFFFFFFu, rect[2], rect[3], rect[2], 0, 0, nullptr,

@@ -13,10 +13,10 @@
 
 #include "display_commands.h"
 #include "display_list.h"
-#include "event_loop.h"
 #include "platform/window_backend.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
+#include "window_requests.h"
 
 namespace tzx::display {
 
@@ -153,7 +153,7 @@ int Inject(lua_State* L) {
     m.fileCount = count;
   }
   Lua().settop(L, -2);
-  rc = RunRequest(kRequestInject, reinterpret_cast<intptr_t>(&m));
+  rc = InjectWindowMessage(m);
   HostFree(block);
   return rc;
 }

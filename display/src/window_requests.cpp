@@ -8,21 +8,26 @@
 
 namespace tzx::display {
 
-namespace {
-
 using namespace tzx::platform;
 
-DisplayRecord* DisplayArg(const Request* r) {
-  return reinterpret_cast<DisplayRecord*>(r->args[0]);
-}
+namespace {
 
-NativeWindow* HandleOf(const Request* r) {
-  DisplayRecord* d = DisplayArg(r);
+// Read on the window thread: the window may have closed meanwhile.
+NativeWindow* HandleOf(const DisplayRecord* d) {
   return d && d->window ? d->window->handle : nullptr;
 }
 
-int Open(DisplayRecord* d, const WindowParams* p) {
-  NativeWindow* handle = Backend()->CreateWindow(*p, d);
+// Runs `op(handle)` on the window thread when the display has a window.
+template <class Op>
+void WithWindow(DisplayRecord* d, Op&& op) {
+  OnWindowThread([&]() -> int {
+    if (NativeWindow* handle = HandleOf(d)) op(handle);
+    return 0;
+  });
+}
+
+int Open(DisplayRecord* d, const WindowParams& p) {
+  NativeWindow* handle = Backend()->CreateWindow(p, d);
   if (!handle) {
     Memory().trace(Backend()->LastError());
     return kErrNoWindow;
@@ -30,10 +35,10 @@ int Open(DisplayRecord* d, const WindowParams* p) {
   LockDisplays();
   WindowData* w = d->window;
   w->handle = handle;
-  w->lastX = p->x;
-  w->lastY = p->y;
-  w->clientWidth = p->width;
-  w->clientHeight = p->height;
+  w->lastX = p.x;
+  w->lastY = p.y;
+  w->clientWidth = p.width;
+  w->clientHeight = p.height;
   w->fullRepaint = 0;
   UnlockDisplays();
   return 0;
@@ -51,90 +56,6 @@ void Close(DisplayRecord* d) {
 
 }  // namespace
 
-int ExecuteRequest(Request* r) {
-  WindowBackend* b = Backend();
-  // Requests about a display carry it first.
-  bool aboutDisplay = r->code != kRequestReadScreen && r->code != kRequestInject &&
-                      r->code != kRequestMonitors && r->code != kRequestMonitorRect &&
-                      r->code != kRequestScreenDepth && r->code != kRequestCursor;
-  NativeWindow* handle = aboutDisplay ? HandleOf(r) : nullptr;
-  switch (r->code) {
-    case kRequestOpen:
-      return Open(DisplayArg(r), reinterpret_cast<const WindowParams*>(r->args[1]));
-    case kRequestClose:
-      Close(DisplayArg(r));
-      return 0;
-    case kRequestShow:
-      if (handle) b->Show(handle, static_cast<ShowCommand>(r->args[1]));
-      return 0;
-    case kRequestTitle:
-      if (handle) b->SetTitle(handle, DisplayArg(r)->title);
-      return 0;
-    case kRequestMove:
-      if (handle) b->SetPosition(handle, int(r->args[1]), int(r->args[2]));
-      return 0;
-    case kRequestSize:
-      if (handle) b->SetClientSize(handle, int(r->args[1]), int(r->args[2]));
-      return 0;
-    case kRequestActivate:
-      if (handle) b->Activate(handle);
-      return 0;
-    case kRequestFlags:
-      if (handle) b->SetFlags(handle, WindowFlagsOf(DisplayArg(r)));
-      return 0;
-    case kRequestPresent: {
-      auto* job = reinterpret_cast<const PresentJob*>(r->args[1]);
-      if (handle && !b->Present(handle, job->pixels, job->bytesPerRow, job->width, job->height,
-                                job->rects, job->count)) {
-        Memory().trace(b->LastError());
-      }
-      return 0;
-    }
-    case kRequestReadWindow:
-      if (!handle) return kErrDisplayClosed;
-      return b->ReadWindow(handle, reinterpret_cast<uint32_t*>(r->args[1]), int(r->args[2]),
-                           int(r->args[3]))
-                 ? 0
-                 : kErrDisplayClosed;
-    case kRequestReadScreen: {
-      auto* read = reinterpret_cast<ScreenRead*>(r->args[0]);
-      return b->ReadScreen(read->x, read->y, read->width, read->height, read->out)
-                 ? 0
-                 : kErrNotOnPlatform;
-    }
-    case kRequestInject:
-      if (!b->Inject(*reinterpret_cast<const WindowMessage*>(r->args[0]))) return kErrNotOnPlatform;
-      PumpMessages();
-      return 0;
-    case kRequestMonitors:
-      return b->MonitorCount();
-    case kRequestMonitorRect:
-      return b->MonitorRect(int(r->args[0]), reinterpret_cast<ScreenRect*>(r->args[1]));
-    case kRequestScreenDepth:
-      return b->ScreenDepth();
-    case kRequestWindowRect: {
-      auto* out = reinterpret_cast<int*>(r->args[1]);
-      if (!handle) return kErrDisplayClosed;
-      b->GetPosition(handle, &out[0], &out[1]);
-      b->GetClientSize(handle, &out[2], &out[3]);
-      return 0;
-    }
-    case kRequestCursor: {
-      auto* out = reinterpret_cast<int*>(r->args[0]);
-      b->CursorPosition(&out[0], &out[1]);
-      return 0;
-    }
-    case kRequestMargins: {
-      auto* out = reinterpret_cast<int*>(r->args[1]);
-      out[0] = out[1] = out[2] = out[3] = 0;
-      if (handle) b->GetFrameMargins(handle, &out[0], &out[1], &out[2], &out[3]);
-      return 0;
-    }
-    default:
-      return kErrRange;
-  }
-}
-
 uint32_t WindowFlagsOf(const DisplayRecord* d) {
   uint32_t f = 0;
   if (d->flags & kFlagBorderless) f |= kWindowBorderless;
@@ -151,46 +72,103 @@ uint32_t WindowFlagsOf(const DisplayRecord* d) {
 
 // An open window is a source of events for the host's WaitEvent.
 int OpenWindow(DisplayRecord* d, const WindowParams& params) {
-  int rc =
-      RunRequest(kRequestOpen, reinterpret_cast<intptr_t>(d), reinterpret_cast<intptr_t>(&params));
+  int rc = OnWindowThread([&] { return Open(d, params); });
   if (rc == 0 && d->window && d->window->handle) Host().ext->threads->eventSource(1);
   return rc;
 }
 
 void CloseWindow(DisplayRecord* d) {
   const bool open = d->window && d->window->handle;
-  RunRequest(kRequestClose, reinterpret_cast<intptr_t>(d));
+  OnWindowThread([&]() -> int {
+    Close(d);
+    return 0;
+  });
   if (open) Host().ext->threads->eventSource(-1);
 }
 
 void ShowWindow(DisplayRecord* d, ShowCommand command) {
-  RunRequest(kRequestShow, reinterpret_cast<intptr_t>(d), static_cast<intptr_t>(command));
+  WithWindow(d, [&](NativeWindow* h) { Backend()->Show(h, command); });
 }
 
 void UpdateWindowTitle(DisplayRecord* d) {
-  RunRequest(kRequestTitle, reinterpret_cast<intptr_t>(d));
+  WithWindow(d, [&](NativeWindow* h) { Backend()->SetTitle(h, d->title); });
 }
 
 void UpdateWindowFlags(DisplayRecord* d) {
-  RunRequest(kRequestFlags, reinterpret_cast<intptr_t>(d));
+  WithWindow(d, [&](NativeWindow* h) { Backend()->SetFlags(h, WindowFlagsOf(d)); });
 }
 
 void MoveWindowTo(DisplayRecord* d, int x, int y) {
-  RunRequest(kRequestMove, reinterpret_cast<intptr_t>(d), x, y);
+  WithWindow(d, [&](NativeWindow* h) { Backend()->SetPosition(h, x, y); });
 }
 
 void ActivateWindow(DisplayRecord* d) {
-  RunRequest(kRequestActivate, reinterpret_cast<intptr_t>(d));
+  WithWindow(d, [&](NativeWindow* h) { Backend()->Activate(h); });
+}
+
+void ResizeWindow(DisplayRecord* d, int width, int height) {
+  WithWindow(d, [&](NativeWindow* h) { Backend()->SetClientSize(h, width, height); });
 }
 
 void WindowRect(DisplayRecord* d, int out[4]) {
-  if (RunRequest(kRequestWindowRect, reinterpret_cast<intptr_t>(d),
-                 reinterpret_cast<intptr_t>(out)) != 0) {
+  int rc = OnWindowThread([&]() -> int {
+    NativeWindow* h = HandleOf(d);
+    if (!h) return kErrDisplayClosed;
+    Backend()->GetPosition(h, &out[0], &out[1]);
+    Backend()->GetClientSize(h, &out[2], &out[3]);
+    return 0;
+  });
+  if (rc != 0) {
     out[0] = d->x;
     out[1] = d->y;
     out[2] = d->width;
     out[3] = d->height;
   }
+}
+
+void WindowMargins(DisplayRecord* d, int out[4]) {
+  out[0] = out[1] = out[2] = out[3] = 0;
+  WithWindow(d, [&](NativeWindow* h) {
+    Backend()->GetFrameMargins(h, &out[0], &out[1], &out[2], &out[3]);
+  });
+}
+
+void PresentToWindow(DisplayRecord* d, const PresentJob& job) {
+  WithWindow(d, [&](NativeWindow* h) {
+    WindowBackend* b = Backend();
+    if (!b->Present(h, job.pixels, job.bytesPerRow, job.width, job.height, job.rects, job.count)) {
+      Memory().trace(b->LastError());
+    }
+  });
+}
+
+int ReadWindowPixels(DisplayRecord* d, uint32_t* out, int width, int height) {
+  return OnWindowThread([&]() -> int {
+    NativeWindow* h = HandleOf(d);
+    if (!h) return kErrDisplayClosed;
+    return Backend()->ReadWindow(h, out, width, height) ? 0 : kErrDisplayClosed;
+  });
+}
+
+int ReadScreenPixels(const int rect[4], uint32_t* out) {
+  return OnWindowThread([&]() -> int {
+    return Backend()->ReadScreen(rect[0], rect[1], rect[2], rect[3], out) ? 0 : kErrNotOnPlatform;
+  });
+}
+
+int InjectWindowMessage(const WindowMessage& m) {
+  return OnWindowThread([&]() -> int {
+    if (!Backend()->Inject(m)) return kErrNotOnPlatform;
+    PumpMessages();
+    return 0;
+  });
+}
+
+void CursorPosition(int out[2]) {
+  OnWindowThread([&]() -> int {
+    Backend()->CursorPosition(&out[0], &out[1]);
+    return 0;
+  });
 }
 
 }  // namespace tzx::display

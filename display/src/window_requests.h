@@ -1,5 +1,5 @@
-// What the script thread asks of the window thread, and the window side of
-// each request.
+// What the script thread asks of the window thread: each operation runs
+// there as a job while the caller waits.
 #pragma once
 
 #include "display_record.h"
@@ -18,17 +18,6 @@ struct PresentJob {
   int32_t count;
 };
 
-struct ScreenRead {
-  int32_t x;
-  int32_t y;
-  int32_t width;
-  int32_t height;
-  uint32_t* out;
-};
-
-// Runs on the window thread.
-int ExecuteRequest(Request* r);
-
 // The back end's window flags for a display's options.
 uint32_t WindowFlagsOf(const DisplayRecord* d);
 
@@ -40,7 +29,22 @@ void UpdateWindowTitle(DisplayRecord* d);
 void UpdateWindowFlags(DisplayRecord* d);
 void MoveWindowTo(DisplayRecord* d, int x, int y);
 void ActivateWindow(DisplayRecord* d);
+void ResizeWindow(DisplayRecord* d, int width, int height);
 // Position and client size of the window.
 void WindowRect(DisplayRecord* d, int out[4]);
+// Sizes of the frame around the client area: left, top, right, bottom; 0
+// without a window.
+void WindowMargins(DisplayRecord* d, int out[4]);
+// Copies the job's rectangles to the window; a failure is traced only.
+void PresentToWindow(DisplayRecord* d, const PresentJob& job);
+// What the window shows; 0 or kErrDisplayClosed.
+int ReadWindowPixels(DisplayRecord* d, uint32_t* out, int width, int height);
+// Desktop pixels; 0 or kErrNotOnPlatform.
+int ReadScreenPixels(const int rect[4], uint32_t* out);
+// Queues a message as if the window system had sent it and handles it; 0 or
+// kErrNotOnPlatform.
+int InjectWindowMessage(const platform::WindowMessage& m);
+// Screen coordinates of the mouse pointer.
+void CursorPosition(int out[2]);
 
 }  // namespace tzx::display

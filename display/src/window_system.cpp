@@ -50,15 +50,15 @@ void UnlockDisplays() {
 }
 
 int MonitorCount() {
-  return RunRequest(kRequestMonitors);
+  return OnWindowThread([] { return gBackend->MonitorCount(); });
 }
 
 bool MonitorRect(int monitor, platform::ScreenRect* out) {
-  return RunRequest(kRequestMonitorRect, monitor - 1, reinterpret_cast<intptr_t>(out)) != 0;
+  return OnWindowThread([&] { return int(gBackend->MonitorRect(monitor - 1, out)); }) != 0;
 }
 
 int ScreenDepth() {
-  return RunRequest(kRequestScreenDepth);
+  return OnWindowThread([] { return gBackend->ScreenDepth(); });
 }
 
 double SystemScale() {
