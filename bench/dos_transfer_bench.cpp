@@ -66,13 +66,6 @@ void Shell(const std::string& command) {
   }
 }
 
-void Report(benchmark::State& state, const char* what, double goal) {
-  double ratio = state.counters["speed_ratio"];
-  std::printf("%-28s speed ratio %.2f (goal %.2f%s)\n", what, ratio, goal,
-              ratio >= goal ? ", met" : ", MISSED");
-  std::fflush(stdout);
-}
-
 void BM_CopyFile1GBVsCp(benchmark::State& state) {
   const std::string src = Folder() + "/big.bin";
   if (!fs::exists(src)) {
@@ -91,11 +84,11 @@ void BM_CopyFile1GBVsCp(benchmark::State& state) {
         fs::remove(peer);
         Shell("cp '" + src + "' '" + Folder() + "/peer/'");
       },
-      "cp");
+      tzx::bench::Row{"CopyFile 1 GB (command)", "cp", 0.9,
+                      "coreutils cp process on the same file"});
   if (fs::file_size(ours) != fs::file_size(src)) std::exit(1);
   fs::remove(ours);
   fs::remove(peer);
-  Report(state, "CopyFile 1 GB vs cp", 0.9);
 }
 BENCHMARK(BM_CopyFile1GBVsCp)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -131,10 +124,10 @@ void BM_CopyTree20kVsCpR(benchmark::State& state) {
         Shell("cp -r '" + Tree() + "' '" + Folder() + "/tree_peer/c" + std::to_string(round++) +
               "'");
       },
-      "cp_r");
+      tzx::bench::Row{"CopyFile 20,000 files (command)", "cp -r", 1.0,
+                      "coreutils cp -r process on the same tree"});
   fs::remove_all(Folder() + "/tree_ours");
   fs::remove_all(Folder() + "/tree_peer");
-  Report(state, "CopyFile 20,000 files vs cp -r", 1.0);
 }
 BENCHMARK(BM_CopyTree20kVsCpR)
     ->UseManualTime()
@@ -153,9 +146,10 @@ void BM_DeleteTree20kVsRmRf(benchmark::State& state) {
   tzx::bench::CompareInTurn(
       state,
       [&] { Lua("DeleteFile([[" + Folder() + "/del_ours" + std::to_string(ours++) + "]])"); },
-      [&] { Shell("rm -rf '" + Folder() + "/del_peer" + std::to_string(peer++) + "'"); }, "rm_rf");
+      [&] { Shell("rm -rf '" + Folder() + "/del_peer" + std::to_string(peer++) + "'"); },
+      tzx::bench::Row{"DeleteFile 20,000 files (command)", "rm -rf", 1.0,
+                      "coreutils rm -rf process on a copy of the same tree"});
   if (fs::exists(Folder() + "/del_ours0")) std::exit(1);
-  Report(state, "DeleteFile 20,000 files vs rm -rf", 1.0);
 }
 BENCHMARK(BM_DeleteTree20kVsRmRf)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -186,8 +180,8 @@ void BM_ReadDirectory100kVsReaddir(benchmark::State& state) {
       [&] {
         if (ReaddirStat(folder) != 100000) std::exit(1);
       },
-      "readdir_stat");
-  Report(state, "ReadDirectory 100,000 vs readdir", 0.8);
+      tzx::bench::Row{"ReadDirectory 100,000 names (command)", "readdir", 0.8,
+                      "opendir/readdir with fstatat per entry, in process"});
 }
 BENCHMARK(BM_ReadDirectory100kVsReaddir)
     ->UseManualTime()

@@ -60,8 +60,8 @@ void FillRandom(const Surface& s, uint32_t seed) {
 
 // Runs ours and the peer in turn and reports both.
 void Compare(benchmark::State& state, const std::function<void()>& ours,
-             const std::function<void()>& peer, const char* peerName) {
-  tzx::bench::CompareInTurn(state, ours, peer, peerName);
+             const std::function<void()>& peer, const tzx::bench::Row& row) {
+  tzx::bench::CompareInTurn(state, ours, peer, row);
   state.SetItemsProcessed(state.iterations() * int64_t{kWidth} * kHeight);
 }
 
@@ -72,7 +72,8 @@ void SameFormatAgainstMemcpy(benchmark::State& state) {
   size_t bytes = size_t{kWidth} * kHeight * 4;  // rows of 1920 pixels have no padding
   Compare(
       state, [&] { BlitBitmap(source.bitmap, 0, 0, target.bitmap, 0, 0, kWidth, kHeight); },
-      [&] { std::memcpy(copy.View().pixels, source.View().pixels, bytes); }, "memcpy");
+      [&] { std::memcpy(copy.View().pixels, source.View().pixels, bytes); },
+      {"blit same format 1920x1080 (core)", "memcpy", 0.95, "memcpy of the same bytes"});
 }
 
 // Alpha that changes from pixel to pixel, so that no run of 0 or 255 helps
@@ -124,10 +125,15 @@ void AlphaAgainstPixman(benchmark::State& state, bool premultipliedPeer, bool sp
                                  premultipliedPeer ? nullptr : alpha.image, theirs.image, 0, 0, 0,
                                  0, 0, 0, kWidth, kHeight);
       },
-      "pixman");
+      {std::string("blit alpha ") + (sprite ? "sprite " : "") +
+           (premultipliedPeer ? "vs premultiplied " : "") + "1920x1080 (core)",
+       "pixman", 1.0,
+       premultipliedPeer ? "pixman OVER of a premultiplied a8r8g8b8 source, no mask"
+                         : "pixman OVER of x8r8g8b8 through the same a8 mask"});
 }
 
-void ConvertAgainstPixman(benchmark::State& state, int format, pixman_format_code_t peerFormat) {
+void ConvertAgainstPixman(benchmark::State& state, int format, pixman_format_code_t peerFormat,
+                          const char* operation) {
   Surface source(kFormatArgb32, PIXMAN_a8r8g8b8);
   Surface ours(format, peerFormat), theirs(format, peerFormat);
   FillRandom(source, 4);
@@ -137,7 +143,7 @@ void ConvertAgainstPixman(benchmark::State& state, int format, pixman_format_cod
         pixman_image_composite32(PIXMAN_OP_SRC, source.image, nullptr, theirs.image, 0, 0, 0, 0, 0,
                                  0, kWidth, kHeight);
       },
-      "pixman");
+      {operation, "pixman", 1.0, "pixman SRC composite into the same format"});
 }
 
 }  // namespace
@@ -158,11 +164,13 @@ BENCHMARK_CAPTURE(AlphaAgainstPixman, sprite, false, true)
     ->Name("GraphicsBlit/alpha_sprite/vs_pixman_over_x888_a8")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ConvertAgainstPixman, rgb24, kFormatRgb24, PIXMAN_b8g8r8)
+BENCHMARK_CAPTURE(ConvertAgainstPixman, rgb24, kFormatRgb24, PIXMAN_b8g8r8,
+                  "blit convert 10 to 8 1920x1080 (core)")
     ->Name("GraphicsBlit/convert_10_to_8/vs_pixman_src_b8g8r8")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ConvertAgainstPixman, rgb565, kFormatRgb16, PIXMAN_r5g6b5)
+BENCHMARK_CAPTURE(ConvertAgainstPixman, rgb565, kFormatRgb16, PIXMAN_r5g6b5,
+                  "blit convert 10 to 4 1920x1080 (core)")
     ->Name("GraphicsBlit/convert_10_to_4/vs_pixman_src_r5g6b5")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

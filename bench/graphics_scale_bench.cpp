@@ -21,6 +21,10 @@ using tzx::graphics::ScaleRequest;
 using tzx::graphics::ScaleScratch;
 
 void ScaleAgainstPixman(benchmark::State& state, int sw, int sh, int dw, int dh, bool smooth) {
+  const tzx::bench::Row row{
+      "ScalePixels " + std::to_string(sw) + "x" + std::to_string(sh) + "->" + std::to_string(dw) +
+          "x" + std::to_string(dh) + (smooth ? " bilinear" : " nearest") + " (core)",
+      "pixman", 1.0, "pixman SRC with a scale transform and the same filter, pad repeat"};
   std::vector<uint32_t> source(static_cast<size_t>(sw) * sh);
   std::mt19937 random(7);
   for (auto& p : source) p = random();
@@ -59,7 +63,7 @@ void ScaleAgainstPixman(benchmark::State& state, int sw, int sh, int dw, int dh,
         [&] {
           pixman_image_composite32(PIXMAN_OP_SRC, from, nullptr, to, 0, 0, 0, 0, 0, 0, dw, dh);
         },
-        "pixman");
+        row);
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(dw) * dh);
   }
 

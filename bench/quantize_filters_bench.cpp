@@ -191,7 +191,10 @@ void QuantizeCore(benchmark::State& state, bool dither) {
         r.dither = dither;
         tzx::graphics::Quantize(r);
       },
-      [&] { Decode(true, dither, nullptr, &theirs, theirPalette); }, "libjpeg");
+      [&] { Decode(true, dither, nullptr, &theirs, theirPalette); },
+      tzx::bench::Row{
+          std::string("decode + quantize 256 ") + (dither ? "dithered " : "") + "(core)", "libjpeg",
+          1.0, "libjpeg decoding the same JPEG with its two-pass quantiser"});
   state.counters["ours_error"] = MeanError(ours, ourPalette);
   state.counters["libjpeg_error"] = MeanError(theirs, theirPalette);
 }
@@ -205,7 +208,9 @@ void QuantizeCommand(benchmark::State& state, bool dither) {
       (dither ? "true" : "false") + "})";
   tzx::bench::CompareInTurn(
       state, [&] { Run(code); }, [&] { Decode(true, dither, nullptr, &theirs, theirPalette); },
-      "libjpeg");
+      tzx::bench::Row{
+          std::string("LoadBrush + QuantizeBrush 256 ") + (dither ? "dithered " : "") + "(command)",
+          "libjpeg", 1.0, "libjpeg decoding the same JPEG with its two-pass quantiser"});
 }
 
 // Quantising to 256 colours: decoding with our quantiser against libjpeg's.
@@ -310,7 +315,12 @@ void FilterCompare(benchmark::State& state, Effect effect, int threads, bool com
           OurEffect(px, effect);
         }
       },
-      [&] { DestroyImage(MagickEffect(image, effect, e)); }, "magick");
+      [&] { DestroyImage(MagickEffect(image, effect, e)); },
+      tzx::bench::Row{
+          CommandOf(effect) + std::string(command ? " (command" : " (core") + ", " +
+              std::to_string(threads) + (threads == 1 ? " thread)" : " threads)"),
+          "MagickCore", 3.0,
+          "the same MagickCore effect on the same picture, limited to as many threads"});
   DestroyExceptionInfo(e);
   DestroyImage(image);
 }

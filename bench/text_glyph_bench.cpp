@@ -64,7 +64,8 @@ void DrawParagraph(benchmark::State& state, bool cached) {
   text::FontRecord* font = cached ? fonts.cached : fonts.uncached;
   text::MeasureRun(font, text.data(), 2000, 0, graphics::kAntialias, 0, &e);
   const int width = e.width + 8, height = font->height + 8;
-  graphics::BitmapHandle* bitmap = graphics::AllocBitmapOfFormat(width, height, graphics::kFormatArgb32);
+  graphics::BitmapHandle* bitmap =
+      graphics::AllocBitmapOfFormat(width, height, graphics::kFormatArgb32);
   const text::DrawTarget target{bitmap, {}, -1, 0xFFFFFF, graphics::kAntialias, 0};
   auto ours = [&] {
     graphics::FillBitmapRect(bitmap, 0, 0, width, height, 0);
@@ -81,7 +82,8 @@ void DrawParagraph(benchmark::State& state, bool cached) {
           benchmark::DoNotOptimize(s);
           SDL_FreeSurface(s);
         },
-        "sdl_ttf");
+        tzx::bench::Row{"glyphs cached 2000 (core)", "SDL_ttf", 1.0,
+                        "TTF_RenderUTF8_Blended of the same text into a new surface"});
     TTF_CloseFont(peerFont);
     TTF_Quit();
   } else {
@@ -98,7 +100,8 @@ void DrawParagraph(benchmark::State& state, bool cached) {
             benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
           }
         },
-        "freetype");
+        tzx::bench::Row{"glyphs uncached 2000 (core)", "FreeType", 0.9,
+                        "FT_Load_Char(FT_LOAD_RENDER) per character, without drawing"});
     FT_Done_Face(face);
     FT_Done_FreeType(library);
   }
@@ -107,8 +110,12 @@ void DrawParagraph(benchmark::State& state, bool cached) {
   graphics::FreeBitmap(bitmap);
 }
 
-void BM_GlyphsCached(benchmark::State& state) { DrawParagraph(state, true); }
-void BM_GlyphsUncached(benchmark::State& state) { DrawParagraph(state, false); }
+void BM_GlyphsCached(benchmark::State& state) {
+  DrawParagraph(state, true);
+}
+void BM_GlyphsUncached(benchmark::State& state) {
+  DrawParagraph(state, false);
+}
 
 BENCHMARK(BM_GlyphsCached)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GlyphsUncached)->UseManualTime()->Unit(benchmark::kMicrosecond);
