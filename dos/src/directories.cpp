@@ -1,6 +1,8 @@
 #include "directories.h"
 
 #include "attributes.h"
+#include "monitor.h"
+#include "program_runs.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -19,6 +21,15 @@ int FindDirectory(const ObjectId& id, DirNode** out) {
 
 void CloseDirNode(lua_State* L, DirNode* node) {
   UnlinkObject(&gDirectoriesList, &node->header);
+  if (node->monitor) {
+    StopMonitor(node->monitor);
+    node->monitor = nullptr;
+  }
+  if (node->userData != kNoRef) {
+    // Posted changes carry the reference: the event library takes its own first.
+    HandOverPostedMessages(L);
+    Lua().unref(L, kRegistryIndex, node->userData);
+  }
   if (node->entry) Files().freeEntry(node->entry);
   if (node->handle) Stream().closeDir(node->handle);
   ForgetAndFree(L, &node->header);
@@ -33,11 +44,16 @@ int DirectoryAttribute(lua_State* L, int attribute, const ObjectId* id) {
   if (int rc = FindDirectory(*id, &node)) return rc;
   switch (attribute) {
     case kAttrformat: {
+      if (node->monitor) {
+        Lua().pushstring(L, "");
+        return 1;
+      }
       const char* format = Files().dirFormatName(node->handle);
       Lua().pushstring(L, format ? format : "");
       return 1;
     }
     case kAttradapter: {
+      if (node->monitor) return kErrRange;
       const char* adapter = Files().dirAdapterName(node->handle);
       Lua().pushstring(L, adapter ? adapter : "inbuilt");
       return 1;

@@ -6,12 +6,17 @@
 
 namespace tzx::dos {
 
+struct DirectoryMonitor;
+
 struct DirNode {
   ObjectHeader header;
   int32_t exhausted;  // NextDirectoryEntry has returned the last entry
   int32_t recursive;  // 0: NextDirectoryEntry returns files only
   DirHandle* handle;
   DirEntryRecord* entry;
+  // Set for the objects of MonitorDirectory, which list nothing (1055).
+  DirectoryMonitor* monitor;
+  int32_t userData;  // the monitor's user data: a registry reference, kNoRef when none
 };
 
 extern ObjectHeader* gDirectoriesList;

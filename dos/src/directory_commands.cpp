@@ -22,6 +22,12 @@ int DirectoryOfArgument(lua_State* L, DirNode** out) {
   return FindDirectory(id, out);
 }
 
+// A directory that lists entries: a monitor's lists none (1055).
+int ListingOfArgument(lua_State* L, DirNode** out) {
+  if (int rc = DirectoryOfArgument(L, out)) return rc;
+  return (*out)->monitor ? kErrRange : 0;
+}
+
 // Opens `path` with its entry record; 1286 with the path when it cannot.
 int OpenListing(const char* path, int flags, const OpenOptions* options, UserTags* tags,
                 DirHandle** handle, DirEntryRecord** entry) {
@@ -170,6 +176,7 @@ int OpenDirectory(lua_State* L) {
   }
   AssignObjectId(&node->header, kTypeDirectory, id);
   node->recursive = recursive;
+  node->userData = kNoRef;
   node->handle = handle;
   node->entry = entry;
   AppendObject(&gDirectoriesList, &node->header);
@@ -192,7 +199,7 @@ int CloseDirectory(lua_State* L) {
 int NextDirectoryEntry(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
   DirNode* node = nullptr;
-  if (int rc = DirectoryOfArgument(L, &node)) return rc;
+  if (int rc = ListingOfArgument(L, &node)) return rc;
   if (node->exhausted) return 0;
   ExamineInfo info;
   int isDirectory = 0;
@@ -212,7 +219,7 @@ int NextDirectoryEntry(lua_State* L) {
 int RewindDirectory(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
   DirNode* node = nullptr;
-  if (int rc = DirectoryOfArgument(L, &node)) return rc;
+  if (int rc = ListingOfArgument(L, &node)) return rc;
   if (Files().rewindDir(node->handle)) return kErrRewind;
   node->exhausted = 0;
   return 0;
@@ -224,7 +231,7 @@ int CountDirectoryEntries(lua_State* L) {
   int mode = Lua().optinteger(L, 2, kCountfiles);
   int recursive = Lua().optinteger(L, 3, 0);
   DirNode* node = nullptr;
-  if (int rc = DirectoryOfArgument(L, &node)) return rc;
+  if (int rc = ListingOfArgument(L, &node)) return rc;
   if (mode < kCountfiles || mode > kCountseparate) return kErrRange;
   if (Files().rewindDir(node->handle)) return kErrRewind;
   node->exhausted = 0;
@@ -254,7 +261,7 @@ int GetDirectoryEntry(lua_State* L) {
   L = Args().beginCommand(L, 2, 2, 0, 0);
   const char* name = Lua().checklstring(L, 2, nullptr);
   DirNode* node = nullptr;
-  if (int rc = DirectoryOfArgument(L, &node)) return rc;
+  if (int rc = ListingOfArgument(L, &node)) return rc;
   char path[kPathSize];
   Stream().dirPath(node->handle, path, sizeof path);
   if (!Stream().pathJoin(path, name, sizeof path)) return kErrRange;

@@ -112,5 +112,9 @@ int MatchPattern(lua_State* L);
 
 // run_commands.cpp
 int Execute(lua_State* L);
+int Run(lua_State* L);
+
+// monitor_commands.cpp
+int MonitorDirectory(lua_State* L);
 
 }  // namespace tzx::dos

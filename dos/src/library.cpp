@@ -5,6 +5,7 @@
 #include "file_nodes.h"
 #include "io_commands.h"
 #include "path_names.h"
+#include "program_runs.h"
 #include "tzx/dos.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
@@ -21,7 +22,7 @@ constexpr char kDescriptor[] = "\0$VER: dos.tzx 11.0 (10.01.26) [Windows] [x86] 
 
 const DosInterface kInterface = {
     .findFileHandle = FindFileHandle,
-    .freeProgramRun = nullptr,
+    .freeProgramRun = FreeProgramRun,
     .makeLinkedEntryPath = nullptr,
     .freeDirTree = nullptr,
     .readDirTree = nullptr,
@@ -109,6 +110,8 @@ const CommandRow kCommands[] = {
     {"MoveFile", MoveFile},
     {"DeleteFile", DeleteFile},
     {"Execute", Execute},
+    {"Run", Run},
+    {"MonitorDirectory", MonitorDirectory},
     {nullptr, nullptr},
 };
 
@@ -127,6 +130,7 @@ int SetUp(lua_State* L) {
 }
 
 void Close(lua_State* L) {
+  FreeAllProgramRuns(L);
   CloseAllFiles(L);
   CloseAllDirectories(L);
 }

@@ -94,25 +94,30 @@ void FreeProgramOutput(ProgramOutput* output) {
   *output = {};
 }
 
-int ExecuteProgram(const ProgramRequest& request, ProgramResult* result) {
-  const size_t programLength = request.program.size();
-  const size_t argsLength = request.arguments.size();
+char** NewArgumentVector(std::string_view programName, std::string_view arguments) {
+  const size_t programLength = programName.size();
+  const size_t argsLength = arguments.size();
   // One block: argv (program, arguments, null), the program, the arguments.
   const size_t slots = 1 + ArgumentSlotsNeeded(argsLength) + 1;
   char* block = static_cast<char*>(HostAlloc(
       slots * sizeof(char*) + programLength + 1 + ArgumentCharsNeeded(argsLength), false));
-  if (!block) return kErrNoMemory;
+  if (!block) return nullptr;
   char** argv = reinterpret_cast<char**>(block);
   char* program = block + slots * sizeof(char*);
-  std::memcpy(program, request.program.data(), programLength);
+  std::memcpy(program, programName.data(), programLength);
   program[programLength] = '\0';
   argv[0] = program;
-  size_t count = SplitArguments(request.arguments, program + programLength + 1, argv + 1);
+  size_t count = SplitArguments(arguments, program + programLength + 1, argv + 1);
   argv[1 + count] = nullptr;
+  return argv;
+}
 
+int ExecuteProgram(const ProgramRequest& request, ProgramResult* result) {
+  char** argv = NewArgumentVector(request.program, request.arguments);
+  if (!argv) return kErrNoMemory;
   platform::ChildProcess child;
   result->started = platform::StartProcess(argv, request.directory, request.captureOutput, &child);
-  HostFree(block);
+  HostFree(argv);
   if (!result->started) {
     result->exitCode = 127;
     return 0;

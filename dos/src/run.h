@@ -29,6 +29,11 @@ constexpr size_t ArgumentSlotsNeeded(size_t length) {
 // written terminated into `chars` and pointed to from `argv`; the count.
 size_t SplitArguments(std::string_view text, char* chars, char** argv);
 
+// The argument vector of a program: the program, then the arguments split
+// by SplitArguments, then null; one block from the host's memory, which the
+// caller frees. Null when memory runs out.
+char** NewArgumentVector(std::string_view program, std::string_view arguments);
+
 // Standard output collected from a program, in host memory.
 struct ProgramOutput {
   char* data = nullptr;

@@ -1,9 +1,11 @@
-// Execute: external programs started without a shell.
+// Execute and Run: external programs started without a shell.
+#include <cctype>
 #include <cstring>
 
 #include "bindings.h"
 #include "io_commands.h"
 #include "platform/file_system.h"
+#include "program_runs.h"
 #include "run.h"
 #include "tzx/display.h"
 #include "tzx/errors.h"
@@ -24,6 +26,10 @@ struct ProgramCall {
   int32_t forceExe = 0, hide = 0, consoleMode = 0;
   char directory[1024] = "";
   char verb[256] = "";
+  // Run only.
+  int32_t rawMode = 0, returnCode = 0;
+  int userDataIndex = 0;  // stack index of the user data, 0 when none
+  char ignoreHandlers[256] = "";
 };
 
 std::string_view StringArgument(lua_State* L, int n) {
@@ -33,12 +39,13 @@ std::string_view StringArgument(lua_State* L, int n) {
 }
 
 // Reads every argument before anything is taken: a wrong type raises the
-// host's argument error.
-void ReadProgramCall(lua_State* L, ProgramCall* call) {
+// host's argument error. `run` reads Run's forms and keys, else Execute's.
+void ReadProgramCall(lua_State* L, bool run, ProgramCall* call) {
   call->text = StringArgument(L, 1);
   int top = Lua().gettop(L);
   if (top >= 2 && Lua().type(L, 2) == kLuaNumber) {
     call->resetKeys = static_cast<int32_t>(Lua().checkinteger(L, 2));
+    if (run && top >= 3) call->userDataIndex = 3;
     return;
   }
   if (top >= 2 && (top >= 3 || Lua().type(L, 2) != kLuaNil)) {
@@ -51,13 +58,56 @@ void ReadProgramCall(lua_State* L, ProgramCall* call) {
   Args().fieldInt(L, 3, "forceexe", &call->forceExe);
   Args().fieldInt(L, 3, "hide", &call->hide);
   Args().fieldInt(L, 3, "consolemode", &call->consoleMode);
-  Args().fieldInt(L, 3, "captureoutput", &call->captureOutput);
   Args().fieldString(L, 3, "directory", call->directory, sizeof call->directory);
   Args().fieldString(L, 3, "verb", call->verb, sizeof call->verb);
+  if (!run) {
+    Args().fieldInt(L, 3, "captureoutput", &call->captureOutput);
+    return;
+  }
+  Args().fieldInt(L, 3, "rawmode", &call->rawMode);
+  Args().fieldInt(L, 3, "returncode", &call->returnCode);
+  Args().fieldString(L, 3, "ignorehandlers", call->ignoreHandlers, sizeof call->ignoreHandlers);
+  // Pushed once; the reference is taken after every check.
+  Args().fieldByKey(L, 3, "userdata");
+  call->userDataIndex = Lua().gettop(L);
+}
+
+// Whether `name` is one of the event names of the list (separated by blanks,
+// commas or semicolons; case does not matter).
+bool ListsEvent(const char* list, const char* name) {
+  const size_t length = std::strlen(name);
+  for (const char* p = list; *p;) {
+    while (*p == ' ' || *p == '\t' || *p == ',' || *p == ';') ++p;
+    const char* start = p;
+    while (*p && *p != ' ' && *p != '\t' && *p != ',' && *p != ';') ++p;
+    if (static_cast<size_t>(p - start) != length) continue;
+    size_t i = 0;
+    while (i < length && std::tolower(static_cast<unsigned char>(start[i])) == name[i]) ++i;
+    if (i == length) return true;
+  }
+  return false;
 }
 
 bool HoldsNul(std::string_view s) {
   return s.find('\0') != std::string_view::npos;
+}
+
+// The program, its arguments and its directory as the system will get them:
+// 1055 for an empty or unusable name, 1286 for a directory that is not one.
+int CheckedRequest(ProgramCall& call, ProgramRequest* request) {
+  *request = ProgramRequest{call.text, call.arguments, nullptr, false};
+  if (!call.explicitArguments &&
+      !SplitProgramText(call.text, &request->program, &request->arguments))
+    return kErrRange;
+  if (request->program.empty() || HoldsNul(request->program) || HoldsNul(request->arguments))
+    return kErrRange;
+  if (call.directory[0]) {
+    platform::FileStatus status;
+    if (!platform::Examine(call.directory, &status) || !status.directory)
+      return ErrorWithString(kErrOpenDir, call.directory);
+    request->directory = call.directory;
+  }
+  return 0;
 }
 
 // Keys held when the program took the focus no longer count as held.
@@ -76,20 +126,11 @@ void ResetKeys() {
 int Execute(lua_State* L) {
   L = Args().beginCommand(L, 1, 3, 0, 0);
   ProgramCall call;
-  ReadProgramCall(L, &call);
+  ReadProgramCall(L, false, &call);
 
-  ProgramRequest request{call.text, call.arguments, nullptr, call.captureOutput != 0};
-  if (!call.explicitArguments && !SplitProgramText(call.text, &request.program, &request.arguments))
-    return kErrRange;
-  if (request.program.empty() || HoldsNul(request.program) || HoldsNul(request.arguments))
-    return kErrRange;
-  if (call.directory[0]) {
-    platform::FileStatus status;
-    if (!platform::Examine(call.directory, &status) || !status.directory)
-      return ErrorWithString(kErrOpenDir, call.directory);
-    request.directory = call.directory;
-  }
-
+  ProgramRequest request;
+  if (int rc = CheckedRequest(call, &request)) return rc;
+  request.captureOutput = call.captureOutput != 0;
   ProgramResult result;
   int error = ExecuteProgram(request, &result);
   if (result.started && call.resetKeys) ResetKeys();
@@ -110,6 +151,43 @@ int Execute(lua_State* L) {
   Lua().pushlstring(L, output.data ? output.data : "", output.length);
   FreeProgramOutput(&output);
   return 2;
+}
+
+// Run(program, [arguments | resetkeys], [options | userdata]): starts the
+// program and returns at once; its output and its end arrive as the events
+// "RunOutput" (text as it comes) and "RunFinished" (exit code, 127 when it
+// could not start).
+int Run(lua_State* L) {
+  L = Args().beginCommand(L, 1, 3, 0, 0);
+  ProgramCall call;
+  call.resetKeys = 0;
+  ReadProgramCall(L, true, &call);
+
+  const bool outputEvents = !ListsEvent(call.ignoreHandlers, "runoutput");
+  const bool finishedEvent = !ListsEvent(call.ignoreHandlers, "runfinished");
+  if ((outputEvents || finishedEvent) && !gBound.event)
+    return ErrorWithString(kErrSiblingAbsent, "event");
+  ProgramRequest request;
+  if (int rc = CheckedRequest(call, &request)) return rc;
+  FreeFinishedRuns(L);
+
+  RunRequest run{request,
+                 kRunNoWait | (outputEvents || finishedEvent ? kRunEvents : 0u) |
+                     (call.forceExe ? kRunForceExe : 0u) | (call.hide ? kRunHide : 0u) |
+                     (call.consoleMode ? kRunConsoleMode : 0u),
+                 call.verb,
+                 outputEvents,
+                 finishedEvent,
+                 call.rawMode,
+                 call.returnCode};
+  int32_t userData = kNoRef;
+  if (call.userDataIndex && Lua().type(L, call.userDataIndex) != kLuaNil) {
+    Lua().pushvalue(L, call.userDataIndex);
+    userData = Lua().ref(L, kRegistryIndex);
+  }
+  if (int rc = StartProgramRun(L, run, userData)) return rc;
+  if (call.resetKeys) ResetKeys();
+  return 0;
 }
 
 }  // namespace tzx::dos

@@ -5,9 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "messages.h"
+#include "services.h"
 #include "tessera/host.h"
 #include "tzx/dos.h"
 #include "tzx/errors.h"
+#include "tzx/siblings.h"
 
 namespace {
 
@@ -17,7 +20,8 @@ using tzx::dos::FileNode;
 
 class DosInterfaceTest : public testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Start(); }
+  void Start() {
     options_.pluginDir = TZX_PLUGIN_DIR;
     options_.libraries = {"dos"};
     host_ = std::make_unique<tessera::Host>(options_);
@@ -36,6 +40,12 @@ class DosInterfaceTest : public testing::Test {
   void Run(const std::string& code) {
     std::string error;
     ASSERT_TRUE(host_->RunString(code, &error)) << error;
+  }
+  // The error message of a chunk that must fail.
+  std::string Fail(const std::string& code) {
+    std::string error;
+    EXPECT_FALSE(host_->RunString(code, &error));
+    return error;
   }
 
   tessera::HostOptions options_;
@@ -75,6 +85,46 @@ TEST_F(DosInterfaceTest, SwitchPointersFollowTheCommands) {
   EXPECT_EQ(*dos_->currentIoMode, 1);
   EXPECT_EQ(*dos_->useCarriageReturn, 0);
   EXPECT_EQ(dos_->end, nullptr);
+}
+
+// What the event library receives when a run ends, taken before it does.
+tzx::WorkerEventMessage* gFinished = nullptr;
+void TakeFinished(lua_State*, const tzx::host::PostedMessage& m) {
+  gFinished = static_cast<tzx::WorkerEventMessage*>(m.data);
+}
+
+// Slot 1 as the event library calls it once the "RunFinished" event is
+// delivered: the run and everything it holds are freed.
+TEST_F(DosInterfaceTest, FreeProgramRunFreesADeliveredRun) {
+  ASSERT_TRUE(dos_->freeProgramRun);
+  gFinished = nullptr;
+  tzx::host::SetMessageHandler(tzx::kMsgProgramFinished, TakeFinished);
+  Run("Run('/bin/sh', '-c \"exit 9\"', {userdata = {}})");
+  while (!gFinished) tzx::host::kThreads.wait(host_->L(), 0);
+  EXPECT_EQ(gFinished->value, 9);
+  EXPECT_EQ(std::string(gFinished->text, gFinished->length), "/bin/sh");
+  ASSERT_TRUE(gFinished->run);
+  long before = host_->LiveBlocks();
+  auto* run = static_cast<tzx::dos::ProgramRun*>(gFinished->run);
+  dos_->freeProgramRun(host_->L(), run);
+  EXPECT_EQ(host_->LiveBlocks(), before - 1);
+  // A record handed back twice is let alone the second time.
+  dos_->freeProgramRun(host_->L(), run);
+  EXPECT_EQ(host_->LiveBlocks(), before - 1);
+  tzx::host::kMemory.free(gFinished);
+}
+
+// Without the event library, commands whose results arrive as events fail
+// with 1685; a run that wants no event still starts.
+TEST_F(DosInterfaceTest, EventsWantedWithoutTheEventLibrary) {
+  host_->Stop();
+  options_.siblings = {"object", "time", "async"};
+  Start();
+  EXPECT_NE(Fail("Run('/bin/true')").find("(error 1685)"), std::string::npos);
+  EXPECT_NE(Fail("Run('/bin/true', '', {ignorehandlers = 'RunFinished'})").find("(error 1685)"),
+            std::string::npos);
+  Run("Run('/bin/true', '', {ignorehandlers = 'RunOutput;RunFinished'})");
+  EXPECT_NE(Fail("MonitorDirectory(1, '.')").find("(error 1685)"), std::string::npos);
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
 // The operating-system layer: files at 64-bit offsets, special folders, shared
-// libraries and local dates.
+// libraries, local dates, programs watched until they end or are let go, and
+// folder watches.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/calendar.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/libraries.h"
+#include "platform/processes.h"
 #include "platform/special_folders.h"
+#include "platform/threads.h"
+#include "platform/watches.h"
 
 namespace {
 
@@ -164,6 +169,81 @@ TEST(PlatformCalendar, LocalDatesOfKnownInstants) {
   CalendarTime later = LocalTime(1700000000 + 61);
   EXPECT_EQ(later.second, 21);
   EXPECT_EQ((later.minute - t.minute + 60) % 60, 1);
+}
+
+TEST(PlatformProcesses, WaitChildSeesOutputEndAndStop) {
+  char sh[] = "/bin/sh", c[] = "-c", script[] = "printf hi; exit 6";
+  char* argv[] = {sh, c, script, nullptr};
+  ChildProcess child;
+  ASSERT_TRUE(StartProcess(argv, nullptr, true, &child));
+  std::string out;
+  for (;;) {
+    int seen = WaitChild(&child, kNoFile, -1);
+    if (seen & kChildOutput) {
+      char buffer[64];
+      int64_t n = ReadSome(child.output, buffer, sizeof buffer);
+      if (n <= 0) {
+        CloseNativeFile(child.output);
+        child.output = kNoFile;
+      }
+      if (n > 0) out.append(buffer, size_t(n));
+    }
+    if ((seen & kChildEnded) && child.output == kNoFile) break;
+  }
+  EXPECT_EQ(out, "hi");
+  EXPECT_EQ(WaitProcess(&child), 6);
+
+  // A program that goes on is let go once the stop signal is raised.
+  char sleep[] = "/bin/sleep", seconds[] = "5";
+  char* forever[] = {sleep, seconds, nullptr};
+  child = ChildProcess{};
+  ASSERT_TRUE(StartProcess(forever, nullptr, false, &child));
+  NativeFile stop = CreateStopSignal();
+  ASSERT_NE(stop, kNoFile);
+  EXPECT_EQ(WaitChild(&child, stop, 0), 0);
+  RaiseStopSignal(stop);
+  EXPECT_EQ(WaitChild(&child, stop, -1), kChildStop);
+  EXPECT_EQ(WaitChild(&child, stop, -1), kChildStop);  // raised for good
+  ReleaseChild(&child);
+  CloseStopSignal(stop);
+}
+
+struct Seen {
+  std::vector<std::string> changes;
+};
+void Collect(void* context, const char* name, WatchChange change) {
+  static const char* const kNames[] = {"added ", "removed ", "modified "};
+  static_cast<Seen*>(context)->changes.push_back(kNames[change] + std::string(name));
+}
+
+TEST_F(PlatformFiles, WatchesReportEntriesRenamesAndTheFolderGone) {
+  DirectoryWatch watch;
+  EXPECT_FALSE(OpenDirectoryWatch(Path("missing").c_str(), &watch));
+  fs::create_directories(Path("w/sub"));
+  ASSERT_TRUE(OpenDirectoryWatch(Path("w").c_str(), &watch));
+  char buffer[4096];
+  Seen seen;
+  EXPECT_EQ(WaitDirectoryChanges(&watch, kNoFile, 0, buffer, sizeof buffer, Collect, &seen),
+            kWatchTimeout);
+  fs::create_directories(Path("w/new"));
+  fs::rename(Path("w/new"), Path("w/renamed"));
+  // Entries of subfolders are not the folder's.
+  fs::create_directories(Path("w/sub/deeper"));
+  EXPECT_EQ(WaitDirectoryChanges(&watch, kNoFile, -1, buffer, sizeof buffer, Collect, &seen),
+            kWatchChanges);
+  EXPECT_EQ(seen.changes, (std::vector<std::string>{"added new", "removed new", "added renamed"}));
+
+  NativeFile stop = CreateStopSignal();
+  RaiseStopSignal(stop);
+  EXPECT_EQ(WaitDirectoryChanges(&watch, stop, -1, buffer, sizeof buffer, Collect, &seen),
+            kWatchStopped);
+  CloseStopSignal(stop);
+
+  fs::remove_all(Path("w"));
+  seen.changes.clear();
+  EXPECT_EQ(WaitDirectoryChanges(&watch, kNoFile, -1, buffer, sizeof buffer, Collect, &seen),
+            kWatchGone);
+  CloseDirectoryWatch(&watch);
 }
 
 }  // namespace

@@ -159,6 +159,7 @@ void TrackKeys(int code, intptr_t a, intptr_t c) {
 void FreeEvent(lua_State* L, Event& e) {
   kMemory.free(e.files);
   if (e.message) {
+    if (e.message->userData >= 0) luaL_unref(L, LUA_REGISTRYINDEX, e.message->userData);
     if (e.messageNumber == kMsgProgramFinished && e.message->run && gDos) {
       gDos->freeProgramRun(L, static_cast<dos::ProgramRun*>(e.message->run));
     }
@@ -198,6 +199,13 @@ void Raise(const void* display, int32_t code, intptr_t a, intptr_t b, intptr_t c
 void TakeWorkerMessage(lua_State* L, const PostedMessage& m) {
   auto* record = static_cast<WorkerEventMessage*>(m.data);
   if (!record) return;
+  // The event holds its own reference to the user data: the poster may let
+  // go of its own (a monitor closed, a run freed) before the event is
+  // delivered.
+  if (record->userData >= 0) {
+    lua_rawgeti(L, LUA_REGISTRYINDEX, record->userData);
+    record->userData = luaL_ref(L, LUA_REGISTRYINDEX);
+  }
   int name = m.message == kMsgProgramFinished ? kRunFinished
              : m.message == kMsgProgramOutput ? kRunOutput
                                               : kDirectoryChanged;

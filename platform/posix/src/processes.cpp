@@ -1,7 +1,9 @@
 #include "platform/processes.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,16 +58,84 @@ bool StartProcess(char* const* argv, const char* directory, bool captureOutput, 
   return true;
 }
 
-int WaitProcess(ChildProcess* child) {
-  int status = 0;
-  pid_t done;
-  do {
-    done = waitpid(static_cast<pid_t>(child->id), &status, 0);
-  } while (done < 0 && errno == EINTR);
-  child->id = -1;
-  if (done < 0) return 127;
+namespace {
+
+int StatusToExitCode(int status) {
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return WEXITSTATUS(status);
+}
+
+// Whether the program has ended, reaping it when it has.
+bool Reaped(ChildProcess* child) {
+  if (child->reaped) return true;
+  int status = 0;
+  pid_t done = waitpid(static_cast<pid_t>(child->id), &status, WNOHANG);
+  if (done == 0) return false;
+  child->reaped = true;
+  child->exitCode = done < 0 ? 127 : StatusToExitCode(status);
+  return true;
+}
+
+}  // namespace
+
+int WaitProcess(ChildProcess* child) {
+  if (!child->reaped) {
+    int status = 0;
+    pid_t done;
+    do {
+      done = waitpid(static_cast<pid_t>(child->id), &status, 0);
+    } while (done < 0 && errno == EINTR);
+    child->reaped = true;
+    child->exitCode = done < 0 ? 127 : StatusToExitCode(status);
+  }
+  if (child->watch != kNoFile) close(static_cast<int>(child->watch));
+  child->watch = kNoFile;
+  child->id = -1;
+  return child->exitCode;
+}
+
+int WaitChild(ChildProcess* child, NativeFile stop, int timeoutMs) {
+  if (child->watch == kNoFile && !child->reaped) {
+    int fd = static_cast<int>(syscall(SYS_pidfd_open, static_cast<pid_t>(child->id), 0));
+    if (fd >= 0) child->watch = fd;
+  }
+  // Without a process descriptor (older kernels) the end is polled.
+  const bool polling = child->watch == kNoFile && !child->reaped;
+  if (polling && (timeoutMs < 0 || timeoutMs > 10)) timeoutMs = 10;
+  pollfd fds[3];
+  int n = 0, stopAt = -1, outputAt = -1, watchAt = -1;
+  if (stop != kNoFile) {
+    stopAt = n;
+    fds[n++] = {static_cast<int>(stop), POLLIN, 0};
+  }
+  if (child->output != kNoFile) {
+    outputAt = n;
+    fds[n++] = {static_cast<int>(child->output), POLLIN, 0};
+  }
+  if (child->watch != kNoFile && !child->reaped) {
+    watchAt = n;
+    fds[n++] = {static_cast<int>(child->watch), POLLIN, 0};
+  }
+  int ready;
+  do {
+    ready = poll(fds, static_cast<nfds_t>(n), child->reaped && outputAt < 0 ? 0 : timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  int seen = 0;
+  if (ready > 0) {
+    if (stopAt >= 0 && fds[stopAt].revents) seen |= kChildStop;
+    if (outputAt >= 0 && fds[outputAt].revents) seen |= kChildOutput;
+    if (watchAt >= 0 && fds[watchAt].revents && Reaped(child)) seen |= kChildEnded;
+  }
+  if ((polling && Reaped(child)) || child->reaped) seen |= kChildEnded;
+  return seen;
+}
+
+void ReleaseChild(ChildProcess* child) {
+  if (child->output != kNoFile) close(static_cast<int>(child->output));
+  if (child->watch != kNoFile) close(static_cast<int>(child->watch));
+  child->output = kNoFile;
+  child->watch = kNoFile;
+  child->id = -1;
 }
 
 }  // namespace tzx::platform

@@ -13,6 +13,10 @@ struct ChildProcess {
   // The reading end of the program's standard output when it is captured,
   // else kNoFile; the caller reads it with ReadSome and closes it.
   NativeFile output = kNoFile;
+  // Made by the first WaitChild: what tells that the program ended.
+  NativeFile watch = kNoFile;
+  bool reaped = false;  // the exit code is in `exitCode` already
+  int exitCode = 127;
 };
 
 // Starts argv[0] (searched on PATH when it holds no '/') with the null-ended
@@ -25,5 +29,20 @@ bool StartProcess(char* const* argv, const char* directory, bool captureOutput, 
 // Waits for the program to end: its exit code, 128 plus the signal's number
 // when a signal ended it.
 int WaitProcess(ChildProcess* child);
+
+// What WaitChild saw, as bits.
+enum ChildActivity : int {
+  kChildOutput = 1,  // the captured output has data or has ended
+  kChildEnded = 2,   // the program ended (WaitProcess no longer blocks)
+  kChildStop = 4,    // `stop` was raised
+};
+// Waits at most `timeoutMs` (-1: without limit) until the program writes,
+// ends, or `stop` (a signal of threads.h, or kNoFile) is raised; 0 when the
+// time ran out.
+int WaitChild(ChildProcess* child, NativeFile stop, int timeoutMs);
+
+// Lets go of a program that is still running: it goes on without us; a
+// captured output is closed.
+void ReleaseChild(ChildProcess* child);
 
 }  // namespace tzx::platform
