@@ -23,6 +23,7 @@
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/pins.h"
+#include "tzx/text.h"
 
 namespace tzx::graphics {
 
@@ -50,6 +51,8 @@ struct DrawSource {
   BitmapHandle* madeMask;
   BitmapHandle* madeAlpha;
   int32_t* pins;  // the brush's pin count, when the object is a brush
+  int adjustX;    // text objects: where the planes sit from the asked place
+  int adjustY;
 };
 
 void UsePicture(ImageObject* image, int width, int height, DrawSource* s) {
@@ -115,6 +118,25 @@ int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output,
   return 0;
 }
 
+// A text object's cached planes. The text library pins the object for the
+// command when it hands it over.
+int FromTextObject(lua_State* L, const DrawObjectArgs& a, DrawSource* s) {
+  auto* text = static_cast<const text::TextInterface*>(gBound.text);
+  if (!text) return ErrorWithString(kErrSiblingAbsent, "text");
+  if (!text->FindTextObject) return kErrRange;
+  text::TextObjectHead* o = nullptr;
+  const text::FindTextObjectArgs find{L, a.id, &o, 0};
+  if (int rc = text->FindTextObject(&find)) return rc;
+  s->color = o->color;
+  s->mask = o->mask;
+  s->alpha = o->alpha;
+  s->width = o->width;
+  s->height = o->height;
+  s->adjustX = o->adjustX;
+  s->adjustY = o->adjustY;
+  return s->color ? 0 : kErrRange;
+}
+
 int FindSource(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output, DrawSource* s) {
   if (a.image) {
     UsePicture(a.image, 0, 0, s);
@@ -137,6 +159,7 @@ int FindSource(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output
     case kDrawAnimFrame:
       return gBound.anim ? kErrRange : ErrorWithString(kErrSiblingAbsent, "anim");
     case kDrawTextObject:
+      return FromTextObject(L, a, s);
     case kDrawTextOut:
     case kDrawPrint:
       return gBound.text ? kErrRange : ErrorWithString(kErrSiblingAbsent, "text");
@@ -338,10 +361,10 @@ int DrawWithEffects(lua_State* L, const DrawObjectArgs& a, const DrawTarget& tar
     const bool onDisplay = target.output == gCurrentDisplay;
     int x =
         ResolveX(a.x, work.objectWidth, onDisplay ? 0 : target.output->width, transform.anchorX) -
-        work.originX;
+        work.originX + source->adjustX;
     int y =
         ResolveY(a.y, work.objectHeight, onDisplay ? 0 : target.output->height, transform.anchorY) -
-        work.originY;
+        work.originY + source->adjustY;
     int sx = 0, sy = 0, w = work.width, h = work.height;
     const Rect& b = target.bounds;
     // The transparency is in the working copy's alpha channel by now.
@@ -407,8 +430,10 @@ int DrawObject(lua_State* L, DrawObjectArgs* args) {
 
   // Position codes resolve against the output, or the current display's view.
   bool onDisplay = target.output == gCurrentDisplay;
-  int x = ResolveX(a.x, width, onDisplay ? 0 : target.output->width, transform->anchorX);
-  int y = ResolveY(a.y, height, onDisplay ? 0 : target.output->height, transform->anchorY);
+  int x = ResolveX(a.x, width, onDisplay ? 0 : target.output->width, transform->anchorX) +
+          source.adjustX;
+  int y = ResolveY(a.y, height, onDisplay ? 0 : target.output->height, transform->anchorY) +
+          source.adjustY;
   int sourceX = ResolveX(a.sourceX, width, source.width, 0.0);
   int sourceY = ResolveY(a.sourceY, height, source.height, 0.0);
   if (sourceX < 0 || sourceY < 0) return kErrNegativePosition;

@@ -28,4 +28,13 @@ int TextWidth(lua_State* L);
 int TextHeight(lua_State* L);
 int TextExtent(lua_State* L);
 
+// text_object_commands.cpp
+int CreateTextObject(lua_State* L);
+int DisplayTextObject(lua_State* L);
+int FreeTextObject(lua_State* L);
+int CopyTextObject(lua_State* L);
+int ScaleTextObject(lua_State* L);
+int RotateTextObject(lua_State* L);
+int TransformTextObject(lua_State* L);
+
 }  // namespace tzx::text

@@ -307,6 +307,10 @@ int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id) {
     font = h->font;
   }
   if (!font) return kErrUnknownAttribute;
+  return PushFontAttribute(L, attribute, font);
+}
+
+int PushFontAttribute(lua_State* L, int attribute, const FontRecord* font) {
   const LuaApi& lua = Lua();
   switch (attribute) {
     case kAttrfontascender:

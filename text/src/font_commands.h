@@ -2,16 +2,11 @@
 #pragma once
 
 #include "font_record.h"
+#include "tzx/text.h"
 #include "tzx/types.h"
 
 namespace tzx::text {
 
-// Font handles: {type 43, id, font}, in creation order.
-struct FontHandle {
-  ObjectHeader header;
-  FontRecord* font;
-  int32_t ownsFont;  // brush fonts belong to their handle
-};
 extern ObjectHeader* gFontList;
 
 int SetFont(lua_State* L);
@@ -27,6 +22,8 @@ int FreeGlyphCacheCommand(lua_State* L);
 
 // The attribute callback of "Fonts".
 int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id);
+// Pushes an ATTRFONT... attribute of the font; 1, or 1080 for another id.
+int PushFontAttribute(lua_State* L, int attribute, const FontRecord* font);
 
 // Library start and close: topaz, FreeType, and everything fonts own.
 int StartFonts();

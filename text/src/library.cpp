@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "constants.h"
 #include "font_commands.h"
+#include "text_objects.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
 #include "tzx/text.h"
@@ -10,13 +11,12 @@
 namespace tzx::text {
 
 extern const BindingRow kBindings[];
+extern const TextInterface kInterface;
 
 namespace {
 
 // A leading NUL, then the version text with its trailing blank.
 constexpr char kDescriptor[] = "\0$VER: text.tzx 11.0 (10.01.26) [Windows] [x86] ";
-
-const TextInterface kInterface = {};
 
 const CommandRow kCommands[] = {
     // Fonts
@@ -48,15 +48,16 @@ const CommandRow kCommands[] = {
     {"TextHeight", TextHeight},
     {"TextExtent", TextExtent},
     {"TextOut", TextOut},
+    // Text objects
+    {"CreateTextObject", CreateTextObject},
+    {"DisplayTextObject", DisplayTextObject},
+    {"FreeTextObject", FreeTextObject},
+    {"CopyTextObject", CopyTextObject},
+    {"ScaleTextObject", ScaleTextObject},
+    {"RotateTextObject", RotateTextObject},
+    {"TransformTextObject", TransformTextObject},
     {nullptr, nullptr},
 };
-
-ObjectHeader* gTextObjectList = nullptr;
-
-// No attribute of this type is readable yet.
-int TextObjectAttribute(lua_State*, int, const ObjectId* id) {
-  return NoAttributes(gTextObjectList, *id, kErrUnknownTextObject);
-}
 
 const ObjectTypeRow kObjectTypes[] = {
     {kTypeTextObject, "Text objects", &gTextObjectList, TextObjectAttribute},
@@ -65,7 +66,7 @@ const ObjectTypeRow kObjectTypes[] = {
 };
 
 void Close(lua_State* L) {
-  FreeObjectList(L, &gTextObjectList);
+  FreeAllTextObjects(L);
   CloseFontObjects(L);
 }
 

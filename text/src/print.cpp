@@ -84,29 +84,23 @@ int32_t EffectsMargin(const Layout& l) {
   return grow;
 }
 
-// The text in planes of its own: its colours over the base colour, and its
-// coverage as the alpha channel; then the central draw with the tags.
+// The central draw of the text's own planes with the tags.
 int DrawThroughTags(lua_State* L, const LayoutRequest& r, const Layout& l, int32_t x, int32_t y,
                     int32_t width, TextDrawTags* d) {
-  const int32_t pad = EffectsMargin(l);
-  const int32_t w = width + 2 * pad;
-  const int32_t h = l.height + 2 * pad;
-  if (w < 1 || h < 1 || l.runs.empty()) return 0;
+  if (l.runs.empty()) return 0;
+  TextPlanes planes;
+  int rc = RenderLayoutPlanes(r, l, width, &planes);
   const graphics::GraphicsInterface& g = Gfx();
-  graphics::BitmapHandle* color = g.AllocBitmap(w, h, 0, nullptr);
-  graphics::BitmapHandle* alpha = color ? g.AllocAlpha(w, h, 0, nullptr, 0) : nullptr;
-  int rc = alpha ? 0 : kErrNoMemory;
-  if (!rc) rc = g.FillBitmapRect(color, 0, 0, w, h, r.style.fontColor & 0xFFFFFF);
-  if (!rc) rc = DrawRuns(r, l, pad, pad, false, color);
-  if (!rc) rc = DrawRuns(r, l, pad, pad, false, alpha);
   if (!rc) {
+    const int32_t pad = planes.pad;
     if (!d->transform.matrixGiven) {
-      g.BuildTransformMatrix(&d->transform, d->transform.width, d->transform.height, w, h);
+      g.BuildTransformMatrix(&d->transform, d->transform.width, d->transform.height, planes.width,
+                             planes.height);
     }
     graphics::DrawObjectArgs a{};
     a.type = graphics::kDrawBitmap;
-    a.bitmap = color;
-    a.alpha = alpha;
+    a.bitmap = planes.color;
+    a.alpha = planes.alpha;
     // The margin is scaled with the text; the text's own corner stays at
     // (x, y) unless it is turned.
     const graphics::TransformRecord& t = d->transform;
@@ -123,8 +117,7 @@ int DrawThroughTags(lua_State* L, const LayoutRequest& r, const Layout& l, int32
     a.tags = &d->tags;
     rc = g.DrawObject(L, &a);
   }
-  if (alpha) g.FreeAlpha(alpha);
-  if (color) g.FreeBitmap(color);
+  FreeTextPlanes(&planes);
   return rc;
 }
 
@@ -222,6 +215,62 @@ int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, b
   }
   if (drawTags) return DrawThroughTags(L, request, *out, x, y, box, drawTags);
   return DrawRuns(request, *out, x, y, request.paletteMode, nullptr);
+}
+
+int RenderLayoutPlanes(const LayoutRequest& r, const Layout& l, int32_t boxWidth, TextPlanes* out) {
+  *out = TextPlanes{};
+  const int32_t pad = EffectsMargin(l);
+  const int32_t w = boxWidth + 2 * pad;
+  const int32_t h = l.height + 2 * pad;
+  if (w < 1 || h < 1) return kErrSizeTooSmall;
+  const graphics::GraphicsInterface& g = Gfx();
+  out->color = g.AllocBitmap(w, h, 0, nullptr);
+  out->alpha = out->color ? g.AllocAlpha(w, h, 0, nullptr, 0) : nullptr;
+  int rc = out->alpha ? 0 : kErrNoMemory;
+  if (!rc) rc = g.FillBitmapRect(out->color, 0, 0, w, h, r.style.fontColor & 0xFFFFFF);
+  if (!rc) rc = DrawRuns(r, l, pad, pad, false, out->color);
+  if (!rc) rc = DrawRuns(r, l, pad, pad, false, out->alpha);
+  if (rc) {
+    FreeTextPlanes(out);
+    return rc;
+  }
+  out->width = w;
+  out->height = h;
+  out->pad = pad;
+  return 0;
+}
+
+void FreeTextPlanes(TextPlanes* planes) {
+  const graphics::GraphicsInterface& g = Gfx();
+  if (planes->alpha) g.FreeAlpha(planes->alpha);
+  if (planes->color) g.FreeBitmap(planes->color);
+  planes->alpha = planes->color = nullptr;
+}
+
+int RenderRequestPlanes(const LayoutRequest& request, double scaleX, double scaleY,
+                        TextPlanes* out) {
+  FontRecord* record = request.style.font;
+  const bool scaled = record->scalable && (scaleX != 1.0 || scaleY != 1.0);
+  const double fontX = record->scaleX, fontY = record->scaleY;
+  LayoutRequest atScale;
+  const LayoutRequest* r = &request;
+  if (scaled) {
+    atScale = request;
+    ScaleRequest(&atScale, scaleX, scaleY);
+    SetFontScale(record, fontX * scaleX, fontY * scaleY);
+    r = &atScale;
+  }
+  int encoding = 0;
+  const LayoutFont font = FontForLayout(*r, &encoding);
+  Layout layout;
+  int rc = LayOut(*r, font, &layout);
+  if (!rc) {
+    const int32_t box = r->wrapWidth > 0 ? r->wrapWidth : layout.width;
+    AlignLayout(&layout, r->align, box);
+    rc = RenderLayoutPlanes(*r, layout, box, out);
+  }
+  if (scaled) SetFontScale(record, fontX, fontY);
+  return rc;
 }
 
 int PrintAtCursor(lua_State* L, graphics::OutputRecord* output, LayoutRequest* request) {

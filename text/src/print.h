@@ -39,6 +39,28 @@ bool DrawTagsNeedEffects(const graphics::TransformRecord& transform,
 int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, bool resolve,
              TextDrawTags* drawTags, Layout* out);
 
+// A text in planes of its own: its colours over the base colour in a colour
+// bitmap and its coverage as the alpha channel, with a margin of `pad`
+// pixels around the box for what styles draw outside it.
+struct TextPlanes {
+  graphics::BitmapHandle* color = nullptr;
+  graphics::BitmapHandle* alpha = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t pad = 0;
+};
+
+// The runs of an aligned layout whose box is `boxWidth` wide: 0, 1000 or
+// 1218 (nothing to draw); nothing is left on failure.
+int RenderLayoutPlanes(const LayoutRequest& request, const Layout& layout, int32_t boxWidth,
+                       TextPlanes* out);
+void FreeTextPlanes(TextPlanes* planes);
+
+// Lays a request out, aligns it and renders it; a scalable font is drawn
+// scaled itself (the request's lengths scale with it), other fonts at 1:1.
+int RenderRequestPlanes(const LayoutRequest& request, double scaleX, double scaleY,
+                        TextPlanes* out);
+
 // Print: the text at the output's cursor, wrapped at its right margin; the
 // cursor goes to the end of the last line.
 int PrintAtCursor(lua_State* L, graphics::OutputRecord* output, LayoutRequest* request);
