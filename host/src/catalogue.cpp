@@ -139,6 +139,9 @@ constexpr CatalogueEntry kCatalogue[] = {
     {kErrShuttingDown, "%s cannot run: the libraries are already closed!"},
     {kErrNulInName, "File name contains a NUL byte!"},
     {kErrNoEventSource, "No open display or running program could raise an event to wait for!"},
+    {kErrDamagedPicture,
+     "The picture is damaged or uses a variant of its format that cannot be read!"},
+    {kErrPictureTooLarge, "The picture is too large to be read or written!"},
 };
 
 // A misplaced row would make lookups miss it, so refuse to build.

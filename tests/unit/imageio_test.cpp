@@ -159,8 +159,8 @@ bool WritePng(const PngLayout* layout, png_bytep* rows, Bytes* out) {
     png_set_PLTE(png, info, layout->palette.data(), static_cast<int>(layout->palette.size()));
   }
   if (!layout->paletteAlpha.empty()) {
-    png_set_tRNS(png, info, layout->paletteAlpha.data(), static_cast<int>(layout->paletteAlpha.size()),
-                 nullptr);
+    png_set_tRNS(png, info, layout->paletteAlpha.data(),
+                 static_cast<int>(layout->paletteAlpha.size()), nullptr);
   }
   if (layout->keyed) png_set_tRNS(png, info, nullptr, 0, &layout->key);
   png_write_info(png, info);
@@ -196,7 +196,7 @@ Bytes PngHeaderOnly(uint32_t width, uint32_t height) {
 // --- JPEG files made with libjpeg.
 
 Bytes MakeJpeg(int w, int h, int components, J_COLOR_SPACE space, const Bytes& samples,
-               int quality = 95) {
+               int quality = 95, bool progressive = false) {
   jpeg_compress_struct c;
   jpeg_error_mgr err;
   c.err = jpeg_std_error(&err);
@@ -210,6 +210,7 @@ Bytes MakeJpeg(int w, int h, int components, J_COLOR_SPACE space, const Bytes& s
   c.in_color_space = space;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
   for (int y = 0; y < h; ++y) {
     JSAMPROW row = const_cast<JSAMPROW>(samples.data() + y * w * components);
@@ -250,27 +251,40 @@ void Put(Bytes* b, uint32_t v, int n) {
 
 // An information-header BMP with the given pixel bytes after an optional
 // palette or masks.
-Bytes MakeBmp(int32_t w, int32_t h, int bits, uint32_t compression, const Bytes& extra,
-              const Bytes& pixels, uint32_t colorsUsed = 0) {
+// A BMP file with an information header of `headerSize` bytes: the fields of
+// the 40-byte one (cut where the header is shorter), then `headerTail` and
+// zeros up to the size; `extra` (masks or palette) follows the header.
+Bytes MakeBmpWithHeader(uint32_t headerSize, const Bytes& headerTail, int32_t w, int32_t h,
+                        int bits, uint32_t compression, const Bytes& extra, const Bytes& pixels,
+                        uint32_t colorsUsed = 0) {
+  Bytes info;
+  Put(&info, headerSize, 4);
+  Put(&info, w, 4);
+  Put(&info, h, 4);
+  Put(&info, 1, 2);
+  Put(&info, bits, 2);
+  Put(&info, compression, 4);
+  Put(&info, static_cast<uint32_t>(pixels.size()), 4);
+  Put(&info, 0, 4);
+  Put(&info, 0, 4);
+  Put(&info, colorsUsed, 4);
+  Put(&info, 0, 4);
+  info.insert(info.end(), headerTail.begin(), headerTail.end());
+  info.resize(headerSize, 0);
   Bytes b = {'B', 'M'};
-  const uint32_t offset = 14 + 40 + static_cast<uint32_t>(extra.size());
+  const uint32_t offset = 14 + headerSize + static_cast<uint32_t>(extra.size());
   Put(&b, offset + static_cast<uint32_t>(pixels.size()), 4);
   Put(&b, 0, 4);
   Put(&b, offset, 4);
-  Put(&b, 40, 4);
-  Put(&b, w, 4);
-  Put(&b, h, 4);
-  Put(&b, 1, 2);
-  Put(&b, bits, 2);
-  Put(&b, compression, 4);
-  Put(&b, static_cast<uint32_t>(pixels.size()), 4);
-  Put(&b, 0, 4);
-  Put(&b, 0, 4);
-  Put(&b, colorsUsed, 4);
-  Put(&b, 0, 4);
+  b.insert(b.end(), info.begin(), info.end());
   b.insert(b.end(), extra.begin(), extra.end());
   b.insert(b.end(), pixels.begin(), pixels.end());
   return b;
+}
+
+Bytes MakeBmp(int32_t w, int32_t h, int bits, uint32_t compression, const Bytes& extra,
+              const Bytes& pixels, uint32_t colorsUsed = 0) {
+  return MakeBmpWithHeader(40, {}, w, h, bits, compression, extra, pixels, colorsUsed);
 }
 
 // ============================================================== PNG
@@ -457,6 +471,49 @@ TEST_F(ImageIo, JpegFromLibjpegDecodesCloseToItsPixels) {
   EXPECT_LE(worst, 8);
 }
 
+// Where the last scan of a file starts.
+size_t LastScanStart(const Bytes& file) {
+  size_t last = 0;
+  for (size_t i = 0; i + 1 < file.size(); ++i) {
+    if (file[i] == 0xFF && file[i + 1] == 0xDA) last = i;
+  }
+  return last;
+}
+
+TEST_F(ImageIo, ProgressiveJpegCutInALaterScanShowsTheWholePicture) {
+  const int w = 64, h = 48;
+  Bytes rgb = Gradient(w, h);
+  Bytes file = MakeJpeg(w, h, 3, JCS_RGB, rgb, 90, true);
+  HeldPicture whole;
+  ASSERT_EQ(Decode(file, false, &whole), Status::kOk);
+
+  // Cut halfway through the last scan's data: every block still has its DC
+  // and most of its detail.
+  const size_t last = LastScanStart(file);
+  ASSERT_GT(last, 0u);
+  Bytes cut(file.begin(), file.begin() + (last + file.size()) / 2);
+  HeldPicture lower;
+  ASSERT_EQ(Decode(cut, false, &lower), Status::kOk);
+  int worst = 0;
+  for (int i = 0; i < w * h; ++i) {
+    worst = std::max(worst, MaxChannelDifference(lower.p.argb[i], whole.p.argb[i]));
+  }
+  EXPECT_LE(worst, 24);
+
+  // Cut inside the first scan: blocks without any data would be made up.
+  size_t first = 0;
+  while (first + 1 < file.size() && !(file[first] == 0xFF && file[first + 1] == 0xDA)) ++first;
+  Bytes early(file.begin(), file.begin() + first + 20);
+  HeldPicture none;
+  EXPECT_EQ(Decode(early, false, &none), Status::kTruncated);
+
+  // A sequential file cut anywhere in its data is refused.
+  Bytes plain = MakeJpeg(w, h, 3, JCS_RGB, rgb, 90);
+  Bytes plainCut(plain.begin(), plain.begin() + plain.size() - 40);
+  HeldPicture grey;
+  EXPECT_EQ(Decode(plainCut, false, &grey), Status::kTruncated);
+}
+
 TEST_F(ImageIo, GreyJpegMayComeBackAsPens) {
   const int w = 16, h = 8;
   Bytes grey(w * h);
@@ -629,6 +686,63 @@ TEST_F(ImageIo, BmpBitFieldsTopDownAndFourthBytes) {
   ASSERT_EQ(Decode(MakeBmp(2, 1, 32, 0, {}, alpha), false, &f), Status::kOk);
   EXPECT_TRUE(f.p.info.alpha);
   EXPECT_EQ(f.p.argb[1], 0x09060504u);
+}
+
+// Probe and decode must agree on whether a file has alpha.
+void ExpectAlpha(const Bytes& file, bool alpha, uint32_t first, const char* what) {
+  PictureInfo info;
+  ASSERT_EQ(ProbePicture(kBmp, file.data(), file.size(), kDefault, &info), Status::kOk) << what;
+  EXPECT_EQ(info.alpha, alpha) << what;
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, false, &d), Status::kOk) << what;
+  EXPECT_EQ(d.p.info.alpha, alpha) << what;
+  EXPECT_EQ(d.p.argb[0], first) << what;
+}
+
+TEST_F(ImageIo, BmpFourthBytesAreAlphaOnlyInUncodedFilesWhereTheyVary) {
+  // Bit fields with the top byte as red and no alpha mask: fully opaque.
+  Bytes masks;
+  for (uint32_t m : {0xFF000000u, 0x00000FF0u, 0x00FF0000u}) Put(&masks, m, 4);
+  Bytes pixels;
+  Put(&pixels, 0x12560340u, 4);  // red 12, green 34, blue 56
+  Put(&pixels, 0x00000000u, 4);
+  ExpectAlpha(MakeBmp(2, 1, 32, 3, masks, pixels), false, 0xFF123456u, "masks after the header");
+  Bytes v4Masks = masks;
+  Put(&v4Masks, 0, 4);  // an alpha mask of 0
+  ExpectAlpha(MakeBmpWithHeader(108, v4Masks, 2, 1, 32, 3, {}, pixels), false, 0xFF123456u,
+              "masks in a version 4 header");
+
+  // A constant fourth byte is padding, whatever its value.
+  ExpectAlpha(MakeBmp(2, 1, 32, 0, {}, {1, 2, 3, 0x7F, 4, 5, 6, 0x7F}), false, 0xFF030201u,
+              "constant fourth byte");
+  ExpectAlpha(MakeBmp(2, 1, 32, 0, {}, {1, 2, 3, 0x7F, 4, 5, 6, 0x80}), true, 0x7F030201u,
+              "varying fourth byte");
+}
+
+TEST_F(ImageIo, Os2Version2HeadersReadLikeTheOthers) {
+  // 64 bytes, 24-bit, bottom-up: the second stored row is the top one.
+  Bytes rows = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  Bytes file = MakeBmpWithHeader(64, {}, 2, 2, 24, 0, {}, rows);
+  ASSERT_EQ(SniffFormat(file.data(), file.size()), kBmp);
+  HeldPicture d;
+  ASSERT_EQ(Decode(file, false, &d), Status::kOk);
+  EXPECT_EQ(Colors(d.p),
+            (std::vector<uint32_t>{0xFF090807u, 0xFF0C0B0Au, 0xFF030201u, 0xFF060504u}));
+
+  // Cut after the bit count: no compression and a full palette of four-byte entries.
+  Bytes palette = {0, 0, 0, 0, 0x30, 0x20, 0x10, 0};
+  palette.resize(256 * 4, 0);
+  Bytes pens = {1, 0, 0, 0};
+  HeldPicture e;
+  ASSERT_EQ(Decode(MakeBmpWithHeader(16, {}, 1, 1, 8, 0, palette, pens), true, &e), Status::kOk);
+  ASSERT_NE(e.p.indices, nullptr);
+  EXPECT_EQ(e.p.indices[0], 1);
+  EXPECT_EQ(e.p.palette[1], 0x102030u);
+
+  // Their compression 3 is Huffman coding, not bit fields.
+  HeldPicture f;
+  EXPECT_EQ(Decode(MakeBmpWithHeader(64, {}, 1, 1, 1, 3, Bytes(8), Bytes(4)), false, &f),
+            Status::kUnsupported);
 }
 
 TEST_F(ImageIo, BmpDepthsAndCompressionsWithoutACodecAreRefused) {
@@ -1029,7 +1143,9 @@ TEST_F(ImageIoSlots, DecodeErrorsCarryTheirCodes) {
   png.resize(png.size() - 20);
   EXPECT_EQ(io_->decode(WriteFile("cut.png", png).c_str(), &r), kErrRead);
   EXPECT_EQ(io_->decode(WriteFile("huge.png", PngHeaderOnly(100000, 100000)).c_str(), &r),
-            kErrNoMemory);
+            kErrPictureTooLarge);
+  EXPECT_EQ(io_->decode(WriteFile("zero.png", PngHeaderOnly(0, 10)).c_str(), &r),
+            kErrDamagedPicture);
   EXPECT_EQ(io_->decode(WriteFile("two.bmp", MakeBmp(1, 1, 2, 0, Bytes(16), Bytes(4))).c_str(), &r),
             kErrUnsupportedDepth);
   EXPECT_EQ(r.bitmap, nullptr);

@@ -134,6 +134,8 @@ enum ErrorCode : int {
   kErrShuttingDown = 1903,      // string argument: the command refused
   kErrNulInName = 1904,         // a file or path name holds a NUL byte
   kErrNoEventSource = 1905,     // WaitEvent with nothing that could raise one
+  kErrDamagedPicture = 1906,    // picture data that breaks its format, or a variant not read
+  kErrPictureTooLarge = 1907,   // a picture's declared size is beyond what is decoded
 };
 
 // Every enumerator above, in ascending order, so that tables can be checked.
@@ -264,6 +266,8 @@ inline constexpr int kAllErrorCodes[] = {
     kErrShuttingDown,
     kErrNulInName,
     kErrNoEventSource,
+    kErrDamagedPicture,
+    kErrPictureTooLarge,
 };
 
 // Catalogue messages below 1000 that are not errors of their own.

@@ -13,6 +13,7 @@ namespace tzx::host::imageio {
 namespace {
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+constexpr uint32_t kOs2Rle24 = 4;
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kV4HeaderSize = 108;
 
@@ -61,12 +62,27 @@ struct Header {
   size_t stride = 0;  // bytes per row of uncoded data
 };
 
+// Only uncoded 32-bit files may hold alpha in their fourth bytes; with bit
+// fields, alpha comes from the alpha mask or not at all.
+bool AlphaInFourthBytes(const Header& h) {
+  return h.bitCount == 32 && h.compression == kRgb;
+}
+
+// OS/2 2.x information headers: 64 bytes, or cut short after any field.
+bool IsOs2v2Header(uint32_t size) {
+  return size >= 16 && size <= 64 && size % 4 == 0 && size != 40 && size != 52 && size != 56;
+}
+
 Status ReadHeader(const uint8_t* d, size_t size, const Limits& limits, Header* h,
                   PictureInfo* info) {
   if (size < kFileHeaderSize + 4) return Status::kTruncated;
   const uint32_t headerSize = U32(d + kFileHeaderSize);
   if (size < kFileHeaderSize + headerSize) return Status::kTruncated;
   const uint8_t* ih = d + kFileHeaderSize;
+  // OS/2 2.x headers share the first fields of the Windows one and may end
+  // after any of them; fields they leave out read 0.
+  const bool os2v2 = IsOs2v2Header(headerSize);
+  auto field = [&](uint32_t offset) { return offset + 4 <= headerSize ? U32(ih + offset) : 0; };
   int64_t width, height;
   if (headerSize == 12) {
     width = U16(ih + 4);
@@ -77,8 +93,12 @@ Status ReadHeader(const uint8_t* d, size_t size, const Limits& limits, Header* h
     width = static_cast<int32_t>(U32(ih + 4));
     height = static_cast<int32_t>(U32(ih + 8));
     h->bitCount = U16(ih + 14);
-    h->compression = U32(ih + 16);
-    h->paletteCount = static_cast<int>(std::min<uint32_t>(U32(ih + 32), 0x10000));
+    h->compression = field(16);
+    h->paletteCount = static_cast<int>(std::min<uint32_t>(field(32), 0x10000));
+    // Their compressions 3 and 4 are Huffman and 24-bit runs, not bit fields.
+    if (os2v2 && (h->compression == kBitFields || h->compression == kOs2Rle24)) {
+      return Status::kUnsupported;
+    }
   }
   if (height < 0) {
     h->topDown = true;
@@ -147,19 +167,21 @@ Status ReadHeader(const uint8_t* d, size_t size, const Limits& limits, Header* h
   info->format = graphics::kImgfmtBmp;
   info->width = h->width;
   info->height = h->height;
-  info->alpha = h->alphaFromMask || (bits == 32 && h->compression == kRgb);
+  info->alpha = h->alphaFromMask || AlphaInFourthBytes(*h);
   info->depth = bits <= 8 ? bits : info->alpha ? 32 : 24;
   info->transparency = false;
   return Status::kOk;
 }
 
-// 32-bit files without masks carry alpha only when some pixel uses the
-// fourth byte; in most of them it is padding left at 0.
-bool UsesFourthByte(const uint8_t* pixels, const Header& h) {
+// 32-bit files without masks carry alpha only when their fourth bytes differ
+// from pixel to pixel: most writers leave them as padding, at 0 or at one
+// constant value, and such pictures are shown opaque.
+bool FourthBytesVary(const uint8_t* pixels, const Header& h) {
+  const uint8_t first = pixels[3];
   for (int32_t y = 0; y < h.height; ++y) {
     const uint8_t* row = pixels + y * h.stride;
     for (int32_t x = 0; x < h.width; ++x) {
-      if (row[x * 4 + 3]) return true;
+      if (row[x * 4 + 3] != first) return true;
     }
   }
   return false;
@@ -277,7 +299,7 @@ Status DecodeInto(const uint8_t* d, size_t size, bool pens, const Header& h, Pic
   if (h.bitCount > 8) {
     p->argb = AllocArgb(h.width, h.height);
     if (!p->argb) return Status::kNoMemory;
-    p->info.alpha = h.alphaFromMask || (h.bitCount == 32 && UsesFourthByte(pixels, h));
+    p->info.alpha = h.alphaFromMask || (AlphaInFourthBytes(h) && FourthBytesVary(pixels, h));
     p->info.depth = p->info.alpha ? 32 : 24;
     ReadTrueColor(pixels, h, p->info.alpha, *p);
     return Status::kOk;
@@ -332,15 +354,20 @@ int PenBits(const SaveSource& s) {
 
 }  // namespace
 
+bool IsBmpHeaderSize(uint32_t size) {
+  return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124 ||
+         IsOs2v2Header(size);
+}
+
 Status ProbeBmp(const uint8_t* data, size_t size, const Limits& limits, PictureInfo* info) {
   Header h;
   Status status = ReadHeader(data, size, limits, &h, info);
-  if (status != Status::kOk || info->depth != 32 || h.alphaFromMask) return status;
+  if (status != Status::kOk || !AlphaInFourthBytes(h)) return status;
   // Whether the fourth bytes carry alpha needs every pixel.
   if (h.pixelOffset > size || (size - h.pixelOffset) / h.stride < size_t(h.height)) {
     return Status::kTruncated;
   }
-  info->alpha = UsesFourthByte(data + h.pixelOffset, h);
+  info->alpha = FourthBytesVary(data + h.pixelOffset, h);
   info->depth = info->alpha ? 32 : 24;
   return Status::kOk;
 }

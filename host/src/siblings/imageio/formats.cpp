@@ -18,9 +18,7 @@ bool IsJpeg(const uint8_t* d, size_t size) {
 
 bool IsBmp(const uint8_t* d, size_t size) {
   if (size < 18 || d[0] != 'B' || d[1] != 'M') return false;
-  uint32_t headerSize = d[14] | d[15] << 8 | d[16] << 16 | uint32_t(d[17]) << 24;
-  return headerSize == 12 || headerSize == 40 || headerSize == 52 || headerSize == 56 ||
-         headerSize == 108 || headerSize == 124;
+  return IsBmpHeaderSize(d[14] | d[15] << 8 | d[16] << 16 | uint32_t(d[17]) << 24);
 }
 
 constexpr PictureFormat kFormats[] = {

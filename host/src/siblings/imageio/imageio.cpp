@@ -79,9 +79,12 @@ bool ReadUpTo(FileHandle* h, size_t limit, ByteBuffer* out, bool* complete) {
 int ErrorFor(Status status, const char* file) {
   switch (status) {
     case Status::kTruncated:
-    case Status::kCorrupt:
       return kErrRead;
+    case Status::kCorrupt:
+    case Status::kUnsupported:
+      return kErrDamagedPicture;
     case Status::kTooLarge:
+      return kErrPictureTooLarge;
     case Status::kNoMemory:
       return kErrNoMemory;
     case Status::kUnsupportedDepth:
@@ -186,9 +189,8 @@ int Shape(const ImageDecodeRequest& r, const char* file, Picture* p, uint8_t** a
                                    &h)) {
       return kErrRange;
     }
-    Status status = imageio::CheckSize(w, h, kLimits);
-    if (status == Status::kOk) status = imageio::ScalePicture(p, w, h, r.smoothScale != 0);
-    if (status != Status::kOk) return kErrNoMemory;
+    if (imageio::CheckSize(w, h, kLimits) != Status::kOk) return kErrPictureTooLarge;
+    if (imageio::ScalePicture(p, w, h, r.smoothScale != 0) != Status::kOk) return kErrNoMemory;
   }
   if ((r.flags & kDecodeAlpha) && p->info.alpha) {
     *alpha = imageio::AlphaPlane(*p);
@@ -242,7 +244,9 @@ int Decode(const char* file, ImageDecodeRequest* r) {
 int Save(const char* file, const char* adapter, UserTags* tags, int32_t format,
          const SaveSource& source) {
   if (!file || source.width < 1 || source.height < 1) return kErrRange;
-  if (imageio::CheckSize(source.width, source.height, kLimits) != Status::kOk) return kErrNoMemory;
+  if (imageio::CheckSize(source.width, source.height, kLimits) != Status::kOk) {
+    return kErrPictureTooLarge;
+  }
   const PictureFormat* row = imageio::FindFormat(format);
   if (!row) return kErrRange;
   if (!row->CanSave()) return kErrPluginUnsupported;

@@ -33,6 +33,7 @@ struct JpegJob {
   jmp_buf jump;
   Status failure = Status::kOk;  // a status the failing message chose
   bool ranOut = false;
+  bool endedInRefinement = false;  // a progressive file cut after its DC passes
   // Decoding.
   jpeg_decompress_struct decoder;
   bool decoderMade = false;
@@ -84,11 +85,14 @@ void OnErrorExit(j_common_ptr cinfo) {
 void OnMessage(j_common_ptr cinfo, int level) {
   if (level != -1) return;
   switch (cinfo->err->msg_code) {
+    case JWRN_HIT_MARKER:
+      // The end put in place of the missing refinement data.
+      if (JobOf(cinfo)->endedInRefinement) break;
+      [[fallthrough]];
 #ifdef D_ARITH_CODING_SUPPORTED
     case JWRN_ARITH_BAD_CODE:
 #endif
     case JWRN_HUFF_BAD_CODE:
-    case JWRN_HIT_MARKER:
     case JWRN_MUST_RESYNC:
     case JWRN_JPEG_EOF:
     case JWRN_NOT_SEQUENTIAL:
@@ -114,10 +118,33 @@ void SetUpErrors(JpegJob* job, j_common_ptr cinfo) {
   cinfo->client_data = job;
 }
 
+// A progressive file whose every component has its DC pass complete shows the
+// whole picture: a cut in a later pass only lowers the quality of some
+// blocks. A cut in a DC pass, or in a sequential file, would leave blocks
+// with nothing but invented grey.
+bool EveryBlockHasItsDc(j_decompress_ptr d) {
+  if (!d->progressive_mode || d->input_scan_number < 1 || !d->coef_bits) return false;
+  if (d->Ss == 0 && d->Ah == 0) return false;  // the cut pass is a first DC pass
+  for (int c = 0; c < d->num_components; ++c) {
+    if (d->coef_bits[c][0] < 0) return false;
+  }
+  return true;
+}
+
 // The whole file is in memory: asking for more means that it ended early.
+// Where the picture is complete without the rest, the decoder is handed an
+// end marker and finishes with what it has.
 void InitSource(j_decompress_ptr) {}
 boolean FillInput(j_decompress_ptr cinfo) {
-  JobOf(reinterpret_cast<j_common_ptr>(cinfo))->ranOut = true;
+  static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
+  JpegJob* job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
+  job->ranOut = true;
+  if (job->endedInRefinement || EveryBlockHasItsDc(cinfo)) {
+    job->endedInRefinement = true;
+    cinfo->src->next_input_byte = kEnd;
+    cinfo->src->bytes_in_buffer = 2;
+    return TRUE;
+  }
   ERREXIT(cinfo, JERR_INPUT_EOF);
   return FALSE;
 }

@@ -116,6 +116,8 @@ Status ProbePng(const uint8_t* data, size_t size, const Limits& limits, PictureI
 Status DecodePng(const uint8_t* data, size_t size, bool pens, const Limits& limits, Picture* out);
 Status ProbeJpeg(const uint8_t* data, size_t size, const Limits& limits, PictureInfo* info);
 Status DecodeJpeg(const uint8_t* data, size_t size, bool pens, const Limits& limits, Picture* out);
+// The information-header sizes of the BMP variants that are read.
+bool IsBmpHeaderSize(uint32_t size);
 Status ProbeBmp(const uint8_t* data, size_t size, const Limits& limits, PictureInfo* info);
 Status DecodeBmp(const uint8_t* data, size_t size, bool pens, const Limits& limits, Picture* out);
 
