@@ -40,21 +40,6 @@ int JoinArguments(lua_State* L, char* path) {
   return Stream().pathJoin(path, name, kPathSize) ? 0 : kErrRange;
 }
 
-// The date of a virtual file, which has none of its own: today from the time
-// library, else the fixed date entries without a time source carry.
-void SetUndatedFields(lua_State* L) {
-  char text[64] = "01-Jan-1978 12:00:00";
-  if (auto* time = static_cast<const TimeSibling*>(gBound.time)) {
-    DateRecord r;
-    time->defaultDate(&r);
-    const int fields[6] = {r.year, r.month, r.day, r.hour, r.minute, r.second};
-    FormatDate(fields, Memory().monthNames, text, sizeof text);
-  }
-  Args().setStringField(L, "time", text);
-  Args().setStringField(L, "lastaccesstime", text);
-  Args().setStringField(L, "creationtime", text);
-}
-
 // Seconds since 1970 of a date string read as local time; kErrRange when it
 // is no date.
 int ParseTime(const TimeSibling* time, const char* text, int64_t* out) {

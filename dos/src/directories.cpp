@@ -1,12 +1,15 @@
 #include "directories.h"
 
 #include "attributes.h"
+#include "bindings.h"
+#include "linked_trees.h"
 #include "monitor.h"
 #include "program_runs.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/objects.h"
+#include "tzx/siblings.h"
 
 namespace tzx::dos {
 
@@ -19,8 +22,15 @@ int FindDirectory(const ObjectId& id, DirNode** out) {
   return 0;
 }
 
+void ReleaseLinkedTree(LinkedTree* tree) {
+  if (!tree || --tree->users > 0) return;
+  FreeDirTree(tree->root);
+  HostFree(tree);
+}
+
 void CloseDirNode(lua_State* L, DirNode* node) {
   UnlinkObject(&gDirectoriesList, &node->header);
+  ReleaseLinkedTree(node->linkedTree);
   if (node->monitor) {
     StopMonitor(node->monitor);
     node->monitor = nullptr;
@@ -44,7 +54,7 @@ int DirectoryAttribute(lua_State* L, int attribute, const ObjectId* id) {
   if (int rc = FindDirectory(*id, &node)) return rc;
   switch (attribute) {
     case kAttrformat: {
-      if (node->monitor) {
+      if (node->monitor || node->linked) {
         Lua().pushstring(L, "");
         return 1;
       }
@@ -54,6 +64,10 @@ int DirectoryAttribute(lua_State* L, int attribute, const ObjectId* id) {
     }
     case kAttradapter: {
       if (node->monitor) return kErrRange;
+      if (node->linked) {
+        Lua().pushstring(L, "inbuilt");
+        return 1;
+      }
       const char* adapter = Files().dirAdapterName(node->handle);
       Lua().pushstring(L, adapter ? adapter : "inbuilt");
       return 1;
@@ -61,6 +75,30 @@ int DirectoryAttribute(lua_State* L, int attribute, const ObjectId* id) {
     default:
       return kErrUnknownAttribute;
   }
+}
+
+// The date of a virtual file, which has none of its own: today from the time
+// library, else the fixed date entries without a time source carry.
+void SetUndatedFields(lua_State* L) {
+  char text[64] = "01-Jan-1978 12:00:00";
+  if (auto* time = static_cast<const TimeSibling*>(gBound.time)) {
+    DateRecord r;
+    time->defaultDate(&r);
+    const int fields[6] = {r.year, r.month, r.day, r.hour, r.minute, r.second};
+    FormatDate(fields, Memory().monthNames, text, sizeof text);
+  }
+  Args().setStringField(L, "time", text);
+  Args().setStringField(L, "lastaccesstime", text);
+  Args().setStringField(L, "creationtime", text);
+}
+
+void PushLinkedEntryTable(lua_State* L, const char* name, bool isDirectory, int64_t size) {
+  Lua().newtable(L);
+  Args().setStringField(L, "name", name);
+  Args().setIntField(L, "type", isDirectory ? kDostypeDirectory : kDostypeFile);
+  if (!isDirectory) Args().setNumberField(L, "size", static_cast<double>(size));
+  Args().setIntField(L, "flags", 15);
+  SetUndatedFields(L);
 }
 
 void SetEntryFields(lua_State* L, const ExamineInfo& info) {

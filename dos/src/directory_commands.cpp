@@ -1,9 +1,11 @@
 // Directory handles, listings and the DirectoryItems iterator.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "directories.h"
 #include "io_commands.h"
+#include "linked_trees.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -75,6 +77,37 @@ int CountEntries(DirHandle* handle, DirEntryRecord* entry, bool recursive, Count
   return 0;
 }
 
+void CountLinkedEntries(const DirTreeNode* level, bool recursive, Counts* counts) {
+  for (const DirTreeNode* n = level; n; n = n->left) {
+    if (!n->isDirectory) {
+      ++counts->files;
+      continue;
+    }
+    ++counts->directories;
+    if (recursive) CountLinkedEntries(n->right, true, counts);
+  }
+}
+
+// The next node of a linked listing as an entry table, built from copies:
+// a finalizer run meanwhile may close the directory and free its tree.
+int NextLinkedEntry(lua_State* L, DirNode* node) {
+  for (;;) {
+    const DirTreeNode* n = node->treeStarted ? node->treeCursor : node->tree;
+    node->treeStarted = 1;
+    if (!n) {
+      node->exhausted = 1;
+      return 0;
+    }
+    node->treeCursor = n->left;
+    if (n->isDirectory && !node->recursive) continue;
+    char name[kDirTreeMaxName + 1];
+    std::strncpy(name, n->name, sizeof name - 1);
+    name[sizeof name - 1] = '\0';
+    PushLinkedEntryTable(L, name, n->isDirectory != 0, n->size);
+    return 1;
+  }
+}
+
 // A growing list of names in host memory, for sorting before the tables are
 // filled.
 struct NameList {
@@ -143,9 +176,33 @@ int NextItem(lua_State* L) {
   return 2;
 }
 
+// The tree of ":::number,folder": the folder (or, without one, the top) of
+// the listing of an open linked directory. Takes a user of its tree.
+int BorrowLinkedFolder(const char* path, DirNode* into) {
+  char* end = nullptr;
+  long number = std::strtol(path + 3, &end, 10);
+  DirNode* source = nullptr;
+  if (int rc = FindDirectory(ObjectId{static_cast<int32_t>(number), nullptr}, &source)) return rc;
+  if (!source->linked) return ErrorWithString(kErrOpenDir, path);
+  const char* comma = std::strchr(path, ',');
+  const char* folder = comma ? comma + 1 : "";
+  const DirTreeNode* level = source->tree;
+  if (*folder) {
+    const DirTreeNode* found = FindTreeEntry(source->tree, folder);
+    if (!found || !found->isDirectory) return ErrorWithString(kErrOpenDir, path);
+    level = found->right;
+  }
+  into->tree = level;
+  into->treeBorrowed = 1;
+  into->linkedTree = source->linkedTree;
+  ++into->linkedTree->users;
+  return 0;
+}
+
 }  // namespace
 
-// OpenDirectory(id or Nil, path, [options])
+// OpenDirectory(id or Nil, path, [options]): "adapter", "recursive", and
+// from the linking side "__direntries" (a tree) and "__emptydir".
 int OpenDirectory(lua_State* L) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
   ObjectId id = Args().newObjectId(L, 1);
@@ -154,31 +211,70 @@ int OpenDirectory(lua_State* L) {
   Files().initOpenOptions(&options);
   int32_t recursive = 1;
   UserTags* tags = nullptr;
+  DirTreeNode* given = nullptr;
+  bool treeGiven = false;
+  int32_t emptyDir = 0;
+  bool emptyDirGiven = false;
   if (Lua().gettop(L) == 3 && Lua().type(L, 3) != kLuaNil) {
     Lua().checktable(L, 3);
     Args().fieldString(L, 3, "adapter", options.adapter, sizeof options.adapter);
     Args().fieldInt(L, 3, "recursive", &recursive);
+    Args().fieldByKey(L, 3, "__direntries");
+    if (Lua().type(L, -1) == kLuaLightUserdata) {
+      given = static_cast<DirTreeNode*>(Lua().touserdata(L, -1));
+      treeGiven = true;
+    }
+    Lua().settop(L, -2);
+    emptyDirGiven = Args().fieldInt(L, 3, "__emptydir", &emptyDir);
     if (int rc = Args().userTags(L, 3, 0, 0, &tags)) return rc;
   }
+  const bool linked = treeGiven || emptyDirGiven || std::strncmp(path, ":::", 3) == 0;
+  DirHandle* handle = nullptr;
+  DirEntryRecord* entry = nullptr;
+  // The tree of the listing, and who else uses it.
+  DirNode listing{};
+  if (linked) Args().freeUserTags(tags, 0);
+  if (treeGiven || emptyDirGiven) {
+    listing.tree = given;
+  } else if (linked) {
+    if (int rc = BorrowLinkedFolder(path, &listing)) return rc;
+  } else {
+    int rc = OpenListing(path, kOpenDirFlags, &options, tags, &handle, &entry);
+    Args().freeUserTags(tags, 0);
+    if (rc) return rc;
+  }
+  auto* node = AllocRecord<DirNode>();
+  if (node && linked && !listing.linkedTree) {
+    // The tree handed over becomes the new directory's.
+    listing.linkedTree = AllocRecord<LinkedTree>();
+    if (listing.linkedTree) {
+      listing.linkedTree->root = given;
+      listing.linkedTree->users = 1;
+    } else {
+      HostFree(node);
+      node = nullptr;
+    }
+  }
+  if (!node) {
+    CloseListing(handle, entry);
+    if (listing.treeBorrowed) --listing.linkedTree->users;
+    return kErrNoMemory;
+  }
+  // A numeric id closes the directory that had it; a tree borrowed from it
+  // stays, as this listing is one of its users.
   if (!id.pointer) {
     DirNode* previous = nullptr;
     if (FindDirectory(id, &previous) == 0) CloseDirNode(L, previous);
   }
-  DirHandle* handle = nullptr;
-  DirEntryRecord* entry = nullptr;
-  int rc = OpenListing(path, kOpenDirFlags, &options, tags, &handle, &entry);
-  Args().freeUserTags(tags, 0);
-  if (rc) return rc;
-  auto* node = AllocRecord<DirNode>();
-  if (!node) {
-    CloseListing(handle, entry);
-    return kErrNoMemory;
-  }
   AssignObjectId(&node->header, kTypeDirectory, id);
   node->recursive = recursive;
+  node->linked = linked;
   node->userData = kNoRef;
   node->handle = handle;
   node->entry = entry;
+  node->tree = listing.tree;
+  node->treeBorrowed = listing.treeBorrowed;
+  node->linkedTree = listing.linkedTree;
   AppendObject(&gDirectoriesList, &node->header);
   Memory().resourceChanged();
   if (!id.pointer) return 0;
@@ -201,6 +297,7 @@ int NextDirectoryEntry(lua_State* L) {
   DirNode* node = nullptr;
   if (int rc = ListingOfArgument(L, &node)) return rc;
   if (node->exhausted) return 0;
+  if (node->linked) return NextLinkedEntry(L, node);
   ExamineInfo info;
   int isDirectory = 0;
   for (;;) {
@@ -220,8 +317,9 @@ int RewindDirectory(lua_State* L) {
   L = Args().beginCommand(L, 1, 1, 0, 0);
   DirNode* node = nullptr;
   if (int rc = ListingOfArgument(L, &node)) return rc;
-  if (Files().rewindDir(node->handle)) return kErrRewind;
+  if (!node->linked && Files().rewindDir(node->handle)) return kErrRewind;
   node->exhausted = 0;
+  node->treeStarted = 0;
   return 0;
 }
 
@@ -233,12 +331,17 @@ int CountDirectoryEntries(lua_State* L) {
   DirNode* node = nullptr;
   if (int rc = ListingOfArgument(L, &node)) return rc;
   if (mode < kCountfiles || mode > kCountseparate) return kErrRange;
-  if (Files().rewindDir(node->handle)) return kErrRewind;
-  node->exhausted = 0;
   Counts counts;
-  int rc = CountEntries(node->handle, node->entry, recursive != 0, &counts);
-  if (Files().rewindDir(node->handle) && !rc) rc = kErrRewind;
-  if (rc) return rc;
+  if (node->linked) {
+    node->treeStarted = 0;
+    CountLinkedEntries(node->tree, recursive != 0, &counts);
+  } else {
+    if (Files().rewindDir(node->handle)) return kErrRewind;
+    int rc = CountEntries(node->handle, node->entry, recursive != 0, &counts);
+    if (Files().rewindDir(node->handle) && !rc) rc = kErrRewind;
+    if (rc) return rc;
+  }
+  node->exhausted = 0;
   switch (mode) {
     case kCountfiles:
       Lua().pushnumber(L, counts.files);
@@ -263,6 +366,14 @@ int GetDirectoryEntry(lua_State* L) {
   DirNode* node = nullptr;
   if (int rc = ListingOfArgument(L, &node)) return rc;
   char path[kPathSize];
+  if (node->linked) {
+    // A path that OpenDirectory and the linking side understand.
+    if (int rc =
+            MakeLinkedEntryPath(L, node->tree, name, node->header.id.number, path, sizeof path))
+      return rc;
+    Lua().pushstring(L, path);
+    return 1;
+  }
   Stream().dirPath(node->handle, path, sizeof path);
   if (!Stream().pathJoin(path, name, sizeof path)) return kErrRange;
   Lua().pushstring(L, path);

@@ -4,6 +4,7 @@
 #include "directories.h"
 #include "file_nodes.h"
 #include "io_commands.h"
+#include "linked_trees.h"
 #include "path_names.h"
 #include "program_runs.h"
 #include "tzx/dos.h"
@@ -23,11 +24,11 @@ constexpr char kDescriptor[] = "\0$VER: dos.tzx 11.0 (10.01.26) [Windows] [x86] 
 const DosInterface kInterface = {
     .findFileHandle = FindFileHandle,
     .freeProgramRun = FreeProgramRun,
-    .makeLinkedEntryPath = nullptr,
-    .freeDirTree = nullptr,
-    .readDirTree = nullptr,
-    .openFileThroughScript = nullptr,
-    .declareLinkedDirectory = nullptr,
+    .makeLinkedEntryPath = MakeLinkedEntryPath,
+    .freeDirTree = FreeDirTree,
+    .readDirTree = ReadDirTree,
+    .openFileThroughScript = OpenFileThroughScript,
+    .declareLinkedDirectory = DeclareLinkedDirectory,
     .currentIoMode = &gCurrentIoMode,
     .useCarriageReturn = &gUseCarriageReturnFlag,
     .end = nullptr,
