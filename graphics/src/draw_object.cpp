@@ -318,10 +318,23 @@ int Redraw(DrawSource* s, TransformRecord* t, int sourceX, int sourceY, int* wid
     return rc;
   }
   if (!s->madeColor) return kErrImageObject;
-  *s = DrawSource{
-      s->madeColor, s->madeMask,         s->madeAlpha,         nullptr, nullptr, -1,
-      s->depth,     s->madeColor->width, s->madeColor->height, nullptr, nullptr, s->madeColor,
-      s->madeMask,  s->madeAlpha};
+  *s = DrawSource{s->madeColor,
+                  s->madeMask,
+                  s->madeAlpha,
+                  nullptr,
+                  nullptr,
+                  -1,
+                  s->depth,
+                  s->madeColor->width,
+                  s->madeColor->height,
+                  nullptr,
+                  nullptr,
+                  s->madeColor,
+                  s->madeMask,
+                  s->madeAlpha,
+                  nullptr,
+                  s->adjustX,
+                  s->adjustY};
   *width = s->width;
   *height = s->height;
   IdentityMatrix(t->matrix);

@@ -74,13 +74,6 @@ int OpenFromArguments(lua_State* L, int first, FontRecord** out) {
   return OpenFontByName(request, out);
 }
 
-int FindHandle(const ObjectId& id, FontHandle** out) {
-  auto* h = reinterpret_cast<FontHandle*>(FindObject(gFontList, id));
-  if (!h) return ObjectNotFound(id, kErrUnknownFont);
-  *out = h;
-  return 0;
-}
-
 void FreeHandle(lua_State* L, FontHandle* h) {
   UnlinkObject(&gFontList, &h->header);
   if (h->ownsFont) {
@@ -108,6 +101,13 @@ uint32_t CharacterArgument(lua_State* L, int n) {
 }
 
 }  // namespace
+
+int FindHandle(const ObjectId& id, FontHandle** out) {
+  auto* h = reinterpret_cast<FontHandle*>(FindObject(gFontList, id));
+  if (!h) return ObjectNotFound(id, kErrUnknownFont);
+  *out = h;
+  return 0;
+}
 
 // SetFont(name, size[, options])
 int SetFont(lua_State* L) {
@@ -348,7 +348,7 @@ int PushFontAttribute(lua_State* L, int attribute, const FontRecord* font) {
       lua.pushstring(L, "");
       break;
     case kAttrfonttransparentpen:
-      PushUnsigned(L, font->kind == kFontColor ? 0 : font->pluginTransparentPen);
+      PushUnsigned(L, FontTransparentPenOf(font));
       break;
     case kAttrfonttype:
       lua.pushnumber(L, FontTypeOf(font));

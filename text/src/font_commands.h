@@ -20,6 +20,9 @@ int GetCharMaps(lua_State* L);
 int GetKerningPair(lua_State* L);
 int FreeGlyphCacheCommand(lua_State* L);
 
+// The handle of an id: 1041, or 1334 with the number.
+int FindHandle(const ObjectId& id, FontHandle** out);
+
 // The attribute callback of "Fonts".
 int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id);
 // Pushes an ATTRFONT... attribute of the font; 1, or 1080 for another id.

@@ -345,12 +345,7 @@ int OpenFontByName(const FontRequest& request, FontRecord** out) {
     r.name = builtIn;
     if (std::strcmp(builtIn, "topaz") != 0) Copy(loaders, sizeof loaders, "inbuilt");
   }
-  if (!loaders[0]) {
-    Copy(loaders, sizeof loaders,
-         r.engine == kFontengineNative   ? "plugin|native"
-         : r.engine == kFontenginePlugin ? "plugin"
-                                         : "plugin|inbuilt|native");
-  }
+  if (!loaders[0]) Copy(loaders, sizeof loaders, DefaultLoaders(r.engine));
   const char* adapter = r.adapter ? r.adapter : "";
   int order[8];
   const int count = ParseLoaders(loaders, order);
@@ -486,8 +481,52 @@ int FontDepthOf(const FontRecord* font) {
   return font->antialias ? 8 : 1;
 }
 
+const uint32_t* FontPaletteOf(const FontRecord* font) {
+  if (font->kind == kFontColor)
+    return static_cast<const BitmapFontData*>(font->engineData)->palette;
+  if (font->kind == kFontPlugin) return font->pluginPalette;
+  return nullptr;
+}
+
+int FontTransparentPenOf(const FontRecord* font) {
+  if (font->kind == kFontColor) return 0;
+  if (font->kind == kFontPlugin || font->kind == kFontBrush) return font->pluginTransparentPen;
+  return -1;
+}
+
+void* FontFaceOf(const FontRecord* font) {
+  if (font->kind == kFontSystem) {
+    font = static_cast<const SystemFontData*>(font->engineData)->variants[0];
+  }
+  if (!font || font->kind != kFontOutline) return nullptr;
+  return static_cast<const OutlineFontData*>(font->engineData)->face;
+}
+
+int FontSourceOf(const FontRecord* font, const char** path, const void** address, size_t* length) {
+  if (font->kind == kFontSystem) {
+    font = static_cast<const SystemFontData*>(font->engineData)->variants[0];
+  }
+  if (!font || font->kind != kFontOutline) return kErrRange;
+  const auto* d = static_cast<const OutlineFontData*>(font->engineData);
+  *path = d->fileName;
+  *address = d->memory;
+  *length = d->memory ? d->memoryLength : 0;
+  return 0;
+}
+
 void FreeGlyphCache(FontRecord* font) {
   if (font->kind == kFontOutline) FreeGlyphCacheOf(font);
+}
+
+const char* DefaultLoaders(int engine) {
+  return engine == kFontengineNative   ? "plugin|native"
+         : engine == kFontenginePlugin ? "plugin"
+                                       : "plugin|inbuilt|native";
+}
+
+void ForEachOpenFont(void (*fn)(FontRecord* font, void* context), void* context) {
+  if (gTopaz) fn(gTopaz, context);
+  for (OpenFontEntry* e = gShared; e; e = e->next) fn(e->font, context);
 }
 
 void FreeAllGlyphCaches() {

@@ -2,6 +2,7 @@
 // scaling, kerning, and the built-in topaz 8.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "font_record.h"
@@ -41,6 +42,20 @@ int FontKerningPair(FontRecord* font, uint32_t first, uint32_t second, int fontU
 int FontTypeOf(const FontRecord* font);
 int FontEngineOf(const FontRecord* font);
 int FontDepthOf(const FontRecord* font);
+// Colour and plug-in fonts' palettes (256 entries), else null.
+const uint32_t* FontPaletteOf(const FontRecord* font);
+// Colour bitmap fonts 0, brush and plug-in fonts their pen, others -1.
+int FontTransparentPenOf(const FontRecord* font);
+// The FreeType face of an outline font (a system font's regular face), or null.
+void* FontFaceOf(const FontRecord* font);
+// The file of an outline font and, for the stored fonts, their bytes in
+// memory (address null and length 0 for files). 0, or 1055 for other kinds.
+int FontSourceOf(const FontRecord* font, const char** path, const void** address, size_t* length);
+
+// The loader list of an engine when a request names none.
+const char* DefaultLoaders(int engine);
+// Calls fn for topaz and every shared font.
+void ForEachOpenFont(void (*fn)(FontRecord* font, void* context), void* context);
 
 // Frees the glyph cache of one font (kind 4), or of every open font.
 void FreeGlyphCache(FontRecord* font);

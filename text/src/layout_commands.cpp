@@ -1,5 +1,6 @@
 // Commands that place and measure text: TextOut, TextWidth, TextHeight and
 // TextExtent.
+#include "layout_options.h"
 #include "print.h"
 #include "print_glue.h"
 #include "style_measure.h"
@@ -37,69 +38,6 @@ int ReadNumberArray(lua_State* L, const char* key, int32_t** out, int* count) {
   Lua().remove(L, t);
   *out = values;
   *count = n;
-  return 0;
-}
-
-struct ListKey {
-  const char* name;
-  const char* def;
-  ListSetting setting;
-};
-
-constexpr ListKey kListKeys[] = {
-    {"listbullet", "deflistbullet", kListBullet},
-    {"listindent", "deflistindent", kListIndent},
-    {"listoffset", "deflistoffset", kListOffset},
-    {"listspacing", "deflistspacing", kListSpacing},
-};
-
-int ReadListSettings(lua_State* L, int table, LayoutRequest* r) {
-  for (const ListKey& k : kListKeys) {
-    int32_t all = 0;
-    if (Args().fieldInt(L, table, k.def, &all)) {
-      if (all < 0 && k.setting != kListSpacing) return kErrRange;
-      for (int32_t& v : r->list[k.setting]) v = all;
-    }
-    const int type = Args().fieldByKey(L, table, k.name);
-    if (type == kLuaNil) {
-      Lua().settop(L, -2);
-      continue;
-    }
-    if (type != kLuaTable) return kErrNotTable;
-    int32_t* values = nullptr;
-    int count = 0;
-    if (int rc = ReadNumberArray(L, k.name, &values, &count)) return rc;
-    for (int i = 0; i < count && i < kListLevels; ++i) {
-      if (values[i] < 0 && k.setting != kListSpacing) return kErrRange;
-      r->list[k.setting][i] = values[i];
-    }
-    Lua().settop(L, -2);  // the values
-  }
-  return 0;
-}
-
-int ReadTabs(lua_State* L, int table, LayoutRequest* r) {
-  const int type = Args().fieldByKey(L, table, "tabs");
-  if (type == kLuaNil) {
-    Lua().settop(L, -2);
-    return 0;
-  }
-  if (type != kLuaTable) return kErrNotTable;
-  int32_t* values = nullptr;
-  int count = 0;
-  if (int rc = ReadNumberArray(L, "tabs", &values, &count)) return rc;
-  if (count > kMaxTabs - 1) return kErrTooMany;
-  for (int i = 0; i < count; ++i) {
-    if (values[i] < 0) return kErrNegativePosition;
-    int k = i;
-    while (k > 0 && r->tabs[k - 1] > values[i]) {
-      r->tabs[k] = r->tabs[k - 1];
-      --k;
-    }
-    r->tabs[k] = values[i];
-  }
-  r->tabCount = count;
-  Lua().settop(L, -2);
   return 0;
 }
 
@@ -178,6 +116,73 @@ int MeasureArgument(lua_State* L, struct TextExtent* e) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ListKey {
+  const char* name;
+  const char* def;
+  ListSetting setting;
+};
+
+constexpr ListKey kListKeys[] = {
+    {"listbullet", "deflistbullet", kListBullet},
+    {"listindent", "deflistindent", kListIndent},
+    {"listoffset", "deflistoffset", kListOffset},
+    {"listspacing", "deflistspacing", kListSpacing},
+};
+
+}  // namespace
+
+int ReadListSettings(lua_State* L, int table, LayoutRequest* r) {
+  for (const ListKey& k : kListKeys) {
+    int32_t all = 0;
+    if (Args().fieldInt(L, table, k.def, &all)) {
+      if (all < 0 && k.setting != kListSpacing) return kErrRange;
+      for (int32_t& v : r->list[k.setting]) v = all;
+    }
+    const int type = Args().fieldByKey(L, table, k.name);
+    if (type == kLuaNil) {
+      Lua().settop(L, -2);
+      continue;
+    }
+    if (type != kLuaTable) return kErrNotTable;
+    int32_t* values = nullptr;
+    int count = 0;
+    if (int rc = ReadNumberArray(L, k.name, &values, &count)) return rc;
+    for (int i = 0; i < count && i < kListLevels; ++i) {
+      if (values[i] < 0 && k.setting != kListSpacing) return kErrRange;
+      r->list[k.setting][i] = values[i];
+    }
+    Lua().settop(L, -2);  // the values
+  }
+  return 0;
+}
+
+int ReadTabs(lua_State* L, int table, LayoutRequest* r) {
+  const int type = Args().fieldByKey(L, table, "tabs");
+  if (type == kLuaNil) {
+    Lua().settop(L, -2);
+    return 0;
+  }
+  if (type != kLuaTable) return kErrNotTable;
+  int32_t* values = nullptr;
+  int count = 0;
+  if (int rc = ReadNumberArray(L, "tabs", &values, &count)) return rc;
+  if (count > kMaxTabs - 1) return kErrTooMany;
+  for (int i = 0; i < count; ++i) {
+    if (values[i] < 0) return kErrNegativePosition;
+    int k = i;
+    while (k > 0 && r->tabs[k - 1] > values[i]) {
+      r->tabs[k] = r->tabs[k - 1];
+      --k;
+    }
+    r->tabs[k] = values[i];
+  }
+  r->tabCount = count;
+  Lua().settop(L, -2);
+  return 0;
+}
 
 // The draw-tag parser's flag: start from the draw-tag defaults.
 constexpr uint32_t kParseFromDefaults = 0x01;

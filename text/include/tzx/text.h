@@ -69,25 +69,48 @@ enum RenderType : int32_t {
   kRenderPrint = 11,
 };
 
-// A text layer's request: where the text goes and what it is. RenderText,
-// RenderTextObject and AddTextObjectLayer agree on it; the text is the
-// record's own copy.
+// A text request as the siblings hand it over: where the text goes and what
+// it is. RenderText, RenderTextObject and AddTextObjectLayer agree on it.
+inline constexpr int kRequestTabs = 32;
+inline constexpr int kRequestListLevels = 32;
 struct TextRequest {
   int32_t x;
   int32_t y;
   int32_t width;
   int32_t height;
-  int32_t encoding;
-  int32_t align;
-  int32_t flagA;  // 1 at start
-  int32_t flagB;  // 0 at start
+  int32_t encoding;  // 0 8-bit, 1 UTF-8
+  int32_t align;     // LEFT (-90000), CENTER, RIGHT or JUSTIFIED
+  int32_t flagA;     // 1 at start: format tags are read
+  int32_t flagB;     // 0 at start: list mode
   int32_t wrapWidth;
   int32_t lineSpacing;
   int32_t charSpacing;
-  int32_t formatTags;
-  graphics::TextStyle style;
-  char* text;  // host memory, NUL-terminated
+  int32_t tabCount;
+  int32_t tabs[kRequestTabs];
+  // Bullet, indent, offset and spacing of each list level.
+  int32_t list[4][kRequestListLevels];
+  graphics::TextStyle style;  // a null font: the current font
+  const char* text;           // in `encoding`; the caller's bytes
   size_t length;
+};
+
+// Nodes that a vector-path library attaches to a font's glyph cache; the
+// font record keeps them in a list and FreeAllGlyphCacheNodes hands each back.
+struct AttachedNode {
+  AttachedNode* next;
+  const void* key;
+  void* data;
+};
+
+// What a font open that a script may replay holds (ReplayOpenFont).
+struct FontOpenRecord {
+  ObjectId id;
+  const char* name;
+  int32_t size;
+  uint32_t packedFlags;  // UnpackFontOpenFlags
+  const char* loader;    // may be null
+  const char* adapter;   // may be null
+  int32_t userTags;      // index of a table of user tags on the stack, 0 none
 };
 
 // A rendering: the planes (the caller's afterwards), their size and the
@@ -179,11 +202,13 @@ struct TextInterface {
   void (*FreeAllGlyphCacheNodes)();                                              // 15
   int (*GetFontAttribute)(lua_State* L, int attribute, const ObjectId* fontId);  // 16
   FontRecord* (*FindFontByCacheNode)(const void* key);                           // 17
-  int (*FindSystemFont)(const char* name, int weight, int slant, int needStandalone,
-                        int64_t* faceOffset, int64_t* faceLength, int* isTemporary);  // 18
+  // 1 with the file's path and the face's place in it, else 0.
+  int (*FindSystemFont)(const char* name, int weight, int slant, int needStandalone, char* path,
+                        size_t size, int64_t* faceOffset, int64_t* faceLength,
+                        int* isTemporary);  // 18
   void (*UnpackFontOpenFlags)(uint32_t packed, int* engine, int* cache, int* usePoints,
-                              int* charmap);                // 19
-  int (*ReplayOpenFont)(lua_State* L, const void* record);  // 20
+                              int* charmap);                          // 19
+  int (*ReplayOpenFont)(lua_State* L, const FontOpenRecord* record);  // 20
   int (*OpenFontByName)(const char* name, int size, int cache, int usePoints, int charmap,
                         int linkedFile, const char* loaders, const char* adapter,
                         const void* userTags, FontRecord** out);  // 21
