@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "bindings.h"
@@ -12,32 +11,11 @@
 #include "geometry.h"
 #include "glue.h"
 #include "tzx/errors.h"
+#include "tzx/size_argument.h"
 
 namespace tzx::brush {
 
 namespace {
-
-// A size argument: a number, or a string "n%" of the current size, resolved
-// once the brush is known.
-struct SizeArgument {
-  double value;
-  bool percent;
-  int Resolve(int reference) const {
-    const double v = percent ? reference * value / 100.0 : value;
-    if (!(v > INT_MIN && v < INT_MAX)) return INT_MIN;  // refused below as too small
-    return static_cast<int>(v);
-  }
-};
-
-SizeArgument ReadSize(lua_State* L, int n) {
-  if (Lua().type(L, n) == kLuaString) {
-    const char* s = Lua().checklstring(L, n, nullptr);
-    char* end = nullptr;
-    const double v = std::strtod(s, &end);
-    if (end != s && end[0] == '%' && end[1] == '\0') return {v, true};
-  }
-  return {static_cast<double>(Lua().checkinteger(L, n)), false};
-}
 
 // The size a vector brush is drawn at, or whose planes are scaled.
 int ScaleTo(BrushRecord* b, int width, int height, int smooth) {
@@ -100,7 +78,7 @@ int Extended(BitmapHandle* old, int width, int height, int left, int top, bool f
 int ScaleBrush(lua_State* L) {
   L = Args().beginCommand(L, 3, 4, 0, 0);
   const ObjectId id = Args().objectId(L, 1);
-  const SizeArgument w = ReadSize(L, 2), h = ReadSize(L, 3);
+  const SizeArgument w = ReadSizeArgument(L, 2), h = ReadSizeArgument(L, 3);
   const int smooth = OptionalFlag(L, 4, false) ? 1 : 0;
   BrushRecord* b = nullptr;
   if (int rc = FindBrushToChange(L, id, kFindChangeHardware, &b)) return rc;

@@ -4,6 +4,7 @@
 #include "bindings.h"
 #include "display_commands.h"
 #include "display_list.h"
+#include "mode_switch.h"
 #include "tzx/display_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -108,12 +109,22 @@ int DisplayAttribute(lua_State* L, int attribute, const ObjectId* id) {
     case kAttrscalemode:
       value = d->scaleMode;
       break;
+    // A picture the library scales shows at the window's size.
     case kAttrscalewidth:
-      value = d->scaleWidth ? d->scaleWidth : d->width;
+    case kAttrscaleheight: {
+      int size[2] = {d->scaleWidth ? d->scaleWidth : d->width,
+                     d->scaleHeight ? d->scaleHeight : d->height};
+      if (LibraryScales(d)) {
+        WindowSizeOf(d, &size[0], &size[1]);
+        if (IsOpen(d)) {
+          const WindowView v = ViewOf(d);
+          size[0] = v.width;
+          size[1] = v.height;
+        }
+      }
+      value = size[attribute == kAttrscaleheight];
       break;
-    case kAttrscaleheight:
-      value = d->scaleHeight ? d->scaleHeight : d->height;
-      break;
+    }
     case kAttrborderless:
       value = Flag(d, kFlagBorderless);
       break;

@@ -18,6 +18,11 @@ int SetTitle(lua_State* L);
 int SetSubtitle(lua_State* L);
 int SetDisplayAttributes(lua_State* L);
 
+int GetMonitors(lua_State* L);
+int GetDisplayModes(lua_State* L);
+int ChangeDisplayMode(lua_State* L);
+int ChangeDisplaySize(lua_State* L);
+
 int BeginRefresh(lua_State* L);
 int EndRefresh(lua_State* L);
 int RefreshDisplay(lua_State* L);

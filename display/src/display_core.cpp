@@ -1,9 +1,11 @@
 #include "display_core.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "bindings.h"
 #include "display_list.h"
+#include "mode_switch.h"
 #include "refresh.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -118,12 +120,26 @@ int MakePalette(lua_State* L, DisplayRecord* d) {
   return 0;
 }
 
-int CreatePicture(lua_State* L, DisplayRecord* d) {
+// The display's picture at its size: filled with its background, or, with
+// `keep`, black (pen 0) with the old picture's overlap kept.
+int CreatePicture(lua_State* L, DisplayRecord* d, const BitmapHandle* keep = nullptr,
+                  int keepWidth = 0, int keepHeight = 0) {
   const graphics::GraphicsInterface& g = Gfx();
   BitmapHandle* bitmap = d->depth > 0 ? g.AllocIndexBitmap(d->width, d->height, 1)
                                       : g.AllocBitmap(d->width, d->height, 0, nullptr);
   if (!bitmap) return d->depth > 0 ? kErrAllocIndexBitmap : kErrAllocBitmap;
-  if (int rc = FillBackground(L, d, bitmap)) {
+  int rc;
+  if (keep) {
+    int w = std::min(d->width, keepWidth), h = std::min(d->height, keepHeight);
+    rc = g.FillBitmapRect(bitmap, 0, 0, d->width, d->height, 0);
+    if (rc == 0) {
+      rc = d->depth > 0 ? g.CopyBitmapPixels(keep, 0, 0, bitmap, 0, 0, w, h)
+                        : g.BlitBitmap(keep, 0, 0, bitmap, 0, 0, w, h);
+    }
+  } else {
+    rc = FillBackground(L, d, bitmap);
+  }
+  if (rc) {
     FreePicture(bitmap);
     return rc;
   }
@@ -157,6 +173,8 @@ void ReleaseResources(DisplayRecord* d) {
   d->palette = nullptr;
   HostFree(d->presentPixels);
   d->presentPixels = nullptr;
+  HostFree(d->scaledPixels);
+  d->scaledPixels = nullptr;
   HostFree(d->window);
   d->window = nullptr;
 }
@@ -184,6 +202,23 @@ int FillBackground(lua_State* L, DisplayRecord* d, BitmapHandle* target) {
     default:
       return 0;
   }
+}
+
+int RebuildPicture(lua_State* L, DisplayRecord* d, int width, int height, bool keepPicture) {
+  const int oldWidth = d->width, oldHeight = d->height;
+  // The window procedure maps mouse positions with the size.
+  LockDisplays();
+  d->width = width;
+  d->height = height;
+  UnlockDisplays();
+  int rc = CreatePicture(L, d, keepPicture ? d->output.color : nullptr, oldWidth, oldHeight);
+  if (rc) {
+    LockDisplays();
+    d->width = oldWidth;
+    d->height = oldHeight;
+    UnlockDisplays();
+  }
+  return rc;
 }
 
 int CreateOutputBitmaps(DisplayRecord* d) {
@@ -246,17 +281,28 @@ bool ResolveWindowPosition(const DisplayRecord* d, int x, int y, int* outX, int*
   return true;
 }
 
-int OpenDisplayCore(lua_State*, DisplayRecord* d, uint32_t flags) {
+int OpenDisplayCore(lua_State* L, DisplayRecord* d, uint32_t flags) {
   if (IsOpen(d)) return kErrRange;
   platform::WindowParams params{};
   if (!ResolveWindowPosition(d, d->x, d->y, &params.x, &params.y)) return kErrUnknownMonitor;
   params.title = d->title;
-  params.width = d->width;
-  params.height = d->height;
+  WindowSizeOf(d, &params.width, &params.height);
   params.flags = WindowFlagsOf(d);
   if (flags & kOpenNoActivate) params.flags |= platform::kWindowNoFocus;
   if (int rc = OpenWindow(d, params)) return rc;
   SetDisplayState(d, kStateOpen);
+  // A display made for full screen ("mode", "scrwidth", "scrheight") opens
+  // in it.
+  if (IsFullscreenMode(d->mode)) {
+    const bool sized = d->screenWidth > 0 && d->screenHeight > 0;
+    ModeRequest r{d->mode, sized ? d->screenWidth : 0, sized ? d->screenHeight : 0, 0};
+    if (int rc = ChangeDisplayModeCore(L, d, r)) {
+      CloseWindow(d);
+      SetDisplayState(d, kStateClosed);
+      d->fullscreenMonitor = 0;
+      return rc;
+    }
+  }
   RefreshCore(d, kRefreshForce);
   if (!(flags & kOpenNoSelect)) SelectDisplayCore(d, 1);
   return 0;
@@ -268,6 +314,8 @@ int CloseDisplayCore(DisplayRecord* d) {
   if (d == CurrentDisplay() && !AnotherDisplayOpen(d)) return kErrCloseDisplay;
   CloseWindow(d);
   SetDisplayState(d, kStateClosed);
+  // Closing the window gave the monitor its mode back.
+  d->fullscreenMonitor = 0;
   return 0;
 }
 
@@ -330,7 +378,7 @@ int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) 
   if (!d->window->handle) return 0;
   UpdateWindowTitle(d);
   UpdateWindowFlags(d);
-  if (resize) ResizeWindow(d, d->width, d->height);
+  if (resize && !d->fullscreenMonitor) FitWindowToDisplay(d);
   if (moved) {
     int x, y;
     if (ResolveWindowPosition(d, d->x, d->y, &x, &y)) MoveWindowTo(d, x, y);

@@ -29,6 +29,9 @@ int ActivateDisplayCore(DisplayRecord* d, int flag);
 // (Re)makes the display's picture at its size, filled with its background;
 // 1522 or 1648 when it cannot be made.
 int CreateOutputBitmaps(DisplayRecord* d);
+// Remakes the picture at a new size: with the background, or black with the
+// old picture's overlap kept. The size is the display's once it succeeded.
+int RebuildPicture(lua_State* L, DisplayRecord* d, int width, int height, bool keepPicture);
 int CreateIndexOutput(DisplayRecord* d);
 // Fills a bitmap of the display's size with the display's background.
 int FillBackground(lua_State* L, DisplayRecord* d, graphics::BitmapHandle* target);

@@ -189,6 +189,17 @@ struct DisplayRecord {
   RectList pending;                    // changes not yet in the window
   uint32_t* presentPixels;             // palette displays: the picture in colours
   platform::ClockTime frameTime;       // end of the previous frame
+  // Full screen: the monitor it covers (0 while windowed) and the window's
+  // client position and size to go back to.
+  int32_t fullscreenMonitor;
+  int32_t windowRect[4];
+  // Scaled by the library: the picture as the window shows it, borders
+  // included, for a client area of scaledWidth × scaledHeight, and where the
+  // picture sits in it (x, y, width, height).
+  uint32_t* scaledPixels;
+  int32_t scaledWidth;
+  int32_t scaledHeight;
+  int32_t scaledView[4];
   // Pins of the running command (tzx/pins.h): while pinned the display is
   // not freed (1504) or closed (1525).
   int32_t pins;

@@ -11,6 +11,7 @@
 #include "double_buffer.h"
 #include "event_loop.h"
 #include "frame_pacing.h"
+#include "mode_switch.h"
 #include "refresh.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -132,7 +133,7 @@ void FreeHostList(void* list) {
 }
 
 void ResetDisplaySize(DisplayRecord* d) {
-  if (IsOpen(d)) ResizeWindow(d, d->width, d->height);
+  if (IsOpen(d)) FitWindowToDisplay(d);
   RaiseEvent(d, kEventResized);
 }
 
@@ -151,14 +152,40 @@ void RaiseInputEvent(DisplayRecord* d, int code, intptr_t a, intptr_t b, intptr_
   }
 }
 
+// The cursor in the display's own coordinates, as mouse events give it.
 int GetCursorAndScreen(DisplayRecord* d, int query) {
-  if (query == kQueryDesktopDepth) return ScreenDepth();
-  if (query != kQueryCursorX && query != kQueryCursorY) return -1;
-  int cursor[2];
-  CursorPosition(cursor);
-  int window[4];
-  GetWindowRectOf(d, &window[0], &window[1], &window[2], &window[3]);
-  return query == kQueryCursorX ? cursor[0] - window[0] : cursor[1] - window[1];
+  switch (query) {
+    case kQueryDesktopDepth:
+      return ScreenDepth();
+    case kQueryCursorX:
+    case kQueryCursorY: {
+      int cursor[2];
+      CursorPosition(cursor);
+      int window[4];
+      GetWindowRectOf(d, &window[0], &window[1], &window[2], &window[3]);
+      int x, y;
+      ToPicture(ViewIn(d, window[2], window[3]), d->width, d->height, cursor[0] - window[0],
+                cursor[1] - window[1], &x, &y);
+      return query == kQueryCursorX ? x : y;
+    }
+    case kQueryCursorWidth:
+    case kQueryCursorHeight: {
+      int size[2];
+      PointerSize(&size[0], &size[1]);
+      return query == kQueryCursorWidth ? size[0] : size[1];
+    }
+    default:
+      return -1;
+  }
+}
+
+int ApplyDisplayMode(lua_State* L, DisplayRecord* d, int mode, int width, int height) {
+  ModeRequest r{mode, width, height, 0};
+  return ChangeDisplayModeCore(L, d, r);
+}
+
+int ResizeOutput(lua_State* L, DisplayRecord* d, int width, int height) {
+  return ResizeDisplayCore(L, d, width, height, false);
 }
 
 void EnableDropFiles(DisplayRecord* d, int on) {
@@ -192,8 +219,8 @@ const DisplayInterface kInterface = {
     .ReadPositionAndSize = ReadPositionAndSize,
     .GetDisplayKey = GetDisplayKey,
     .GetWindowRectOf = GetWindowRectOf,
-    .ApplyDisplayMode = nullptr,
-    .ResizeOutput = nullptr,
+    .ApplyDisplayMode = ApplyDisplayMode,
+    .ResizeOutput = ResizeOutput,
     .SetDisplayAttributesCore = SetDisplayAttributesCore,
     .CreateIndexOutput = CreateIndexOutput,
     .RefreshCore = RefreshCore,

@@ -1,9 +1,11 @@
 #include "refresh.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "bindings.h"
 #include "display_list.h"
+#include "mode_switch.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "window_requests.h"
@@ -34,10 +36,72 @@ bool TakeFullRepaint(DisplayRecord* d) {
   return std::atomic_ref<int32_t>(d->window->fullRepaint).exchange(0) != 0;
 }
 
+// The scaled picture's buffer for the client area; its borders are black.
+bool EnsureScaledBuffer(DisplayRecord* d, int width, int height, const PictureView& v) {
+  const bool sameView = d->scaledView[0] == v.x && d->scaledView[1] == v.y &&
+                        d->scaledView[2] == v.width && d->scaledView[3] == v.height;
+  if (d->scaledPixels && d->scaledWidth == width && d->scaledHeight == height && sameView) {
+    return true;
+  }
+  if (!d->scaledPixels || d->scaledWidth != width || d->scaledHeight != height) {
+    HostFree(d->scaledPixels);
+    d->scaledPixels = static_cast<uint32_t*>(HostAlloc(size_t(width) * height * 4, false));
+    if (!d->scaledPixels) return false;
+    d->scaledWidth = width;
+    d->scaledHeight = height;
+  }
+  std::fill_n(d->scaledPixels, size_t(width) * height, 0xFF000000u);
+  d->scaledView[0] = v.x;
+  d->scaledView[1] = v.y;
+  d->scaledView[2] = v.width;
+  d->scaledView[3] = v.height;
+  return true;
+}
+
+// The whole picture scaled into the window: smooth when the display
+// interpolates, nearest pixels otherwise.
+int PresentScaled(DisplayRecord* d, int clientWidth, int clientHeight, const PictureView& v) {
+  if (clientWidth < 1 || clientHeight < 1) return 0;
+  if (!EnsureScaledBuffer(d, clientWidth, clientHeight, v)) return kErrNoMemory;
+  const PixelRect whole{0, 0, d->width, d->height};
+  const uint8_t* pixels;
+  int bytesPerRow;
+  LockRecord lock;
+  if (int rc = PicturePixels(d, &whole, 1, &lock, &pixels, &bytesPerRow)) return rc;
+  // The view may reach past a client area smaller than the picture's
+  // smallest size; the scaler writes only what lies inside.
+  const int x = std::max(v.x, 0), y = std::max(v.y, 0);
+  const int w = std::min(v.width, clientWidth - x), h = std::min(v.height, clientHeight - y);
+  int rc = 0;
+  if (w == v.width && h == v.height) {
+    auto* target = reinterpret_cast<uint8_t*>(d->scaledPixels + size_t(y) * clientWidth + x);
+    rc = Gfx().ScalePixels(pixels, bytesPerRow, target, clientWidth * 4, graphics::kFormatArgb32,
+                           d->width, d->height, v.width, v.height,
+                           (d->flags & kFlagSmoothScale) != 0);
+  }
+  Gfx().UnlockBitmap(&lock);
+  if (rc) return rc;
+  const PixelRect all{0, 0, clientWidth, clientHeight};
+  PresentToWindow(d, PresentJob{reinterpret_cast<const uint8_t*>(d->scaledPixels), clientWidth * 4,
+                                clientWidth, clientHeight, &all, 1});
+  return 0;
+}
+
 }  // namespace
 
 int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
   if (!d->window || !d->window->handle || count < 1) return 0;
+  if (LibraryScales(d)) {
+    LockDisplays();
+    const int clientWidth = d->window->clientWidth, clientHeight = d->window->clientHeight;
+    UnlockDisplays();
+    const PictureView v = ViewIn(d, clientWidth, clientHeight);
+    // An unscaled picture is copied as it is.
+    if (v.x != 0 || v.y != 0 || v.width != d->width || v.height != d->height ||
+        clientWidth != d->width || clientHeight != d->height) {
+      return PresentScaled(d, clientWidth, clientHeight, v);
+    }
+  }
   const uint8_t* pixels;
   int bytesPerRow;
   LockRecord lock;

@@ -5,6 +5,7 @@
 #include "bindings.h"
 #include "display_list.h"
 #include "key_translation.h"
+#include "mode_switch.h"
 #include "tzx/frame.h"
 #include "window_system.h"
 
@@ -46,13 +47,22 @@ void HandleKey(DisplayRecord* d, const WindowMessage& m, bool down) {
   if (down && (raw == kKeyEscape || character == kKeyEscape)) w->escapePressed = 1;
 }
 
+// A client point in the coordinates of the display's picture, which the
+// library may show scaled.
+void PicturePoint(const DisplayRecord* d, int x, int y, int* outX, int* outY) {
+  const WindowData* w = d->window;
+  ToPicture(ViewIn(d, w->clientWidth, w->clientHeight), d->width, d->height, x, y, outX, outY);
+}
+
 void HandleButton(DisplayRecord* d, const WindowMessage& m, int code, bool down) {
   WindowData* w = d->window;
   Backend()->SetCapture(m.window, down);
+  int x, y;
+  PicturePoint(d, m.x, m.y, &x, &y);
   if (code == kEventLeftButton && down) {
     // Dragging or sizing the window by one of its regions.
-    if (Inside(w->dragRegion, m.x, m.y) || Inside(w->sizeRegion, m.x, m.y)) {
-      bool move = Inside(w->dragRegion, m.x, m.y);
+    if (Inside(w->dragRegion, x, y) || Inside(w->sizeRegion, x, y)) {
+      bool move = Inside(w->dragRegion, x, y);
       w->tracking = move ? kTrackMove : kTrackSize;
       w->trackX = w->lastX + m.x;
       w->trackY = w->lastY + m.y;
@@ -65,13 +75,12 @@ void HandleButton(DisplayRecord* d, const WindowMessage& m, int code, bool down)
     w->tracking = 0;
     return;
   }
-  RaiseEvent(d, code, m.x, m.y, down);
+  RaiseEvent(d, code, x, y, down);
 }
 
 void HandleMouseMove(DisplayRecord* d, const WindowMessage& m) {
   WindowData* w = d->window;
-  w->cursorX = m.x;
-  w->cursorY = m.y;
+  PicturePoint(d, m.x, m.y, &w->cursorX, &w->cursorY);
   if (!w->tracking) return;
   int dx = w->lastX + m.x - w->trackX, dy = w->lastY + m.y - w->trackY;
   if (w->tracking == kTrackMove) {
@@ -100,7 +109,9 @@ void HandleDrop(DisplayRecord* d, const WindowMessage& m) {
     HostFree(block);
     return;
   }
-  event->raise(d, kEventDropFiles, m.x, m.y, reinterpret_cast<intptr_t>(block), m.fileCount);
+  int x, y;
+  PicturePoint(d, m.x, m.y, &x, &y);
+  event->raise(d, kEventDropFiles, x, y, reinterpret_cast<intptr_t>(block), m.fileCount);
 }
 
 }  // namespace
@@ -197,6 +208,13 @@ void WindowProc(DisplayRecord* d, const WindowMessage& m) {
       break;
     case kMsgSize:
       if (m.x > 0 && m.y > 0 && (m.x != w->clientWidth || m.y != w->clientHeight)) {
+        // A scaled picture that keeps its proportions keeps them in the
+        // window too, while the window is a window.
+        int width = m.x, height = m.y;
+        if (LibraryScales(d) && (d->flags & kFlagKeepProportions) && !d->fullscreenMonitor) {
+          KeepAspect(d->width, d->height, w->clientWidth, w->clientHeight, &width, &height);
+          if (width != m.x || height != m.y) Backend()->SetClientSize(m.window, width, height);
+        }
         w->clientWidth = m.x;
         w->clientHeight = m.y;
         w->pendingSize = 1;

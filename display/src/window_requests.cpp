@@ -164,6 +164,22 @@ int InjectWindowMessage(const WindowMessage& m) {
   });
 }
 
+int EnterFullscreen(DisplayRecord* d, int monitor, const ScreenMode* mode) {
+  return OnWindowThread([&]() -> int {
+    NativeWindow* h = HandleOf(d);
+    if (!h) return kErrDisplayClosed;
+    if (Backend()->EnterFullscreen(h, monitor - 1, mode)) return 0;
+    Memory().trace(Backend()->LastError());
+    return kErrScreenMode;
+  });
+}
+
+void LeaveFullscreen(DisplayRecord* d, int x, int y, int width, int height) {
+  WithWindow(d, [&](NativeWindow* h) {
+    Backend()->LeaveFullscreen(h, WindowFlagsOf(d), x, y, width, height);
+  });
+}
+
 void CursorPosition(int out[2]) {
   OnWindowThread([&]() -> int {
     Backend()->CursorPosition(&out[0], &out[1]);

@@ -44,6 +44,11 @@ int ReadScreenPixels(const int rect[4], uint32_t* out);
 // Queues a message as if the window system had sent it and handles it; 0 or
 // kErrNotOnPlatform.
 int InjectWindowMessage(const platform::WindowMessage& m);
+// Full screen on a monitor (numbered from 1), in `mode` or, without, as a
+// borderless window over the monitor; 0 or kErrScreenMode.
+int EnterFullscreen(DisplayRecord* d, int monitor, const platform::ScreenMode* mode);
+// Back to a window at a client position and size.
+void LeaveFullscreen(DisplayRecord* d, int x, int y, int width, int height);
 // Screen coordinates of the mouse pointer.
 void CursorPosition(int out[2]);
 

@@ -61,6 +61,34 @@ int ScreenDepth() {
   return OnWindowThread([] { return gBackend->ScreenDepth(); });
 }
 
+int ReadScreenModes(int monitor, platform::ScreenMode** out, int* count) {
+  *out = nullptr;
+  *count = OnWindowThread([&] { return gBackend->ModeCount(monitor - 1); });
+  if (*count <= 0) return 0;
+  auto* modes = static_cast<platform::ScreenMode*>(
+      HostAlloc(sizeof(platform::ScreenMode) * size_t(*count), false));
+  if (!modes) return kErrNoMemory;
+  // The list may have shrunk meanwhile (a monitor unplugged): keep what was read.
+  *count = OnWindowThread([&] {
+    int n = 0;
+    while (n < *count && gBackend->ModeAt(monitor - 1, n, &modes[n])) ++n;
+    return n;
+  });
+  *out = modes;
+  return 0;
+}
+
+bool CurrentScreenMode(int monitor, platform::ScreenMode* out) {
+  return OnWindowThread([&] { return int(gBackend->CurrentMode(monitor - 1, out)); }) != 0;
+}
+
+void PointerSize(int* width, int* height) {
+  OnWindowThread([&] {
+    gBackend->CursorSize(width, height);
+    return 0;
+  });
+}
+
 double SystemScale() {
   return 1.0;
 }

@@ -23,6 +23,14 @@ int MonitorCount();
 // Monitors are numbered from 1; false for an unknown one.
 bool MonitorRect(int monitor, platform::ScreenRect* out);
 int ScreenDepth();
+// The modes a monitor (numbered from 1) offers, in the window system's
+// order, in a host block the caller frees; *count is -1 (and *out null) when
+// the monitor has no device whose modes can be read. 0 or kErrNoMemory.
+int ReadScreenModes(int monitor, platform::ScreenMode** out, int* count);
+// The monitor's mode now; false when it has no device.
+bool CurrentScreenMode(int monitor, platform::ScreenMode* out);
+// The size of the system's mouse pointer.
+void PointerSize(int* width, int* height);
 // The scale the desktop asks for; neither back end scales it.
 double SystemScale();
 

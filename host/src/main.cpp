@@ -1,4 +1,5 @@
-// tessera [--headless] [--check-leaks] [--trace] [--plugins DIR] script.lua [arguments...]
+// tessera [--headless] [--monitors SPEC] [--check-leaks] [--trace] [--plugins DIR] script.lua
+//         [arguments...]
 // tessera --libraries
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tessera [--headless] [--check-leaks] [--trace] [--plugins DIR] "
-               "script.lua [arguments...]\n"
+               "usage: tessera [--headless] [--monitors SPEC] [--check-leaks] [--trace] "
+               "[--plugins DIR] script.lua [arguments...]\n"
                "       tessera [--plugins DIR] --libraries\n");
   return 2;
 }
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
       options.trace = true;
     } else if (flag == "--libraries") {
       listLibraries = true;
+    } else if (flag == "--monitors" && i + 1 < argc) {
+      // The headless back end's monitors and modes.
+      tzx::platform::SetEnvironmentValue("TESSERA_HEADLESS_MONITORS", argv[++i]);
     } else if (flag == "--plugins" && i + 1 < argc) {
       options.pluginDir = argv[++i];
     } else {

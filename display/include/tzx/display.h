@@ -34,12 +34,13 @@ inline constexpr uint32_t kRefreshSkipClip = 0x20;
 inline constexpr uint32_t kRefreshSkipSatellites = 0x40;
 inline constexpr uint32_t kRefreshForce = 0x80;
 
-// What GetCursorAndScreen answers; the back ends do not tell the cursor's
-// size (queries 4 and 5), which answer -1 like unknown queries.
+// What GetCursorAndScreen answers; -1 for unknown queries.
 enum CursorQuery : int {
   kQueryDesktopDepth = 1,
-  kQueryCursorX = 2,  // relative to the display's client area
+  kQueryCursorX = 2,  // in the display's own coordinates (its picture may be scaled)
   kQueryCursorY = 3,
+  kQueryCursorWidth = 4,  // the system's mouse pointer
+  kQueryCursorHeight = 5,
 };
 
 struct DisplayInterface {
@@ -68,8 +69,11 @@ struct DisplayInterface {
   int (*GetDisplayKey)(const ObjectId* id, DisplayRecord** out);
   void (*GetWindowRectOf)(DisplayRecord* display, int* x, int* y, int* width,
                           int* height);  // 11
-  const void* ApplyDisplayMode;          // 12: display modes
-  const void* ResizeOutput;              // 13: display modes
+  // 12: ChangeDisplayMode's core: a DISPMODE_ mode, width and height 0 for
+  // the display's own size.
+  int (*ApplyDisplayMode)(lua_State* L, DisplayRecord* display, int mode, int width, int height);
+  // 13: ChangeDisplaySize's core: the picture rebuilt at the new size.
+  int (*ResizeOutput)(lua_State* L, DisplayRecord* display, int width, int height);
   // 14: applies the option table at `table` to the display.
   int (*SetDisplayAttributesCore)(lua_State* L, DisplayRecord* display, int table);
   int (*CreateIndexOutput)(DisplayRecord* display);            // 15: 0 or 1648

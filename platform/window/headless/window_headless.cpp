@@ -1,10 +1,18 @@
 // The headless window back end: windows are pixel stores in memory on a
-// virtual 1920 × 1080 desktop, and their messages are the ones tests inject
-// plus those a real window system would send for the back end's own moves,
-// resizes and activations. Deterministic, and needs no window system.
+// virtual desktop, and their messages are the ones tests inject plus those a
+// real window system would send for the back end's own moves, resizes and
+// activations. Deterministic, and needs no window system.
+//
+// The desktop's monitors and their modes come from TESSERA_HEADLESS_MONITORS
+// (tessera's --monitors): monitors separated by spaces or ";", each
+// "WxH[+X+Y][:MODE,MODE...]" with modes "WxH[@HZ]". A monitor without a mode
+// list offers its own size; one with an empty list ("800x600:") has no
+// device whose modes can be read. Without +X+Y a monitor stands right of the
+// previous one. The default is one 1920 × 1080 monitor with common modes.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -26,6 +34,7 @@ struct HeadlessWindow : NativeWindow {
   bool visible = false;
   bool minimized = false;
   bool captured = false;
+  int fullscreenMonitor = -1;    // the monitor whose mode it changed, or -1
   std::vector<uint32_t> pixels;  // 0xAARRGGBB as presented, width per row
 };
 
@@ -33,7 +42,85 @@ HeadlessWindow* Of(NativeWindow* w) {
   return static_cast<HeadlessWindow*>(w);
 }
 
-constexpr int kDesktopWidth = 1920, kDesktopHeight = 1080;
+constexpr const char* kDefaultMonitors =
+    "1920x1080:1920x1080,1680x1050,1600x900,1280x1024,1280x720,1024x768,800x600,640x480";
+
+struct VirtualMonitor {
+  ScreenRect rect;     // as the monitor is now
+  ScreenRect desktop;  // in its own mode
+  bool hasDevice = true;
+  std::vector<ScreenMode> modes;
+};
+
+// Reads "WxH" and an optional "@HZ" from `s`; null when it is not there.
+const char* ParseSize(const char* s, int* width, int* height, int* rate) {
+  char* end;
+  long w = std::strtol(s, &end, 10);
+  if (end == s || *end != 'x') return nullptr;
+  const char* hs = end + 1;
+  long h = std::strtol(hs, &end, 10);
+  if (end == hs || w < 1 || h < 1 || w > 65535 || h > 65535) return nullptr;
+  *width = int(w);
+  *height = int(h);
+  *rate = 0;
+  if (*end == '@' && rate) {
+    const char* rs = end + 1;
+    long r = std::strtol(rs, &end, 10);
+    if (end == rs || r < 0) return nullptr;
+    *rate = int(r);
+  }
+  return end;
+}
+
+// False for a text that does not follow the format.
+bool ParseMonitors(const char* text, std::vector<VirtualMonitor>* out) {
+  std::vector<VirtualMonitor> monitors;
+  const char* s = text;
+  int nextX = 0;
+  while (*s) {
+    VirtualMonitor m;
+    int rate;
+    s = ParseSize(s, &m.rect.width, &m.rect.height, &rate);
+    if (!s || rate != 0) return false;
+    m.rect.x = nextX;
+    m.rect.y = 0;
+    if (*s == '+' || *s == '-') {
+      char* end;
+      long x = std::strtol(s, &end, 10);
+      if (end == s || (*end != '+' && *end != '-')) return false;
+      const char* ys = end;
+      long y = std::strtol(ys, &end, 10);
+      if (end == ys) return false;
+      m.rect.x = int(x);
+      m.rect.y = int(y);
+      s = end;
+    }
+    if (*s == ':') {
+      ++s;
+      m.hasDevice = *s && *s != ';' && *s != ' ';
+      while (*s && *s != ';' && *s != ' ') {
+        ScreenMode mode{0, 0, 32, 0};
+        s = ParseSize(s, &mode.width, &mode.height, &mode.refreshRate);
+        if (!s) return false;
+        m.modes.push_back(mode);
+        if (*s == ',') ++s;
+      }
+    } else {
+      m.modes.push_back(ScreenMode{m.rect.width, m.rect.height, 32, 60});
+    }
+    if (*s == ';' || *s == ' ') {
+      while (*s == ';' || *s == ' ') ++s;
+    } else if (*s) {
+      return false;
+    }
+    m.desktop = m.rect;
+    nextX = m.rect.x + m.rect.width;
+    monitors.push_back(std::move(m));
+  }
+  if (monitors.empty()) return false;
+  *out = std::move(monitors);
+  return true;
+}
 
 struct Queued {
   WindowMessage message;
@@ -42,16 +129,40 @@ struct Queued {
 
 class HeadlessBackend final : public WindowBackend {
  public:
+  // False when the configuration cannot be read.
+  bool Configure() {
+    const char* text = std::getenv("TESSERA_HEADLESS_MONITORS");
+    if (text && *text && ParseMonitors(text, &monitors_)) return true;
+    if (text && *text) error_ = "TESSERA_HEADLESS_MONITORS is not a list of monitors";
+    return ParseMonitors(kDefaultMonitors, &monitors_);
+  }
+
   const char* Name() const override { return "headless"; }
   const char* LastError() const override { return error_.c_str(); }
 
-  int MonitorCount() override { return 1; }
+  int MonitorCount() override { return int(monitors_.size()); }
   bool MonitorRect(int monitor, ScreenRect* out) override {
-    if (monitor != 0) return false;
-    *out = {0, 0, kDesktopWidth, kDesktopHeight};
+    if (monitor < 0 || monitor >= MonitorCount()) return false;
+    *out = monitors_[monitor].rect;
     return true;
   }
   int ScreenDepth() override { return 32; }
+  int ModeCount(int monitor) override {
+    if (monitor < 0 || monitor >= MonitorCount() || !monitors_[monitor].hasDevice) return -1;
+    return int(monitors_[monitor].modes.size());
+  }
+  bool ModeAt(int monitor, int index, ScreenMode* out) override {
+    if (index < 0 || index >= ModeCount(monitor)) return false;
+    *out = monitors_[monitor].modes[index];
+    return true;
+  }
+  bool CurrentMode(int monitor, ScreenMode* out) override {
+    if (ModeCount(monitor) < 0) return false;
+    const ScreenRect& r = monitors_[monitor].rect;
+    *out = ScreenMode{r.width, r.height, 32, 60};
+    return true;
+  }
+  void CursorSize(int* width, int* height) override { *width = *height = 32; }
 
   bool ReadScreen(int x, int y, int width, int height, uint32_t* out) override {
     std::fill(out, out + size_t(width) * height, 0xFF000000u);
@@ -101,6 +212,7 @@ class HeadlessBackend final : public WindowBackend {
 
   void DestroyWindow(NativeWindow* window) override {
     HeadlessWindow* w = Of(window);
+    RestoreMode(w);
     std::erase(stack_, w);
     if (active_ == w) active_ = nullptr;
     {
@@ -147,7 +259,54 @@ class HeadlessBackend final : public WindowBackend {
   }
 
   void SetClientSize(NativeWindow* window, int width, int height) override {
+    Resize(Of(window), width, height);
+  }
+
+  bool EnterFullscreen(NativeWindow* window, int monitor, const ScreenMode* mode) override {
     HeadlessWindow* w = Of(window);
+    if (monitor < 0 || monitor >= MonitorCount()) {
+      error_ = "no such monitor";
+      return false;
+    }
+    VirtualMonitor& m = monitors_[monitor];
+    if (mode) {
+      auto offered = [mode](const ScreenMode& o) {
+        return o.width == mode->width && o.height == mode->height;
+      };
+      if (!m.hasDevice || std::none_of(m.modes.begin(), m.modes.end(), offered)) {
+        error_ = "the monitor does not offer that mode";
+        return false;
+      }
+      // One window at a time changes a monitor's mode.
+      RestoreMode(w);
+      m.rect.width = mode->width;
+      m.rect.height = mode->height;
+      w->fullscreenMonitor = monitor;
+    }
+    w->flags |= kWindowBorderless;
+    SetPosition(w, m.rect.x, m.rect.y);
+    Resize(w, m.rect.width, m.rect.height);
+    return true;
+  }
+
+  void LeaveFullscreen(NativeWindow* window, uint32_t flags, int x, int y, int width,
+                       int height) override {
+    HeadlessWindow* w = Of(window);
+    RestoreMode(w);
+    w->flags = flags;
+    SetPosition(w, x, y);
+    Resize(w, width, height);
+  }
+
+ private:
+  void RestoreMode(HeadlessWindow* w) {
+    if (w->fullscreenMonitor < 0) return;
+    VirtualMonitor& m = monitors_[w->fullscreenMonitor];
+    m.rect = m.desktop;
+    w->fullscreenMonitor = -1;
+  }
+
+  void Resize(HeadlessWindow* w, int width, int height) {
     if (width < 1 || height < 1) return;
     std::vector<uint32_t> pixels(size_t(width) * height, 0xFF000000u);
     for (int row = 0; row < std::min(height, w->height); ++row) {
@@ -165,6 +324,7 @@ class HeadlessBackend final : public WindowBackend {
     Queue(m, {});
   }
 
+ public:
   void SetFlags(NativeWindow* w, uint32_t flags) override { Of(w)->flags = flags; }
 
   void Activate(NativeWindow* window) override {
@@ -304,6 +464,7 @@ class HeadlessBackend final : public WindowBackend {
   }
 
   std::string error_;
+  std::vector<VirtualMonitor> monitors_;
   std::vector<HeadlessWindow*> stack_;  // bottom first
   HeadlessWindow* active_ = nullptr;
   int cursorX_ = 0, cursorY_ = 0;
@@ -319,7 +480,14 @@ class HeadlessBackend final : public WindowBackend {
 }  // namespace
 
 WindowBackend* CreateHeadlessBackend() {
-  return new (std::nothrow) HeadlessBackend;
+  auto* b = new (std::nothrow) HeadlessBackend;
+  if (!b) return nullptr;
+  try {
+    if (b->Configure()) return b;
+  } catch (const std::bad_alloc&) {
+  }
+  delete b;
+  return nullptr;
 }
 
 }  // namespace tzx::platform

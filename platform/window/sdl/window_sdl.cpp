@@ -33,6 +33,13 @@ struct SdlWindow : NativeWindow {
   bool minimized = false;
 };
 
+// The window's flags that SDL can change on an existing window.
+void ApplyFlags(SDL_Window* w, uint32_t flags) {
+  SDL_SetWindowBordered(w, (flags & kWindowBorderless) ? SDL_FALSE : SDL_TRUE);
+  SDL_SetWindowResizable(w, (flags & kWindowSizeable) ? SDL_TRUE : SDL_FALSE);
+  SDL_SetWindowAlwaysOnTop(w, (flags & kWindowAlwaysOnTop) ? SDL_TRUE : SDL_FALSE);
+}
+
 SdlWindow* Of(NativeWindow* w) {
   return static_cast<SdlWindow*>(w);
 }
@@ -151,9 +158,30 @@ class SdlBackend final : public WindowBackend {
 
   int ScreenDepth() override {
     SDL_DisplayMode mode;
-    if (!EnsureVideo() || SDL_GetCurrentDisplayMode(0, &mode) != 0) return 24;
+    if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
     return SDL_BITSPERPIXEL(mode.format);
   }
+
+  int ModeCount(int monitor) override {
+    if (!EnsureVideo()) return -1;
+    int n = SDL_GetNumDisplayModes(monitor);
+    return n < 0 ? -1 : n;
+  }
+  bool ModeAt(int monitor, int index, ScreenMode* out) override {
+    SDL_DisplayMode mode;
+    if (!EnsureVideo() || SDL_GetDisplayMode(monitor, index, &mode) != 0) return false;
+    *out = ScreenMode{mode.w, mode.h, int32_t(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate};
+    return true;
+  }
+  bool CurrentMode(int monitor, ScreenMode* out) override {
+    SDL_DisplayMode mode;
+    if (!EnsureVideo() || SDL_GetCurrentDisplayMode(monitor, &mode) != 0) return false;
+    *out = ScreenMode{mode.w, mode.h, int32_t(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate};
+    return true;
+  }
+  // SDL does not tell the pointer's size; X11 and Wayland draw 32 × 32
+  // pointers unless the theme says otherwise.
+  void CursorSize(int* width, int* height) override { *width = *height = 32; }
 
   bool ReadScreen(int x, int y, int width, int height, uint32_t* out) override {
 #ifdef SDL_VIDEO_DRIVER_X11
@@ -273,10 +301,53 @@ class SdlBackend final : public WindowBackend {
     Queue(m);
   }
   void SetFlags(NativeWindow* w, uint32_t flags) override {
-    SDL_SetWindowBordered(Sdl(w), (flags & kWindowBorderless) ? SDL_FALSE : SDL_TRUE);
-    SDL_SetWindowResizable(Sdl(w), (flags & kWindowSizeable) ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowAlwaysOnTop(Sdl(w), (flags & kWindowAlwaysOnTop) ? SDL_TRUE : SDL_FALSE);
+    ApplyFlags(Sdl(w), flags);
     KeepAwake(flags);
+  }
+
+  bool EnterFullscreen(NativeWindow* w, int monitor, const ScreenMode* mode) override {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(monitor, &bounds) != 0) {
+      error_ = SDL_GetError();
+      return false;
+    }
+    SDL_Window* window = Sdl(w);
+    if (mode) {
+      // The window moves to the monitor first: SDL changes the mode of the
+      // monitor the window is on.
+      SDL_SetWindowPosition(window, bounds.x, bounds.y);
+      SDL_DisplayMode wanted{}, closest;
+      wanted.w = mode->width;
+      wanted.h = mode->height;
+      if (!SDL_GetClosestDisplayMode(monitor, &wanted, &closest) || closest.w != mode->width ||
+          closest.h != mode->height) {
+        error_ = "the monitor does not offer that mode";
+        return false;
+      }
+      if (SDL_SetWindowDisplayMode(window, &closest) != 0 ||
+          SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+        error_ = SDL_GetError();
+        SDL_SetWindowFullscreen(window, 0);
+        return false;
+      }
+    } else {
+      SDL_SetWindowBordered(window, SDL_FALSE);
+      SDL_SetWindowResizable(window, SDL_FALSE);
+      SDL_SetWindowPosition(window, bounds.x, bounds.y);
+      SDL_SetWindowSize(window, bounds.w, bounds.h);
+    }
+    QueueGeometry(w);
+    return true;
+  }
+
+  void LeaveFullscreen(NativeWindow* w, uint32_t flags, int x, int y, int width,
+                       int height) override {
+    SDL_Window* window = Sdl(w);
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window, 0);
+    ApplyFlags(window, flags);
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, x, y);
+    QueueGeometry(w);
   }
   void Activate(NativeWindow* w) override {
     SDL_RaiseWindow(Sdl(w));
@@ -431,6 +502,18 @@ class SdlBackend final : public WindowBackend {
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     video_ = true;
     return true;
+  }
+
+  // What SDL changed itself, told as a window system would tell it.
+  void QueueGeometry(NativeWindow* w) {
+    WindowMessage m;
+    m.message = kMsgMove;
+    m.window = w;
+    SDL_GetWindowPosition(Sdl(w), &m.x, &m.y);
+    Queue(m);
+    m.message = kMsgSize;
+    SDL_GetWindowSize(Sdl(w), &m.x, &m.y);
+    Queue(m);
   }
 
   void Queue(const WindowMessage& m) {

@@ -181,6 +181,14 @@ struct ScreenRect {
   int32_t height;
 };
 
+// A screen mode of a monitor.
+struct ScreenMode {
+  int32_t width;
+  int32_t height;
+  int32_t depth;        // bits per pixel
+  int32_t refreshRate;  // Hz, 0 when unknown
+};
+
 class WindowBackend {
  public:
   virtual ~WindowBackend() = default;
@@ -193,6 +201,14 @@ class WindowBackend {
   virtual int MonitorCount() = 0;
   virtual bool MonitorRect(int monitor, ScreenRect* out) = 0;
   virtual int ScreenDepth() = 0;
+  // The modes a monitor offers, in the order the window system lists them
+  // (one size may come several times, at other depths or rates); -1 when the
+  // monitor has no device whose modes can be read.
+  virtual int ModeCount(int monitor) = 0;
+  virtual bool ModeAt(int monitor, int index, ScreenMode* out) = 0;
+  virtual bool CurrentMode(int monitor, ScreenMode* out) = 0;
+  // The size of the system's mouse pointer.
+  virtual void CursorSize(int* width, int* height) = 0;
   // Desktop pixels as 0xFFRRGGBB words, `width` per row; false when the back
   // end cannot read the screen.
   virtual bool ReadScreen(int x, int y, int width, int height, uint32_t* out) = 0;
@@ -213,6 +229,15 @@ class WindowBackend {
   virtual void GetFrameMargins(NativeWindow* window, int* left, int* top, int* right,
                                int* bottom) = 0;
   virtual void SetCapture(NativeWindow* window, bool on) = 0;
+  // Full screen on a monitor: with `mode`, the monitor switches to that mode
+  // and the window covers it; without, the window becomes a borderless one
+  // over the monitor as it is. The window's new size comes as kMsgSize.
+  // False when the mode cannot be set (LastError tells why).
+  virtual bool EnterFullscreen(NativeWindow* window, int monitor, const ScreenMode* mode) = 0;
+  // Back to a window with the given flags, client position and size; the
+  // monitor gets its own mode back.
+  virtual void LeaveFullscreen(NativeWindow* window, uint32_t flags, int x, int y, int width,
+                               int height) = 0;
   virtual void CursorPosition(int* x, int* y) = 0;  // screen coordinates
 
   // Copies the rectangles of a picture of 32-bit 0xAARRGGBB words (the
