@@ -19,6 +19,7 @@
 #include "pixels/pen_finder.h"
 #include "pixels/pens.h"
 #include "placement.h"
+#include "scaling.h"
 #include "transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -343,6 +344,204 @@ int Redraw(DrawSource* s, TransformRecord* t, int sourceX, int sourceY, int* wid
   return 0;
 }
 
+// The scaled draw's working planes, kept between draws and grown when needed,
+// so that drawing at one size again allocates no pixels.
+struct DrawScratch {
+  ScratchArray wide;  // a window of another format as 0xAARRGGBB
+  ScratchArray maskWindow;
+  ScratchArray color;
+  ScratchArray mask;
+  ScratchArray alpha;
+  ScaleScratch scale;
+};
+DrawScratch gScratch;
+
+// A scratch block of at least `bytes`, or null without memory.
+uint8_t* Room(ScratchArray& array, size_t bytes) {
+  return EnsureScratch(array, bytes) ? static_cast<uint8_t*>(array.data) : nullptr;
+}
+
+// Scaling alone onto colour (no turn, mirror, filter, border or shadow) goes
+// the scaled path; the size it scales to comes back.
+bool ScalesOnly(const DrawSource& s, const DrawTarget& target, const TransformRecord& t,
+                const TagRecord& tags, int width, int height, int* newWidth, int* newHeight) {
+  if (s.vector || s.index || target.bitmap->kind != kKindColor || HasFilters(tags.filters) ||
+      tags.shadow.on || tags.border.on) {
+    return false;
+  }
+  double m[4];
+  RecordMatrix(t, width, height, m);
+  if (m[1] != 0.0 || m[2] != 0.0 || !(m[0] > 0.0) || !(m[3] > 0.0)) return false;
+  DrawnSize(m, width, height, newWidth, newHeight);
+  return *newWidth != width || *newHeight != height;
+}
+
+// Rows of the scaled picture made and drawn at a time: enough to keep the
+// scratch in the processor's cache between scaling and blending.
+constexpr size_t kBandBytes = 64 * 1024;
+
+// The scaled draw's source: the window where it lies (a 32-bit copy for
+// other formats, the mask's bits moved to a byte boundary), and which
+// coverage it has.
+int WindowRequest(const DrawSource& s, int sx, int sy, int width, int height, ScaleRequest* r,
+                  bool* hasAlpha, bool* hasMask) {
+  PixelView c, a, m;
+  if (!ViewOf(s.color, &c)) return kErrLockBitmap;
+  *hasAlpha = s.alpha && ViewOf(s.alpha, &a);
+  *hasMask = !*hasAlpha && s.mask && ViewOf(s.mask, &m);
+  r->sourceWidth = width;
+  r->sourceHeight = height;
+  if (c.format == kFormatArgb32) {
+    r->source = RowOf(c, sy) + sx * 4;
+    r->sourceRowBytes = c.bytesPerRow;
+  } else {
+    uint8_t* wide = Room(gScratch.wide, static_cast<size_t>(width) * height * 4);
+    if (!wide) return kErrNoMemory;
+    ConvertRect(RowOf(c, sy) + sx * c.bytesPerPixel, c.bytesPerRow, c.format, wide, width * 4,
+                kFormatArgb32, width, height);
+    r->source = wide;
+    r->sourceRowBytes = width * 4;
+  }
+  if (*hasAlpha) {
+    r->sourceAlpha = RowOf(a, sy) + sx;
+    r->sourceAlphaRowBytes = a.bytesPerRow;
+  } else if (*hasMask) {
+    r->sourceMask = RowOf(m, sy) + sx / 8;
+    r->sourceMaskRowBytes = m.bytesPerRow;
+    if (sx % 8) {
+      const int windowRow = MaskRowBytes(width);
+      uint8_t* bits = Room(gScratch.maskWindow, static_cast<size_t>(windowRow) * height);
+      if (!bits) return kErrNoMemory;
+      for (int y = 0; y < height; ++y) {
+        CopyMaskBits(RowOf(m, sy + y), sx, bits + static_cast<size_t>(y) * windowRow, 0, width,
+                     kMaskCopy);
+      }
+      r->sourceMask = bits;
+      r->sourceMaskRowBytes = windowRow;
+    }
+  }
+  return 0;
+}
+
+// Handles over the band planes of the scratch, `width` x `rows`.
+struct BandPlanes {
+  ColorStore store;  // the colour handle points at it
+  BitmapHandle* color = nullptr;
+  BitmapHandle* mask = nullptr;
+  BitmapHandle* alpha = nullptr;
+  ~BandPlanes() { FreeBitmapSet(&color, &mask, &alpha); }
+};
+
+int MakeBandPlanes(int width, int rows, bool alpha, bool mask, BandPlanes* out) {
+  const int colorRow = ColorRowPixels(width) * 4;
+  // Laid out as the library's own bitmaps, with their spare row.
+  uint8_t* pixels = Room(gScratch.color, static_cast<size_t>(colorRow) * (rows + 1));
+  uint8_t* levels =
+      alpha ? Room(gScratch.alpha, static_cast<size_t>(PlaneRowBytes(width)) * (rows + 1))
+            : nullptr;
+  uint8_t* bits =
+      mask ? Room(gScratch.mask, static_cast<size_t>(MaskRowBytes(width)) * (rows + 1)) : nullptr;
+  if (!pixels || (alpha && !levels) || (mask && !bits)) return kErrNoMemory;
+  out->store = ColorStore{width, rows, pixels, colorRow, 4, kFormatArgb32, 1};
+  out->color = AllocBitmap(width, rows, kAllocBorrowed, &out->store);
+  if (!out->color) return kErrAllocBitmap;
+  if (alpha && !(out->alpha = AllocAlpha(width, rows, 0, levels, PlaneRowBytes(width)))) {
+    return kErrAllocAlpha;
+  }
+  if (mask && !(out->mask = AllocMask(nullptr, width, rows, 0, bits, MaskRowBytes(width)))) {
+    return kErrAllocMask;
+  }
+  return 0;
+}
+
+// The scaled path: the same pixels as the effects path without copying the
+// source window. Only the visible part of the scaled picture is made: an
+// opaque window drawn onto a 32-bit output straight into it (the blit after
+// would only copy), anything else a band of rows at a time into the scratch
+// and blitted from there.
+int DrawScaled(const DrawObjectArgs& a, const DrawTarget& target, DrawSource* source,
+               const TransformRecord& transform, const TagRecord& tags, int sourceX, int sourceY,
+               int width, int height, int newWidth, int newHeight) {
+  const bool onDisplay = target.output == gCurrentDisplay;
+  int x = ResolveX(a.x, newWidth, onDisplay ? 0 : target.output->width, transform.anchorX);
+  int y = ResolveY(a.y, newHeight, onDisplay ? 0 : target.output->height, transform.anchorY);
+  int sx = 0, sy = 0, w = newWidth, h = newHeight;
+  const Rect& b = target.bounds;
+  const bool visible = ClipCopy(&sx, &sy, &x, &y, &w, &h, newWidth, newHeight, b.x, b.y,
+                                b.x + b.width, b.y + b.height);
+  int rc = Materialise(source);
+  const int transparency = std::clamp(tags.transparency, 0, 255);
+  ScaleRequest r;
+  bool hasAlpha = false, hasMask = false;
+  if (rc == 0 && visible) {
+    rc = WindowRequest(*source, sourceX, sourceY, width, height, &r, &hasAlpha, &hasMask);
+  }
+  r.destinationWidth = newWidth;
+  r.destinationHeight = newHeight;
+  r.smooth = transform.smoothScale != 0;
+  r.partX = sx;
+  r.partWidth = w;
+  PixelView t;
+  if (rc == 0 && visible && !hasAlpha && !hasMask && !transparency && ViewOf(target.bitmap, &t) &&
+      t.format == kFormatArgb32) {
+    r.partY = sy;
+    r.partHeight = h;
+    r.destination = RowOf(t, y) + x * 4;
+    r.destinationRowBytes = t.bytesPerRow;
+    rc = ScalePixels(r, gScratch.scale);
+  } else if (rc == 0 && visible) {
+    // Transparency blends through an alpha channel made from the coverage.
+    const bool alpha = hasAlpha || transparency, mask = hasMask;
+    const int band =
+        static_cast<int>(std::clamp<size_t>(kBandBytes / (4 * static_cast<size_t>(w)), 1, h));
+    BandPlanes planes;
+    rc = MakeBandPlanes(w, band, alpha, mask, &planes);
+    PixelView cv, av, mv;
+    if (rc == 0 && (!ViewOf(planes.color, &cv) || (alpha && !ViewOf(planes.alpha, &av)) ||
+                    (mask && !ViewOf(planes.mask, &mv)))) {
+      rc = kErrLockBitmap;
+    }
+    r.destination = cv.pixels;
+    r.destinationRowBytes = cv.bytesPerRow;
+    if (hasAlpha) {
+      r.destinationAlpha = av.pixels;
+      r.destinationAlphaRowBytes = av.bytesPerRow;
+    }
+    if (hasMask) {
+      r.destinationMask = mv.pixels;
+      r.destinationMaskRowBytes = mv.bytesPerRow;
+    }
+    DrawSource scaled{};
+    scaled.color = planes.color;
+    scaled.alpha = planes.alpha;
+    scaled.mask = transparency ? nullptr : planes.mask;
+    scaled.transparentPen = -1;
+    for (int top = 0; rc == 0 && top < h; top += band) {
+      const int rows = std::min(band, h - top);
+      r.partY = sy + top;
+      r.partHeight = rows;
+      rc = ScalePixels(r, gScratch.scale);
+      if (rc == 0) rc = ScaleAlpha(r, gScratch.scale);
+      if (rc == 0) rc = ScaleMask(r, gScratch.scale);
+      if (rc == 0 && transparency) {
+        // The coverage (alpha, mask bits or opaque) scaled by the opacity.
+        for (int row = 0; row < rows; ++row) {
+          uint8_t* levels = RowOf(av, row);
+          if (!hasAlpha) {
+            const uint8_t* bits = hasMask ? RowOf(mv, row) : nullptr;
+            for (int i = 0; i < w; ++i) levels[i] = !bits || MaskBit(bits, i) ? 255 : 0;
+          }
+          ScaleLevels(levels, 255 - transparency, levels, w);
+        }
+      }
+      if (rc == 0) rc = PaintColor(scaled, 0, 0, target.bitmap, x, y + top, w, rows, 255);
+    }
+  }
+  Release(source);
+  if (rc == 0 && visible) OutputChanged(target, x, y, w, h);
+  return rc;
+}
+
 // The effects path: a working copy of the source window takes the draw
 // record's effects and is drawn with the object itself where the position
 // and anchors put it, its border and shadow around it.
@@ -455,6 +654,12 @@ int DrawObject(lua_State* L, DrawObjectArgs* args) {
   height = std::min(height, source.height - sourceY);
 
   if (target.output->layers && !gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+  int newWidth, newHeight;
+  if (NeedsEffects(*transform, *tags, width, height) &&
+      ScalesOnly(source, target, *transform, *tags, width, height, &newWidth, &newHeight)) {
+    return DrawScaled(a, target, &source, *transform, *tags, sourceX, sourceY, width, height,
+                      newWidth, newHeight);
+  }
   if (NeedsEffects(*transform, *tags, width, height)) {
     return DrawWithEffects(L, a, target, &source, *transform, *tags, sourceX, sourceY, width,
                            height);
@@ -485,6 +690,15 @@ int DrawImageObject(lua_State* L, ImageObject* image, int x, int y) {
   args.x = x;
   args.y = y;
   return DrawObject(L, &args);
+}
+
+void ReleaseDrawScratch() {
+  FreeScratch(gScratch.wide);
+  FreeScratch(gScratch.maskWindow);
+  FreeScratch(gScratch.color);
+  FreeScratch(gScratch.mask);
+  FreeScratch(gScratch.alpha);
+  FreeScaleScratch(gScratch.scale);
 }
 
 }  // namespace tzx::graphics

@@ -10,5 +10,7 @@ namespace tzx::graphics {
 int DrawObject(lua_State* L, DrawObjectArgs* args);
 // DrawObject of a picture at (x, y) with the draw-tag defaults.
 int DrawImageObject(lua_State* L, ImageObject* image, int x, int y);
+// Frees the scaled draw's working planes (library close, state reset).
+void ReleaseDrawScratch();
 
 }  // namespace tzx::graphics

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "draw_object.h"
 #include "image_cache.h"
 #include "scale_bitmap.h"
 #include "trig_tables.h"
@@ -78,6 +79,7 @@ void ResetGraphicsState() {
   GraphicsState& s = SharedState();
   FreeImageCache();
   ReleaseScaleScratch();
+  ReleaseDrawScratch();
   HostFree(s.scratch);
   s.scratch = nullptr;
   s.scratchWord = 0;
@@ -106,6 +108,7 @@ void CloseGraphicsState() {
   GraphicsState& s = SharedState();
   FreeImageCache();
   ReleaseScaleScratch();
+  ReleaseDrawScratch();
   HostFree(s.scratch);
   s.scratch = nullptr;
   s.scratchCapacity = 0;

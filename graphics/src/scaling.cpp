@@ -27,6 +27,7 @@ void FreeScratch(ScratchArray& array) {
 void FreeScaleScratch(ScaleScratch& scratch) {
   FreeScratch(scratch.positions);
   FreeScratch(scratch.rows);
+  std::fill(scratch.madeFor, scratch.madeFor + 5, 0);
 }
 
 namespace {
@@ -80,17 +81,23 @@ ScaleAxis MakeAxis(const int32_t* index, const int32_t* fraction, int32_t count,
 }
 
 // 0 with the tables built; otherwise the result of the call (0 when there is nothing to do).
-// `weights` adds the column weights of the pixel kernels.
-int BuildTables(const ScaleRequest& r, bool weights, ScaleScratch& scratch, Tables& tables,
-                bool& work) {
+// Smooth tables carry the column weights of the pixel kernels. Tables made for the same sizes
+// and mode are used again: the parts of one scale each ask for them.
+int BuildTables(const ScaleRequest& r, ScaleScratch& scratch, Tables& tables, bool& work) {
   work = false;
   if (r.destinationWidth < 1 || r.destinationHeight < 1) return 0;
   if (r.sourceWidth < 1 || r.sourceHeight < 1) return kErrRange;
   const size_t dw = static_cast<size_t>(r.destinationWidth);
   const size_t dh = static_cast<size_t>(r.destinationHeight);
-  const size_t weightBytes = weights ? dw * sizeof(uint64_t) : 0;
-  if (!EnsureScratch(scratch.positions, weightBytes + 2 * (dw + dh) * sizeof(int32_t))) {
-    return kErrNoMemory;
+  const size_t weightBytes = r.smooth ? dw * sizeof(uint64_t) : 0;
+  const int32_t key[5] = {r.sourceWidth, r.sourceHeight, r.destinationWidth, r.destinationHeight,
+                          r.smooth ? 1 : 0};
+  const bool made = scratch.positions.data && std::equal(key, key + 5, scratch.madeFor);
+  if (!made) {
+    if (!EnsureScratch(scratch.positions, weightBytes + 2 * (dw + dh) * sizeof(int32_t))) {
+      return kErrNoMemory;
+    }
+    std::fill(scratch.madeFor, scratch.madeFor + 5, 0);
   }
   uint64_t* columnWeight = static_cast<uint64_t*>(scratch.positions.data);
   int32_t* columnIndex =
@@ -98,18 +105,38 @@ int BuildTables(const ScaleRequest& r, bool weights, ScaleScratch& scratch, Tabl
   int32_t* columnFraction = columnIndex + dw;
   int32_t* rowIndex = columnFraction + dw;
   int32_t* rowFraction = rowIndex + dh;
-  if (r.smooth) {
-    SmoothPositions(r.sourceWidth, r.destinationWidth, columnIndex, columnFraction);
-    SmoothPositions(r.sourceHeight, r.destinationHeight, rowIndex, rowFraction);
-  } else {
-    PlainColumns(r.sourceWidth, r.destinationWidth, columnIndex);
-    PlainRows(r.sourceHeight, r.destinationHeight, rowIndex);
+  if (!made) {
+    if (r.smooth) {
+      SmoothPositions(r.sourceWidth, r.destinationWidth, columnIndex, columnFraction);
+      SmoothPositions(r.sourceHeight, r.destinationHeight, rowIndex, rowFraction);
+      for (size_t i = 0; i < dw; ++i) columnWeight[i] = FractionWeight(columnFraction[i]);
+    } else {
+      PlainColumns(r.sourceWidth, r.destinationWidth, columnIndex);
+      PlainRows(r.sourceHeight, r.destinationHeight, rowIndex);
+    }
+    std::copy(key, key + 5, scratch.madeFor);
   }
   tables.columns = MakeAxis(columnIndex, columnFraction, r.destinationWidth, r.sourceWidth);
   tables.rows = MakeAxis(rowIndex, rowFraction, r.destinationHeight, r.sourceHeight);
-  if (weights) {
-    for (size_t i = 0; i < dw; ++i) columnWeight[i] = FractionWeight(columnFraction[i]);
-    tables.columns.weights = columnWeight;
+  if (r.smooth) tables.columns.weights = columnWeight;
+  if (r.partWidth > 0) {
+    // A part: the same positions, from its first column and row on.
+    if (r.partX < 0 || r.partY < 0 || r.partHeight < 1 ||
+        r.partWidth > r.destinationWidth - r.partX ||
+        r.partHeight > r.destinationHeight - r.partY) {
+      return kErrRange;
+    }
+    ScaleAxis& c = tables.columns;
+    c.index += r.partX;
+    c.fraction += r.partX;
+    if (c.weights) c.weights += r.partX;
+    c.count = r.partWidth;
+    c.interior = std::clamp(c.interior - r.partX, 0, r.partWidth);
+    ScaleAxis& rows = tables.rows;
+    rows.index += r.partY;
+    rows.fraction += r.partY;
+    rows.count = r.partHeight;
+    rows.interior = std::clamp(rows.interior - r.partY, 0, r.partHeight);
   }
   work = true;
   return 0;
@@ -208,7 +235,7 @@ int ScalePixels(const ScaleRequest& r, ScaleScratch& scratch) {
   if (!r.source || !r.destination) return 0;
   Tables t;
   bool work;
-  if (const int result = BuildTables(r, r.smooth, scratch, t, work); !work) return result;
+  if (const int result = BuildTables(r, scratch, t, work); !work) return result;
   if (!r.smooth) {
     PickRows<4, PickPixelRow>(r.source, r.sourceRowBytes, r.destination, r.destinationRowBytes, t);
     return 0;
@@ -231,7 +258,7 @@ int ScaleMask(const ScaleRequest& r, ScaleScratch& scratch) {
   if (!r.sourceMask || !r.destinationMask) return 0;
   Tables t;
   bool work;
-  if (const int result = BuildTables(r, false, scratch, t, work); !work) return result;
+  if (const int result = BuildTables(r, scratch, t, work); !work) return result;
   PickMaskRows(r.sourceMask, r.sourceMaskRowBytes, r.destinationMask, r.destinationMaskRowBytes, t);
   return 0;
 }
@@ -240,7 +267,7 @@ int ScaleAlpha(const ScaleRequest& r, ScaleScratch& scratch) {
   if (!r.sourceAlpha || !r.destinationAlpha) return 0;
   Tables t;
   bool work;
-  if (const int result = BuildTables(r, false, scratch, t, work); !work) return result;
+  if (const int result = BuildTables(r, scratch, t, work); !work) return result;
   if (!r.smooth) {
     PickRows<1, PickAlphaRow>(r.sourceAlpha, r.sourceAlphaRowBytes, r.destinationAlpha,
                               r.destinationAlphaRowBytes, t);

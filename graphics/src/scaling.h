@@ -29,6 +29,13 @@ struct ScaleRequest {
   uint8_t* destinationAlpha = nullptr;
   int32_t destinationAlphaRowBytes = 0;
   bool smooth = false;
+  // Only this part of the destination is made (a width of 0: all of it); every destination
+  // pointer then points at the part's top-left pixel. The pixels are those the whole scale gives
+  // there.
+  int32_t partX = 0;
+  int32_t partY = 0;
+  int32_t partWidth = 0;
+  int32_t partHeight = 0;
 };
 
 // A host-allocated block that only grows, so that repeated work allocates nothing once it has
@@ -48,12 +55,16 @@ void FreeScratch(ScratchArray& array);
 struct ScaleScratch {
   ScratchArray positions;
   ScratchArray rows;
+  // The sizes and mode the positions were made for (source width and height, destination width
+  // and height, smooth), so that parts of one scale share them.
+  int32_t madeFor[5] = {};
 };
 void FreeScaleScratch(ScaleScratch& scratch);
 
 // Each returns 0, also when the destination is narrower or lower than one pixel (nothing is
 // done) or the plane is not part of the request; kErrRange when the destination has pixels but
-// the source has none; kErrNoMemory when the scratch cannot grow.
+// the source has none, or the part is not inside the destination; kErrNoMemory when the scratch
+// cannot grow.
 int ScalePixels(const ScaleRequest& request, ScaleScratch& scratch);
 // Never interpolated: each destination bit copies the source bit at the integer position.
 int ScaleMask(const ScaleRequest& request, ScaleScratch& scratch);

@@ -62,6 +62,13 @@ inline void Prefetch(const uint8_t* in, int32_t x) {
   _mm_prefetch(reinterpret_cast<const char*>(in + 4 * static_cast<ptrdiff_t>(x)), _MM_HINT_T0);
 }
 
+// The alpha values at x and x + 1, the first in the low byte.
+inline int16_t Pair(const uint8_t* in, int32_t x) {
+  uint16_t v;
+  std::memcpy(&v, in + x, 2);
+  return static_cast<int16_t>(v);
+}
+
 // Two destination pixels' neighbours: a0 a1 b0 b1.
 inline __m128i LoadPairs(const uint8_t* in, const int32_t* index) {
   return _mm_unpacklo_epi32(LoadPair(in, index[0]), LoadPair(in, index[1]));
@@ -156,7 +163,25 @@ void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out
 #endif
 
 void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
-  for (int32_t i = 0; i < c.count; ++i) {
+  int32_t i = 0;
+#if defined(__x86_64__)
+  const __m128i lowByte = _mm_set1_epi16(0xFF);
+  for (const int32_t interior = c.interior; i + 8 <= interior; i += 8) {
+    // Each destination value's two neighbours as one 16-bit lane, the left one low.
+    const int32_t* x = c.index + i;
+    const __m128i both =
+        _mm_setr_epi16(Pair(in, x[0]), Pair(in, x[1]), Pair(in, x[2]), Pair(in, x[3]),
+                       Pair(in, x[4]), Pair(in, x[5]), Pair(in, x[6]), Pair(in, x[7]));
+    // The fractions' low 16 bits as signed lanes, the weights LerpLanes takes.
+    const __m128i f0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.fraction + i));
+    const __m128i f1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.fraction + i + 4));
+    const __m128i w = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(f0, 16), 16),
+                                      _mm_srai_epi32(_mm_slli_epi32(f1, 16), 16));
+    const __m128i v = LerpLanes(_mm_and_si128(both, lowByte), _mm_srli_epi16(both, 8), w);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+  }
+#endif
+  for (; i < c.count; ++i) {
     const int32_t x = c.index[i];
     out[i] = static_cast<uint8_t>(Lerp(in[x], in[std::min(x + 1, c.last)], c.fraction[i]));
   }

@@ -379,6 +379,68 @@ TEST(GraphicsScaling, ScratchIsReusedOnceGrown) {
   EXPECT_EQ(scratch.s.rows.data, rows);
 }
 
+// A part of the destination, made in bands of rows, holds what the whole scale holds there:
+// the positions, the interior split and the kept interpolated rows all start mid-way.
+TEST(GraphicsScaling, PartsHoldWhatTheWholeScaleHolds) {
+  Scratch scratch;
+  for (bool smooth : {false, true}) {
+    for (const Sizes& z : {Sizes{101, 47, 53, 29}, Sizes{23, 19, 70, 61}}) {
+      SCOPED_TRACE(testing::Message() << z.sw << "x" << z.sh << (smooth ? " smooth" : " plain"));
+      Plane src(z.sw, z.sh, 4 * z.sw), alpha(z.sw, z.sh, z.sw),
+          mask(z.sw, z.sh, MaskRowBytes(z.sw));
+      Fill(src, false);
+      Fill(alpha, false);
+      Fill(mask, false);
+      Plane whole(z.dw, z.dh, 4 * z.dw), wholeAlpha(z.dw, z.dh, z.dw),
+          wholeMask(z.dw, z.dh, MaskRowBytes(z.dw));
+      ScaleRequest r = PixelRequest(src, whole, smooth);
+      r.sourceAlpha = alpha.bytes.data();
+      r.sourceAlphaRowBytes = alpha.rowBytes;
+      r.sourceMask = mask.bytes.data();
+      r.sourceMaskRowBytes = mask.rowBytes;
+      r.destinationAlpha = wholeAlpha.bytes.data();
+      r.destinationAlphaRowBytes = wholeAlpha.rowBytes;
+      r.destinationMask = wholeMask.bytes.data();
+      r.destinationMaskRowBytes = wholeMask.rowBytes;
+      ASSERT_EQ(ScalePixels(r, scratch.s), 0);
+      ASSERT_EQ(ScaleAlpha(r, scratch.s), 0);
+      ASSERT_EQ(ScaleMask(r, scratch.s), 0);
+      // The columns from 3 to the last but one, in bands of 5 rows from row 1 to the last.
+      const int x0 = 3, w = z.dw - 4;
+      Plane part(w, 5, 4 * w), partAlpha(w, 5, w), partMask(w, 5, MaskRowBytes(w));
+      r.destination = part.bytes.data();
+      r.destinationRowBytes = part.rowBytes;
+      r.destinationAlpha = partAlpha.bytes.data();
+      r.destinationAlphaRowBytes = partAlpha.rowBytes;
+      r.destinationMask = partMask.bytes.data();
+      r.destinationMaskRowBytes = partMask.rowBytes;
+      r.partX = x0;
+      r.partWidth = w;
+      for (int top = 1; top < z.dh; top += 5) {
+        r.partY = top;
+        r.partHeight = std::min(5, z.dh - top);
+        ASSERT_EQ(ScalePixels(r, scratch.s), 0);
+        ASSERT_EQ(ScaleAlpha(r, scratch.s), 0);
+        ASSERT_EQ(ScaleMask(r, scratch.s), 0);
+        for (int y = 0; y < r.partHeight; ++y) {
+          for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(part.pixel(x, y), whole.pixel(x0 + x, top + y)) << x << "," << top + y;
+            ASSERT_EQ(partAlpha.row(y)[x], wholeAlpha.row(top + y)[x0 + x]);
+            ASSERT_EQ(partMask.bit(x, y), wholeMask.bit(x0 + x, top + y));
+          }
+        }
+      }
+      // A part that leaves the destination is refused.
+      r.partY = z.dh - 2;
+      r.partHeight = 3;
+      EXPECT_EQ(ScalePixels(r, scratch.s), kErrRange);
+      r.partY = 0;
+      r.partX = -1;
+      EXPECT_EQ(ScaleAlpha(r, scratch.s), kErrRange);
+    }
+  }
+}
+
 // --- Each row kernel, whichever the engine picks on this machine ---
 
 // Fractions where the signed-lane arithmetic changes sides, and random ones.
@@ -421,6 +483,32 @@ TEST(GraphicsScaling, PixelRowKernelsAgreeWithTheFormula) {
                 << "kernel " << k << ", " << count << " pixels, pixel " << i << " channel " << c;
           }
         }
+      }
+    }
+  }
+}
+
+TEST(GraphicsScaling, AlphaRowKernelAgreesWithTheFormula) {
+  for (bool extremes : {false, true}) {
+    Plane row(61, 1, 61);
+    Fill(row, extremes);
+    for (int count : {1, 7, 8, 9, 16, 31, 77}) {
+      std::vector<int32_t> index(count), fraction(count);
+      std::uniform_int_distribution<int> column(0, row.width - 2);
+      for (int i = 0; i < count; ++i) index[i] = column(Random());
+      std::sort(index.begin(), index.end());
+      const int interior = count - count / 5;
+      for (int i = 0; i < count; ++i) {
+        if (i >= interior) index[i] = row.width - 1;
+        fraction[i] = KernelFraction(i);
+      }
+      const ScaleAxis axis{index.data(), fraction.data(), nullptr, count, row.width - 1, interior};
+      std::vector<uint8_t> out(count);
+      InterpolateAlphaRow(row.bytes.data(), axis, out.data());
+      for (int i = 0; i < count; ++i) {
+        const int x = index[i], x1 = std::min(x + 1, row.width - 1);
+        ASSERT_EQ(out[i], RefLerp(row.bytes[x], row.bytes[x1], fraction[i]))
+            << count << " values, value " << i;
       }
     }
   }
