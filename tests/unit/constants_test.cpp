@@ -26,7 +26,9 @@ struct Table {
 };
 
 // Test names and listings show the library, not the record's bytes.
-void PrintTo(const Table& t, std::ostream* os) { *os << t.library; }
+void PrintTo(const Table& t, std::ostream* os) {
+  *os << t.library;
+}
 
 const Table kTables[] = {
     {"graphics", tzx::graphics::kConstants, tzx::graphics::kConstantCount, 70},

@@ -1,7 +1,7 @@
 // The host's file services on files that are not regular disk files: pipes and
 // devices opened by name are read and written in sequence.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -19,7 +19,9 @@ using namespace tzx::host;
 
 std::vector<int> gDelivered;
 
-void Record(lua_State*, const PostedMessage& m) { gDelivered.push_back(m.a); }
+void Record(lua_State*, const PostedMessage& m) {
+  gDelivered.push_back(m.a);
+}
 
 struct Worker {
   std::atomic<bool> ran{false};
@@ -38,13 +40,13 @@ TEST(HostThreads, WorkerMessagesReachTheScriptThreadInOrder) {
   gDelivered.clear();
   SetMessageHandler(kMsgProgramOutput, Record);
   Worker w;
-  HostThread* t = kThreads.createThread("Tessera external program thread", WorkerEntry, &w, 0,
-                                        16384, 0, 0, 0);
+  HostThread* t =
+      kThreads.createThread("Tessera external program thread", WorkerEntry, &w, 0, 16384, 0, 0, 0);
   ASSERT_NE(t, nullptr);
   kThreads.stopThread(t);  // waits for the worker to end
   EXPECT_TRUE(w.ran);
   EXPECT_STREQ(w.name, "Tessera externa");  // the system keeps 15 characters
-  EXPECT_TRUE(gDelivered.empty());  // nothing runs until the script thread checks
+  EXPECT_TRUE(gDelivered.empty());          // nothing runs until the script thread checks
   int stop = -1;
   EXPECT_EQ(kThreads.eventCheck(nullptr, 2, 0, &stop), 0);
   EXPECT_EQ(stop, 0);
@@ -61,6 +63,5 @@ TEST(HostThreads, AbortFlagStopsEventChecksAndWaits) {
   EXPECT_EQ(kThreads.wait(nullptr, 1), kErrAborted);  // returns instead of blocking
   *kMemory.abortFlag = 0;
 }
-
 
 }  // namespace

@@ -28,4 +28,10 @@ if [ ! -s xvfb.display ]; then
   exit 77
 fi
 display=$(tr -d '[:space:]' < xvfb.display)
+# The screen's size as the server reports it, for scripts that compare.
+XVFB_SCREEN=1280x1024
+if command -v xdpyinfo >/dev/null 2>&1; then
+  XVFB_SCREEN=$(DISPLAY=":$display" xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*x[0-9]*\) pixels.*/\1/p')
+fi
+export XVFB_SCREEN
 DISPLAY=":$display" WAYLAND_DISPLAY= SDL_VIDEODRIVER=x11 "$tessera" --check-leaks "$@"
