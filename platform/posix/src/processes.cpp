@@ -16,6 +16,8 @@ extern char** environ;
 namespace tzx::platform {
 namespace {
 
+constexpr int kCapturePipeSize = 1 << 20;
+
 // A relative path with a separator made absolute, so that a working directory
 // given to the program does not change which program runs. False when the
 // result would not fit.
@@ -41,6 +43,9 @@ bool StartProcess(char* const* argv, const char* directory, bool captureOutput, 
   int pipeEnds[2] = {-1, -1};
   // Both ends close on exec; the child's copy made by dup2 stays open.
   if (captureOutput && pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
+  // A larger pipe lets a program that writes much run longer between our
+  // reads (the system may refuse; the default size still works).
+  if (captureOutput) fcntl(pipeEnds[0], F_SETPIPE_SZ, kCapturePipeSize);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (captureOutput) posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
