@@ -76,8 +76,8 @@ void WatchProgram(void* argument) {
     return;
   }
   if (started) {
-    platform::ReleaseChild(&child);
     run->exitCode = platform::WaitProcess(&child);
+    platform::ReleaseChild(&child);
   } else {
     run->exitCode = 127;
   }
