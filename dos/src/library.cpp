@@ -7,6 +7,7 @@
 #include "linked_trees.h"
 #include "path_names.h"
 #include "program_runs.h"
+#include "stored_programs.h"
 #include "tzx/dos.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"
@@ -132,6 +133,7 @@ int SetUp(lua_State* L) {
 
 void Close(lua_State* L) {
   FreeAllProgramRuns(L);
+  RemoveExtractedPrograms();
   CloseAllFiles(L);
   CloseAllDirectories(L);
 }

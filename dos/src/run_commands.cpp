@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "program_runs.h"
 #include "run.h"
+#include "stored_programs.h"
 #include "tzx/display.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -26,6 +27,7 @@ struct ProgramCall {
   int32_t forceExe = 0, hide = 0, consoleMode = 0;
   char directory[1024] = "";
   char verb[256] = "";
+  char program[1024] = "";  // what is started: the program, or its copy
   // Run only.
   int32_t rawMode = 0, returnCode = 0;
   int userDataIndex = 0;  // stack index of the user data, 0 when none
@@ -107,6 +109,8 @@ int CheckedRequest(ProgramCall& call, ProgramRequest* request) {
       return ErrorWithString(kErrOpenDir, call.directory);
     request->directory = call.directory;
   }
+  if (int rc = ResolveProgram(request->program, call.program, sizeof call.program)) return rc;
+  request->program = call.program;
   return 0;
 }
 

@@ -61,3 +61,10 @@ t.expect_error(1055, Execute, "")
 t.expect_error(1055, Execute, "\"\" x")
 t.expect_error(1055, Execute, "/bin/echo", "a\0b", {captureoutput = 1})
 t.expect_error(1055, Execute, "/bin/ec\0ho", "", {captureoutput = 1})
+
+-- A program stored as a virtual file is started from a copy, as often as asked.
+local stored = DefineVirtualFileFromString("#!/bin/sh\nprintf 'stored %s' \"$1\"\n", "stored.sh")
+code, out = Execute(stored, "one", {captureoutput = 1})
+t.eq(out, "stored one", "stored program")
+code, out = Execute(stored, "three", {captureoutput = 1})
+t.eq(code .. " " .. out, "0 stored three", "stored program again")
