@@ -467,10 +467,12 @@ void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* row, int 
 }
 
 // Floyd-Steinberg over serpentine rows; errors are kept at 16 times their
-// value and every error passed on goes through the limit table.
+// value and every error passed on goes through the limit table. An error is
+// the difference of two values in 0..255 and the four shares of a pixel's
+// error add up to 16 of it, so the table's index always lies in -255..255.
 void MapDithered(const QuantizeRequest& r, InverseMap& inverse, const ColorMap& map, uint32_t* row,
                  int32_t* errors, int hiddenPen) {
-  const ErrorLimit& limit = Limits();
+  const int16_t* limit = Limits().table + 255;
   const int w = r.width;
   std::memset(errors, 0, sizeof(int32_t) * 3 * (w + 2));
   for (int y = 0; y < r.height; ++y) {
@@ -480,39 +482,37 @@ void MapDithered(const QuantizeRequest& r, InverseMap& inverse, const ColorMap& 
     const int dir = backwards ? -1 : 1;
     int x = backwards ? w - 1 : 0;
     int32_t* err = errors + (backwards ? 3 * (w + 1) : 0);
-    int cur[3] = {0, 0, 0};
-    int below[3] = {0, 0, 0};
-    int belowPrev[3] = {0, 0, 0};
-    for (int n = 0; n < w; ++n, x += dir, err += 3 * dir) {
+    // The error carried to the next pixel, and the shares for the row below
+    // of the previous two pixels, per channel.
+    int curR = 0, curG = 0, curB = 0;
+    int belowR = 0, belowG = 0, belowB = 0;
+    int prevR = 0, prevG = 0, prevB = 0;
+    const int ahead = 3 * dir;
+    for (int n = 0; n < w; ++n, x += dir, err += ahead) {
       const uint32_t c = row[x];
       if (c & kHidden) {
         out[x] = static_cast<uint8_t>(hiddenPen);
-        for (int k = 0; k < 3; ++k) {
-          err[k] = belowPrev[k];
-          belowPrev[k] = below[k];
-          below[k] = 0;
-          cur[k] = 0;
-        }
+        err[0] = prevR, err[1] = prevG, err[2] = prevB;
+        prevR = belowR, prevG = belowG, prevB = belowB;
+        belowR = belowG = belowB = 0;
+        curR = curG = curB = 0;
         continue;
       }
-      const int value[3] = {static_cast<int>((c >> 16) & 255), static_cast<int>((c >> 8) & 255),
-                            static_cast<int>(c & 255)};
-      for (int k = 0; k < 3; ++k) {
-        cur[k] = Clamp255(value[k] + limit((cur[k] + err[3 * dir + k] + 8) >> 4));
-      }
-      const int pen = inverse.Nearest(cur[0], cur[1], cur[2]);
+      const int vr =
+          Clamp255(static_cast<int>((c >> 16) & 255) + limit[(curR + err[ahead] + 8) >> 4]);
+      const int vg =
+          Clamp255(static_cast<int>((c >> 8) & 255) + limit[(curG + err[ahead + 1] + 8) >> 4]);
+      const int vb = Clamp255(static_cast<int>(c & 255) + limit[(curB + err[ahead + 2] + 8) >> 4]);
+      const int pen = inverse.Nearest(vr, vg, vb);
       out[x] = static_cast<uint8_t>(pen);
-      const int chosen[3] = {map.r[pen], map.g[pen], map.b[pen]};
-      for (int k = 0; k < 3; ++k) {
-        const int e = cur[k] - chosen[k];
-        // 1/16 below right, 3/16 below left, 5/16 below, 7/16 to the next pixel.
-        err[k] = belowPrev[k] + 3 * e;
-        belowPrev[k] = below[k] + 5 * e;
-        below[k] = e;
-        cur[k] = 7 * e;
-      }
+      const int er = vr - map.r[pen], eg = vg - map.g[pen], eb = vb - map.b[pen];
+      // 1/16 below right, 3/16 below left, 5/16 below, 7/16 to the next pixel.
+      err[0] = prevR + 3 * er, err[1] = prevG + 3 * eg, err[2] = prevB + 3 * eb;
+      prevR = belowR + 5 * er, prevG = belowG + 5 * eg, prevB = belowB + 5 * eb;
+      belowR = er, belowG = eg, belowB = eb;
+      curR = 7 * er, curG = 7 * eg, curB = 7 * eb;
     }
-    for (int k = 0; k < 3; ++k) err[k] = belowPrev[k];
+    err[0] = prevR, err[1] = prevG, err[2] = prevB;
   }
 }
 

@@ -2,7 +2,9 @@
 // results; uniform pictures stay uniform where the definition says so.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 #include "siblings/filters/distortions.h"
@@ -173,6 +175,32 @@ TEST(FilterKernels, ShadowAndBorderCoverage) {
   EXPECT_GT(shadow[12], shadow[13]);
   EXPECT_EQ(shadow[11], shadow[13]);
   EXPECT_EQ(shadow[7], shadow[17]);
+}
+
+// The border's dilation against its definition: every output pixel is the
+// largest coverage within the disc, on shapes wider and taller than the disc.
+TEST(FilterKernels, BorderDilationIsTheLargestCoverageWithinTheDisc) {
+  for (const auto [w, h, grow] : {std::tuple{7, 5, 3}, std::tuple{1, 9, 4}, std::tuple{12, 1, 2}}) {
+    std::vector<uint8_t> cover(w * h);
+    for (int i = 0; i < w * h; ++i) cover[i] = static_cast<uint8_t>((i * 73 + 11) % 251);
+    const int ow = w + 2 * grow, oh = h + 2 * grow;
+    std::vector<uint8_t> out(ow * oh, 9);
+    ASSERT_TRUE(
+        ShadowCoverage(cover.data(), w, h, grow, 0, 255, true, BytePlane{out.data(), ow}, kHeap));
+    for (int y = 0; y < oh; ++y) {
+      for (int x = 0; x < ow; ++x) {
+        int best = 0;
+        for (int sy = 0; sy < h; ++sy) {
+          for (int sx = 0; sx < w; ++sx) {
+            const int dx = x - grow - sx, dy = y - grow - sy;
+            if (dx * dx + dy * dy <= grow * grow) best = std::max<int>(best, cover[sy * w + sx]);
+          }
+        }
+        ASSERT_EQ(out[y * ow + x], best)
+            << w << "x" << h << " grow " << grow << " at " << x << ", " << y;
+      }
+    }
+  }
 }
 
 TEST(FilterKernels, DistortionGeometry) {

@@ -79,44 +79,56 @@ void GaussianWeights(double sigma, int radius, int32_t* w) {
 
 // Separable blur of 4 byte-channels per pixel (packed words) or 1 per pixel,
 // as rows of `channels` bytes: horizontal into `temp`, then vertical back.
+// Both passes run over whole rows of bytes, one tap at a time, so that the
+// compiler keeps every lane of the vector unit busy; the horizontal pass reads
+// a copy of the row with its edge pixels repeated `radius` times on each side.
 void BlurBytes(uint8_t* pixels, int strideBytes, int width, int height, int channels,
                const int32_t* w, int radius, uint8_t* temp) {
   const int rowBytes = width * channels;
+  const int margin = radius * channels;
+  const size_t accAt = (static_cast<size_t>(height) * rowBytes + 3) & ~size_t{3};
+  int32_t* acc = reinterpret_cast<int32_t*>(temp + accAt);
+  uint8_t* padded = reinterpret_cast<uint8_t*>(acc + rowBytes);
   // Horizontal.
   for (int y = 0; y < height; ++y) {
     const uint8_t* in = pixels + static_cast<ptrdiff_t>(y) * strideBytes;
-    uint8_t* out = temp + static_cast<ptrdiff_t>(y) * rowBytes;
-    for (int x = 0; x < width; ++x) {
-      for (int c = 0; c < channels; ++c) {
-        int32_t acc = w[0] * in[x * channels + c];
-        for (int k = 1; k <= radius; ++k) {
-          acc += w[k] * (in[ClampIndex(x - k, width) * channels + c] +
-                         in[ClampIndex(x + k, width) * channels + c]);
-        }
-        out[x * channels + c] = static_cast<uint8_t>(Clamp((acc + 32768) >> 16));
-      }
+    for (int i = 0; i < margin; ++i) {
+      padded[i] = in[i % channels];
+      padded[margin + rowBytes + i] = in[rowBytes - channels + i % channels];
     }
+    std::memcpy(padded + margin, in, rowBytes);
+    const uint8_t* centre = padded + margin;
+    for (int i = 0; i < rowBytes; ++i) acc[i] = w[0] * centre[i];
+    for (int k = 1; k <= radius; ++k) {
+      const uint8_t* left = centre - k * channels;
+      const uint8_t* right = centre + k * channels;
+      const int32_t wk = w[k];
+      for (int i = 0; i < rowBytes; ++i) acc[i] += wk * (left[i] + right[i]);
+    }
+    uint8_t* out = temp + static_cast<ptrdiff_t>(y) * rowBytes;
+    for (int i = 0; i < rowBytes; ++i) out[i] = static_cast<uint8_t>(Clamp((acc[i] + 32768) >> 16));
   }
-  // Vertical, a row at a time over whole rows.
-  const size_t accAt = (static_cast<size_t>(height) * rowBytes + 3) & ~size_t{3};
-  int32_t* acc = reinterpret_cast<int32_t*>(temp + accAt);
+  // Vertical.
   for (int y = 0; y < height; ++y) {
     const uint8_t* centre = temp + static_cast<ptrdiff_t>(y) * rowBytes;
     for (int i = 0; i < rowBytes; ++i) acc[i] = w[0] * centre[i];
     for (int k = 1; k <= radius; ++k) {
       const uint8_t* up = temp + static_cast<ptrdiff_t>(ClampIndex(y - k, height)) * rowBytes;
       const uint8_t* down = temp + static_cast<ptrdiff_t>(ClampIndex(y + k, height)) * rowBytes;
-      for (int i = 0; i < rowBytes; ++i) acc[i] += w[k] * (up[i] + down[i]);
+      const int32_t wk = w[k];
+      for (int i = 0; i < rowBytes; ++i) acc[i] += wk * (up[i] + down[i]);
     }
     uint8_t* out = pixels + static_cast<ptrdiff_t>(y) * strideBytes;
     for (int i = 0; i < rowBytes; ++i) out[i] = static_cast<uint8_t>(Clamp((acc[i] + 32768) >> 16));
   }
 }
 
-// The horizontal pass's rows, then one row of 32-bit sums (4-byte aligned).
-size_t BlurScratch(int width, int height, int channels) {
+// The horizontal pass's rows, one row of 32-bit sums (4-byte aligned) and
+// one row with its margins.
+size_t BlurScratch(int width, int height, int channels, int radius) {
   const size_t rowBytes = static_cast<size_t>(width) * channels;
-  return ((rowBytes * height + 3) & ~size_t{3}) + rowBytes * sizeof(int32_t);
+  return ((rowBytes * height + 3) & ~size_t{3}) + rowBytes * sizeof(int32_t) + rowBytes +
+         2 * static_cast<size_t>(radius) * channels;
 }
 
 // Blurs packed pictures or planes with the given sigma and half-width.
@@ -126,7 +138,7 @@ bool GaussianBlur(uint8_t* pixels, int strideBytes, int width, int height, int c
   radius = std::min(radius, 1023);
   int32_t w[1024];
   GaussianWeights(sigma, radius, w);
-  Block temp(m, BlurScratch(width, height, channels));
+  Block temp(m, BlurScratch(width, height, channels, radius));
   if (!temp) return false;
   BlurBytes(pixels, strideBytes, width, height, channels, w, radius, temp.As<uint8_t>());
   return true;
@@ -542,6 +554,57 @@ void InvertBytes(uint8_t* pixels, int height, int bytesPerRow) {
   for (size_t i = 0; i < n; ++i) pixels[i] = static_cast<uint8_t>(~pixels[i]);
 }
 
+namespace {
+
+// Largest value of every window of `k` bytes of `in` (length n, k <= n):
+// out[x] = max(in[x .. x + k - 1]) for x in 0 .. n - k, through the maxima
+// from each block start and to each block end (blocks of k bytes), so that
+// the cost does not grow with the window.
+void WindowMax(const uint8_t* in, int n, int k, uint8_t* fromStart, uint8_t* toEnd, uint8_t* out) {
+  for (int start = 0; start < n; start += k) {
+    const int end = std::min(n, start + k);
+    fromStart[start] = in[start];
+    for (int i = start + 1; i < end; ++i) fromStart[i] = std::max(fromStart[i - 1], in[i]);
+    toEnd[end - 1] = in[end - 1];
+    for (int i = end - 2; i >= start; --i) toEnd[i] = std::max(toEnd[i + 1], in[i]);
+  }
+  for (int x = 0; x + k <= n; ++x) out[x] = std::max(toEnd[x], fromStart[x + k - 1]);
+}
+
+// Dilation by a disc of radius `grow` into the cleared plane `out`, grown
+// by `grow` on every side: a source row lies at vertical distance d from two
+// output rows, and reaches each through the disc's half-width at d.
+bool DilateByDisc(const uint8_t* coverage, int width, int height, int grow, BytePlane out,
+                  const Memory& m) {
+  const int ow = width + 2 * grow;
+  const int longest = ow + 2 * grow;
+  Block scratch(m, 4 * static_cast<size_t>(longest));
+  if (!scratch) return false;
+  uint8_t* padded = scratch.As<uint8_t>();
+  uint8_t* fromStart = padded + longest;
+  uint8_t* toEnd = fromStart + longest;
+  uint8_t* maxima = toEnd + longest;
+  for (int sy = 0; sy < height; ++sy) {
+    const uint8_t* src = coverage + static_cast<ptrdiff_t>(sy) * width;
+    for (int d = 0; d <= grow; ++d) {
+      const int half = int(std::floor(std::sqrt(double(grow) * grow - double(d) * d)));
+      // Output x sees source columns x - grow - half .. x - grow + half.
+      const int n = ow + 2 * half;
+      std::memset(padded, 0, n);
+      std::memcpy(padded + grow + half, src, width);
+      WindowMax(padded, n, 2 * half + 1, fromStart, toEnd, maxima);
+      for (int y : {sy + grow - d, sy + grow + d}) {
+        uint8_t* row = out.Row(y);
+        for (int x = 0; x < ow; ++x) row[x] = std::max(row[x], maxima[x]);
+        if (d == 0) break;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool ShadowCoverage(const uint8_t* coverage, int width, int height, int grow, double sigma,
                     int opacity, bool border, BytePlane out, const Memory& m) {
   const int ow = width + 2 * grow, oh = height + 2 * grow;
@@ -550,24 +613,8 @@ bool ShadowCoverage(const uint8_t* coverage, int width, int height, int grow, do
     for (int y = 0; y < height; ++y) {
       std::memcpy(out.Row(y + grow) + grow, coverage + static_cast<ptrdiff_t>(y) * width, width);
     }
-  } else {
-    // Dilation by a disc: each output pixel takes the largest coverage
-    // within the radius, found row by row through a disc's half-widths.
-    for (int y = 0; y < oh; ++y) {
-      uint8_t* row = out.Row(y);
-      for (int dy = -grow; dy <= grow; ++dy) {
-        const int sy = y - grow + dy;
-        if (sy < 0 || sy >= height) continue;
-        const int half = int(std::floor(std::sqrt(double(grow) * grow - double(dy) * dy)));
-        const uint8_t* src = coverage + static_cast<ptrdiff_t>(sy) * width;
-        for (int x = 0; x < ow; ++x) {
-          const int lo = std::max(0, x - grow - half), hi = std::min(width - 1, x - grow + half);
-          uint8_t best = row[x];
-          for (int sx = lo; sx <= hi && best < 255; ++sx) best = std::max(best, src[sx]);
-          row[x] = best;
-        }
-      }
-    }
+  } else if (!DilateByDisc(coverage, width, height, grow, out, m)) {
+    return false;
   }
   const double s = sigma > 0 ? sigma : (border ? 0 : grow / 3.0);
   if (s > 0 && !GaussianBlur(out.pixels, out.stride, ow, oh, 1, s, int(std::ceil(3 * s)), m)) {
