@@ -1,7 +1,7 @@
 // Coverage-to-colour blending of glyph rows.
 #include "glyph_blend.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -70,6 +70,78 @@ inline __m128i Blend4(__m128i d, uint32_t coverage4, __m128i s16, __m128i alphaM
   const __m128i blended = _mm_packus_epi16(lo, hi);
   return _mm_or_si128(_mm_andnot_si128(alphaMask, blended), _mm_and_si128(alphaMask, d));
 }
+
+#if defined(__x86_64__)
+#define TZX_AVX2 __attribute__((target("avx2")))
+
+// (s·a + d·(255 − a)) / 255 in 16-bit lanes.
+TZX_AVX2 inline __m256i Blend16Avx2(__m256i s16, __m256i d16, __m256i a16) {
+  const __m256i full = _mm256_set1_epi16(255);
+  __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(s16, a16),
+                               _mm256_mullo_epi16(d16, _mm256_sub_epi16(full, a16)));
+  t = _mm256_add_epi16(t, _mm256_set1_epi16(128));
+  return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
+}
+
+// The full-opacity row of BlendRowArgb eight pixels at a time, with the same
+// arithmetic, for processors that have AVX2.
+TZX_AVX2 void BlendRowsArgbAvx2(uint8_t* row, int bytesPerRow, const uint8_t* cov, int pitch, int w,
+                                int h, uint32_t solid) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(solid)), zero);
+  const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i solid8 = _mm256_set1_epi32(static_cast<int>(solid));
+  // Each coverage byte four times: bytes 0..3 in the low lane, 4..7 in the high.
+  const __m256i spread = _mm256_setr_epi8(0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4,
+                                          4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7);
+  const __m128i s16x4 = _mm256_castsi256_si128(s16);
+  const __m128i alphaMask4 = _mm256_castsi256_si128(alphaMask);
+  const uint32_t srb = solid & 0x00FF00FF, sg = (solid >> 8) & 0xFF;
+  for (int r = 0; r < h; ++r, cov += pitch, row += bytesPerRow) {
+    uint32_t* dst = reinterpret_cast<uint32_t*>(row);
+    int i = 0;
+    for (; i + 8 <= w; i += 8) {
+      uint64_t eight;
+      std::memcpy(&eight, cov + i, 8);
+      if (eight == 0) continue;
+      __m256i* at = reinterpret_cast<__m256i*>(dst + i);
+      const __m256i d = _mm256_loadu_si256(at);
+      if (eight == ~uint64_t{0}) {
+        _mm256_storeu_si256(at, _mm256_or_si256(solid8, _mm256_and_si256(alphaMask, d)));
+        continue;
+      }
+      const __m256i a =
+          _mm256_shuffle_epi8(_mm256_set1_epi64x(static_cast<long long>(eight)), spread);
+      // Unpacking and packing stay within 128-bit lanes, so the order comes back unchanged.
+      const __m256i lo =
+          Blend16Avx2(s16, _mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(a, zero));
+      const __m256i hi =
+          Blend16Avx2(s16, _mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(a, zero));
+      const __m256i blended = _mm256_packus_epi16(lo, hi);
+      _mm256_storeu_si256(at, _mm256_or_si256(_mm256_andnot_si256(alphaMask, blended),
+                                              _mm256_and_si256(alphaMask, d)));
+    }
+    if (i + 4 <= w) {
+      uint32_t four;
+      std::memcpy(&four, cov + i, 4);
+      if (four) {
+        __m128i* at = reinterpret_cast<__m128i*>(dst + i);
+        _mm_storeu_si128(at, Blend4(_mm_loadu_si128(at), four, s16x4, alphaMask4));
+      }
+      i += 4;
+    }
+    for (; i < w; ++i) {
+      const uint32_t a = cov[i];
+      if (a) dst[i] = a == 255 ? (dst[i] & 0xFF000000) | solid : Blend(srb, sg, dst[i], a);
+    }
+  }
+}
+
+bool HasAvx2() {
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available;
+}
+#endif
 
 // One coverage row into a 32-bit row.
 inline void BlendRowArgb(uint32_t* dst, const uint8_t* cov, int w, uint32_t color, int level) {
@@ -173,11 +245,22 @@ void BlendCoverage(GlyphCanvas* c, int x, int y, const uint8_t* coverage, int pi
   const uint8_t* src = coverage + static_cast<ptrdiff_t>(sy) * pitch + sx;
   if (c->kind == kCanvasColor && c->format == kFormatArgb32) {
     // Coverage rows are zero past the glyph up to their pitch: rounding the
-    // width up to whole groups of four keeps every pixel on the vector path,
-    // and a zero coverage leaves its pixel exactly as it was.
-    const int wide = (w + 3) & ~3;
-    if (sx + wide <= pitch && x + wide <= c->clipX1) w = wide;
+    // width up to whole groups of eight (or four) keeps every pixel on the
+    // vector path, and a zero coverage leaves its pixel exactly as it was.
+    for (const int group : {8, 4}) {
+      const int wide = (w + group - 1) & -group;
+      if (sx + wide <= pitch && x + wide <= c->clipX1) {
+        w = wide;
+        break;
+      }
+    }
     uint8_t* row = c->pixels + static_cast<ptrdiff_t>(y) * c->bytesPerRow + x * 4;
+#if defined(__x86_64__)
+    if (c->level == 255 && HasAvx2()) {
+      BlendRowsArgbAvx2(row, c->bytesPerRow, src, pitch, w, h, c->color & 0x00FFFFFF);
+      return;
+    }
+#endif
     for (int r = 0; r < h; ++r, src += pitch, row += c->bytesPerRow)
       BlendRowArgb(reinterpret_cast<uint32_t*>(row), src, w, c->color, c->level);
     return;

@@ -357,8 +357,8 @@ int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out) {
   }
   CachedGlyph& c = (aa ? d->glyphCache->antialiased : d->glyphCache->mono)[code];
   const int sourcePitch = out->pitch < 0 ? -out->pitch : out->pitch;
-  // Coverage rows are padded with zeros to groups of four for the blend.
-  const int pitch = out->mono ? sourcePitch : (sourcePitch + 3) & ~3;
+  // Coverage rows are padded with zeros to groups of eight for the blend.
+  const int pitch = out->mono ? sourcePitch : (sourcePitch + 7) & ~7;
   const size_t bytes = static_cast<size_t>(pitch) * out->rows;
   uint8_t* copy = nullptr;
   if (bytes) {
