@@ -348,19 +348,19 @@ int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) 
   bool resize = o.width != d->width || o.height != d->height;
   if (resize && d->doubleBuffered) return kErrDoubleBufferActive;
   bool moved = o.x != d->x || o.y != d->y;
+  int oldWindow[2];
+  WindowSizeOf(d, &oldWindow[0], &oldWindow[1]);
+  const bool wasScaled = LibraryScales(d);
   if (resize) {
-    int oldWidth = d->width, oldHeight = d->height;
     BackfillStyle oldBackfill = d->backfill;
-    d->width = o.width;
-    d->height = o.height;
     d->backfill = o.backfill;
-    if (int rc = CreatePicture(L, d)) {
-      d->width = oldWidth;
-      d->height = oldHeight;
+    if (int rc = RebuildPicture(L, d, o.width, o.height, false)) {
       d->backfill = oldBackfill;
       return rc;
     }
   }
+  // The window procedure reads the scale state.
+  LockDisplays();
   d->flags = o.flags;
   d->x = o.x;
   d->y = o.y;
@@ -371,6 +371,7 @@ int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) 
   d->layerScale = o.layerScale;
   d->scaleWidth = o.scaleWidth;
   d->scaleHeight = o.scaleHeight;
+  UnlockDisplays();
   d->monitor = o.monitor;
   d->orientation = o.orientation;
   d->immersiveMode = o.immersiveMode;
@@ -378,12 +379,17 @@ int ApplyDisplayOptions(lua_State* L, DisplayRecord* d, const DisplayRecord& o) 
   if (!d->window->handle) return 0;
   UpdateWindowTitle(d);
   UpdateWindowFlags(d);
-  if (resize && !d->fullscreenMonitor) FitWindowToDisplay(d);
+  // A new size or scale gives the window the size they ask for.
+  int newWindow[2];
+  WindowSizeOf(d, &newWindow[0], &newWindow[1]);
+  const bool rescaled =
+      LibraryScales(d) != wasScaled || newWindow[0] != oldWindow[0] || newWindow[1] != oldWindow[1];
+  if ((resize || rescaled) && !d->fullscreenMonitor) FitWindowToDisplay(d);
   if (moved) {
     int x, y;
     if (ResolveWindowPosition(d, d->x, d->y, &x, &y)) MoveWindowTo(d, x, y);
   }
-  return resize ? RefreshCore(d, kRefreshForce) : 0;
+  return resize || rescaled ? RefreshCore(d, kRefreshForce) : 0;
 }
 
 }  // namespace tzx::display

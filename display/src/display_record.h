@@ -193,13 +193,12 @@ struct DisplayRecord {
   // client position and size to go back to.
   int32_t fullscreenMonitor;
   int32_t windowRect[4];
-  // Scaled by the library: the picture as the window shows it, borders
-  // included, for a client area of scaledWidth × scaledHeight, and where the
-  // picture sits in it (x, y, width, height).
+  // Scaled by the library, for windows that do not lend their pixels: the
+  // picture as the window shows it, borders included, for a client area of
+  // scaledWidth × scaledHeight.
   uint32_t* scaledPixels;
   int32_t scaledWidth;
   int32_t scaledHeight;
-  int32_t scaledView[4];
   // Pins of the running command (tzx/pins.h): while pinned the display is
   // not freed (1504) or closed (1525).
   int32_t pins;

@@ -168,6 +168,8 @@ int ChangeDisplayModeCore(lua_State* L, DisplayRecord* d, const ModeRequest& r) 
   }
   if (!IsOpen(d)) return kErrDisplayClosed;
 
+  // The window procedure reads the scale state.
+  LockDisplays();
   SetFlag(d, kFlagKeepProportions, r.keepProportions);
   SetFlag(d, kFlagSmoothScale, r.smoothScale);
   if (r.layerScale >= 0 || r.mode == kModeLayerFullscreen) {
@@ -175,6 +177,7 @@ int ChangeDisplayModeCore(lua_State* L, DisplayRecord* d, const ModeRequest& r) 
     if (d->layerScale) d->autoScale = 0;
   }
   if (r.mode == kModeFullscreenScale) d->autoScale = 1;
+  UnlockDisplays();
   const bool keepPicture = r.noBackfill > 0;
   return r.mode == kModeWindowed ? ToWindow(L, d, r, keepPicture)
                                  : ToFullscreen(L, d, r, monitor, keepPicture);

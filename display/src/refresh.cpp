@@ -36,55 +36,40 @@ bool TakeFullRepaint(DisplayRecord* d) {
   return std::atomic_ref<int32_t>(d->window->fullRepaint).exchange(0) != 0;
 }
 
-// The scaled picture's buffer for the client area; its borders are black.
-bool EnsureScaledBuffer(DisplayRecord* d, int width, int height, const PictureView& v) {
-  const bool sameView = d->scaledView[0] == v.x && d->scaledView[1] == v.y &&
-                        d->scaledView[2] == v.width && d->scaledView[3] == v.height;
-  if (d->scaledPixels && d->scaledWidth == width && d->scaledHeight == height && sameView) {
-    return true;
-  }
-  if (!d->scaledPixels || d->scaledWidth != width || d->scaledHeight != height) {
-    HostFree(d->scaledPixels);
-    d->scaledPixels = static_cast<uint32_t*>(HostAlloc(size_t(width) * height * 4, false));
-    if (!d->scaledPixels) return false;
-    d->scaledWidth = width;
-    d->scaledHeight = height;
-  }
-  std::fill_n(d->scaledPixels, size_t(width) * height, 0xFF000000u);
-  d->scaledView[0] = v.x;
-  d->scaledView[1] = v.y;
-  d->scaledView[2] = v.width;
-  d->scaledView[3] = v.height;
-  return true;
-}
-
-// The whole picture scaled into the window: smooth when the display
-// interpolates, nearest pixels otherwise.
-int PresentScaled(DisplayRecord* d, int clientWidth, int clientHeight, const PictureView& v) {
+// The whole picture scaled into the window: into the window's own pixels
+// where the back end lends them, through the display's scaled buffer where
+// not.
+int PresentScaled(DisplayRecord* d, int clientWidth, int clientHeight) {
   if (clientWidth < 1 || clientHeight < 1) return 0;
-  if (!EnsureScaledBuffer(d, clientWidth, clientHeight, v)) return kErrNoMemory;
   const PixelRect whole{0, 0, d->width, d->height};
-  const uint8_t* pixels;
-  int bytesPerRow;
+  ScaledPicture picture{nullptr, 0, d->width, d->height, (d->flags & kFlagSmoothScale) != 0};
   LockRecord lock;
-  if (int rc = PicturePixels(d, &whole, 1, &lock, &pixels, &bytesPerRow)) return rc;
-  // The view may reach past a client area smaller than the picture's
-  // smallest size; the scaler writes only what lies inside.
-  const int x = std::max(v.x, 0), y = std::max(v.y, 0);
-  const int w = std::min(v.width, clientWidth - x), h = std::min(v.height, clientHeight - y);
-  int rc = 0;
-  if (w == v.width && h == v.height) {
-    auto* target = reinterpret_cast<uint8_t*>(d->scaledPixels + size_t(y) * clientWidth + x);
-    rc = Gfx().ScalePixels(pixels, bytesPerRow, target, clientWidth * 4, graphics::kFormatArgb32,
-                           d->width, d->height, v.width, v.height,
-                           (d->flags & kFlagSmoothScale) != 0);
+  if (int rc = PicturePixels(d, &whole, 1, &lock, &picture.pixels, &picture.bytesPerRow)) {
+    return rc;
+  }
+  int rc = ScaleIntoWindow(d, picture);
+  if (rc == kWindowPixelsNotLent) {
+    rc = 0;
+    if (!d->scaledPixels || d->scaledWidth != clientWidth || d->scaledHeight != clientHeight) {
+      HostFree(d->scaledPixels);
+      d->scaledPixels =
+          static_cast<uint32_t*>(HostAlloc(size_t(clientWidth) * clientHeight * 4, false));
+      d->scaledWidth = d->scaledPixels ? clientWidth : 0;
+      d->scaledHeight = d->scaledPixels ? clientHeight : 0;
+      if (!d->scaledPixels) rc = kErrNoMemory;
+    }
+    auto* target = reinterpret_cast<uint8_t*>(d->scaledPixels);
+    if (rc == 0) {
+      rc = ScaleIntoView(picture, target, clientWidth * 4, clientWidth, clientHeight,
+                         ViewIn(d, clientWidth, clientHeight));
+    }
+    if (rc == 0) {
+      const PixelRect all{0, 0, clientWidth, clientHeight};
+      PresentToWindow(d, PresentJob{target, clientWidth * 4, clientWidth, clientHeight, &all, 1});
+    }
   }
   Gfx().UnlockBitmap(&lock);
-  if (rc) return rc;
-  const PixelRect all{0, 0, clientWidth, clientHeight};
-  PresentToWindow(d, PresentJob{reinterpret_cast<const uint8_t*>(d->scaledPixels), clientWidth * 4,
-                                clientWidth, clientHeight, &all, 1});
-  return 0;
+  return rc;
 }
 
 }  // namespace
@@ -99,7 +84,7 @@ int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
     // An unscaled picture is copied as it is.
     if (v.x != 0 || v.y != 0 || v.width != d->width || v.height != d->height ||
         clientWidth != d->width || clientHeight != d->height) {
-      return PresentScaled(d, clientWidth, clientHeight, v);
+      return PresentScaled(d, clientWidth, clientHeight);
     }
   }
   const uint8_t* pixels;
@@ -113,6 +98,31 @@ int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
 }
 
 const graphics::OutputOps kDisplayOutputOps = {Changed, nullptr};
+
+int ScaleIntoView(const ScaledPicture& picture, uint8_t* target, int bytesPerRow, int width,
+                  int height, const PictureView& v) {
+  // Black rows above and below the picture, black columns left and right.
+  auto black = [&](int x, int y, int w, int h) {
+    for (int row = y; row < y + h; ++row) {
+      std::fill_n(reinterpret_cast<uint32_t*>(target + size_t(row) * bytesPerRow) + x, w,
+                  0xFF000000u);
+    }
+  };
+  const int x = std::clamp(v.x, 0, width), y = std::clamp(v.y, 0, height);
+  const int right = std::clamp(v.x + v.width, x, width);
+  const int bottom = std::clamp(v.y + v.height, y, height);
+  black(0, 0, width, y);
+  black(0, bottom, width, height - bottom);
+  black(0, y, x, bottom - y);
+  black(right, y, width - right, bottom - y);
+  // A view larger than the window (no room for the picture's aspect) shows
+  // nothing rather than writing past it.
+  if (right - x != v.width || bottom - y != v.height) return 0;
+  return Gfx().ScalePixels(picture.pixels, picture.bytesPerRow,
+                           target + size_t(y) * bytesPerRow + size_t(x) * 4, bytesPerRow,
+                           graphics::kFormatArgb32, picture.width, picture.height, v.width,
+                           v.height, picture.smooth);
+}
 
 int PicturePixels(DisplayRecord* d, const PixelRect* rects, int count, LockRecord* lockOut,
                   const uint8_t** pixels, int* bytesPerRow) {

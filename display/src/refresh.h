@@ -4,6 +4,7 @@
 #pragma once
 
 #include "display_record.h"
+#include "modes.h"
 #include "platform/window_backend.h"
 
 namespace tzx::display {
@@ -25,6 +26,20 @@ int DrawToWindow(DisplayRecord* d, int x, int y, int width, int height);
 // 1229, 1082, 1147 or 1167 by the kind of output that is current instead,
 // 1687 when there is none.
 int DisplayOutput(DisplayRecord** out);
+
+// A display's picture on its way to a window at another size.
+struct ScaledPicture {
+  const uint8_t* pixels;  // 0xAARRGGBB words
+  int bytesPerRow;
+  int width;
+  int height;
+  bool smooth;
+};
+
+// Draws the picture scaled into `v` of a width × height target, the rest
+// black; 0 or the scaler's error.
+int ScaleIntoView(const ScaledPicture& picture, uint8_t* target, int bytesPerRow, int width,
+                  int height, const PictureView& v);
 
 // The display's picture as 0xAARRGGBB words for the rectangles; palette and
 // other formats are converted into the display's present buffer. On success

@@ -1,6 +1,7 @@
 #include "window_requests.h"
 
 #include "display_list.h"
+#include "mode_switch.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "window_proc.h"
@@ -139,6 +140,23 @@ void PresentToWindow(DisplayRecord* d, const PresentJob& job) {
     if (!b->Present(h, job.pixels, job.bytesPerRow, job.width, job.height, job.rects, job.count)) {
       Memory().trace(b->LastError());
     }
+  });
+}
+
+int ScaleIntoWindow(DisplayRecord* d, const ScaledPicture& picture) {
+  return OnWindowThread([&]() -> int {
+    NativeWindow* h = HandleOf(d);
+    if (!h) return 0;
+    WindowBackend* b = Backend();
+    uint8_t* pixels;
+    int bytesPerRow, width, height;
+    if (!b->LendWindowPixels(h, &pixels, &bytesPerRow, &width, &height)) {
+      return kWindowPixelsNotLent;
+    }
+    const int rc =
+        ScaleIntoView(picture, pixels, bytesPerRow, width, height, ViewIn(d, width, height));
+    if (!b->ShowWindowPixels(h)) Memory().trace(b->LastError());
+    return rc;
   });
 }
 

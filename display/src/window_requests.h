@@ -5,6 +5,7 @@
 #include "display_record.h"
 #include "event_loop.h"
 #include "platform/window_backend.h"
+#include "refresh.h"
 
 namespace tzx::display {
 
@@ -37,6 +38,12 @@ void WindowRect(DisplayRecord* d, int out[4]);
 void WindowMargins(DisplayRecord* d, int out[4]);
 // Copies the job's rectangles to the window; a failure is traced only.
 void PresentToWindow(DisplayRecord* d, const PresentJob& job);
+// ScaleIntoWindow's answer when the back end does not lend the window's
+// pixels.
+inline constexpr int kWindowPixelsNotLent = -1;
+// Scales the picture into the window's own pixels at the view its size
+// gives and shows it; 0, the scaler's error, or kWindowPixelsNotLent.
+int ScaleIntoWindow(DisplayRecord* d, const ScaledPicture& picture);
 // What the window shows; 0 or kErrDisplayClosed.
 int ReadWindowPixels(DisplayRecord* d, uint32_t* out, int width, int height);
 // Desktop pixels; 0 or kErrNotOnPlatform.

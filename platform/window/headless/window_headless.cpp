@@ -378,6 +378,17 @@ class HeadlessBackend final : public WindowBackend {
     return true;
   }
 
+  bool LendWindowPixels(NativeWindow* window, uint8_t** pixels, int* bytesPerRow, int* width,
+                        int* height) override {
+    HeadlessWindow* w = Of(window);
+    *pixels = reinterpret_cast<uint8_t*>(w->pixels.data());
+    *bytesPerRow = w->width * 4;
+    *width = w->width;
+    *height = w->height;
+    return true;
+  }
+  bool ShowWindowPixels(NativeWindow*) override { return true; }
+
   bool ReadWindow(NativeWindow* window, uint32_t* out, int width, int height) override {
     HeadlessWindow* w = Of(window);
     for (int row = 0; row < height; ++row) {

@@ -411,6 +411,31 @@ class SdlBackend final : public WindowBackend {
     return true;
   }
 
+  bool LendWindowPixels(NativeWindow* w, uint8_t** pixels, int* bytesPerRow, int* width,
+                        int* height) override {
+    SDL_Surface* s = SDL_GetWindowSurface(Sdl(w));
+    if (!s || (s->format->format != SDL_PIXELFORMAT_RGB888 &&
+               s->format->format != SDL_PIXELFORMAT_ARGB8888)) {
+      return false;
+    }
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+    *pixels = static_cast<uint8_t*>(s->pixels);
+    *bytesPerRow = s->pitch;
+    *width = s->w;
+    *height = s->h;
+    return true;
+  }
+  bool ShowWindowPixels(NativeWindow* w) override {
+    SDL_Surface* s = SDL_GetWindowSurface(Sdl(w));
+    if (!s) return false;
+    if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    if (SDL_UpdateWindowSurface(Sdl(w)) != 0) {
+      error_ = SDL_GetError();
+      return false;
+    }
+    return true;
+  }
+
   bool ReadWindow(NativeWindow* w, uint32_t* out, int width, int height) override {
     std::fill(out, out + size_t(width) * height, 0xFF000000u);
 #ifdef SDL_VIDEO_DRIVER_X11

@@ -112,7 +112,16 @@ b = window_brush()
 t.eq(GetAttribute(BRUSH, b, ATTRHEIGHT), 40, "twice as high")
 t.eq(ReadBrushPixel(b, 59, 39), red, "filled to the corner")
 FreeBrush(b)
--- Unscaled displays are copied as they are.
+-- Unscaled displays are copied as they are; scaling switched on later
+-- gives the window its scaled size.
 CreateDisplay(3, {width = 30, height = 20, color = red})
 t.eq(GetAttribute(DISPLAY, 3, ATTRSCALEWIDTH), 30, "not scaled")
+OpenDisplay(3)
+SetDisplayAttributes({scalemode = SCALEMODE_AUTO, scalewidth = 90, scaleheight = 60})
+b = window_brush()
+t.eq(GetAttribute(BRUSH, b, ATTRWIDTH) .. "x" .. GetAttribute(BRUSH, b, ATTRHEIGHT), "90x60",
+     "the window at the scaled size")
+t.eq(ReadBrushPixel(b, 89, 59), red, "the picture fills it")
+FreeBrush(b)
+SelectDisplay(2)
 FreeDisplay(3)

@@ -245,6 +245,13 @@ class WindowBackend {
   // them; false on failure.
   virtual bool Present(NativeWindow* window, const uint8_t* pixels, int bytesPerRow, int width,
                        int height, const PixelRect* rects, int count) = 0;
+  // The window's own pixels as 0xAARRGGBB words, for a picture drawn into
+  // them in place (scaled ones); false when the window keeps another format
+  // or cannot lend them. ShowWindowPixels shows what was drawn and ends the
+  // loan.
+  virtual bool LendWindowPixels(NativeWindow* window, uint8_t** pixels, int* bytesPerRow,
+                                int* width, int* height) = 0;
+  virtual bool ShowWindowPixels(NativeWindow* window) = 0;
   // What the window shows, as 0xFFRRGGBB words, `width` per row; parts
   // outside the window's client area read as black.
   virtual bool ReadWindow(NativeWindow* window, uint32_t* out, int width, int height) = 0;
