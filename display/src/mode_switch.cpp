@@ -104,7 +104,15 @@ int ToFullscreen(lua_State* L, DisplayRecord* d, const ModeRequest& r, int monit
   // An unscaled display takes the screen's size, as the screen shows it
   // whole; a scaled one keeps its size and fills the screen.
   if (!LibraryScales(d) && (mode.width != d->width || mode.height != d->height)) {
-    if (int rc = ResizeDisplayCore(L, d, mode.width, mode.height, keepPicture)) return rc;
+    if (int rc = ResizeDisplayCore(L, d, mode.width, mode.height, keepPicture)) {
+      // Out of memory for the picture: back to the window it came from.
+      if (!wasOn) {
+        d->fullscreenMonitor = 0;
+        d->mode = kModeWindowed;
+        LeaveFullscreen(d, d->windowRect[0], d->windowRect[1], d->windowRect[2], d->windowRect[3]);
+      }
+      return rc;
+    }
   }
   return ShowAfresh(d);
 }
@@ -167,6 +175,11 @@ int ChangeDisplayModeCore(lua_State* L, DisplayRecord* d, const ModeRequest& r) 
     return ErrorWithString(kErrSiblingAbsent, "layers");
   }
   if (!IsOpen(d)) return kErrDisplayClosed;
+  // Window and full screen give an unscaled display other sizes, which its
+  // back buffer cannot follow.
+  if (d->doubleBuffered && !LibraryScales(d) && r.mode != kModeFullscreenScale) {
+    return kErrDoubleBufferActive;
+  }
 
   // The window procedure reads the scale state.
   LockDisplays();

@@ -232,6 +232,23 @@ TEST(DisplayHost, SlotsOtherLibrariesCall) {
   EXPECT_EQ(slots->SetWindowTitle(d, "Slot"), 0);
   EXPECT_EQ(RunCode(host, "assert(GetAttribute(DISPLAY, 4, ATTRTITLE) == 'Slot')"), "");
   EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryDesktopDepth), 32);
+  EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryCursorWidth), 32);
+  EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryCursorHeight), 32);
+  EXPECT_EQ(slots->GetCursorAndScreen(d, 6), -1);
+  // Slots 12 and 13: full screen over the monitor and back, and a new size.
+  EXPECT_EQ(slots->ApplyDisplayMode(host.L(), d, 99, 0, 0), kErrRange);
+  EXPECT_EQ(slots->ApplyDisplayMode(host.L(), d, 6, 0, 0), 0);
+  EXPECT_EQ(RunCode(host, "assert(GetAttribute(DISPLAY, 4, ATTRWIDTH) == 1920)"), "");
+  EXPECT_EQ(slots->ApplyDisplayMode(host.L(), d, 1, 0, 0), 0);
+  slots->GetWindowRectOf(d, &x, &y, &w, &h);
+  EXPECT_EQ(x, 5);
+  EXPECT_EQ(w, 20);
+  EXPECT_EQ(slots->ResizeOutput(host.L(), d, 0, 10), kErrDisplaySize);
+  EXPECT_EQ(slots->ResizeOutput(host.L(), d, 30, 12), 0);
+  slots->GetWindowRectOf(d, &x, &y, &w, &h);
+  EXPECT_EQ(w, 30);
+  EXPECT_EQ(h, 12);
+  EXPECT_EQ(slots->ResizeOutput(host.L(), d, 20, 10), 0);
   EXPECT_EQ(slots->BeginDoubleBufferCore(host.L(), d, 0), 0);
   EXPECT_EQ(slots->BeginDoubleBufferCore(host.L(), d, 1), kErrDoubleBufferActive);
   EXPECT_EQ(slots->EndDoubleBufferCore(host.L(), d), 0);

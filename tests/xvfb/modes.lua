@@ -45,4 +45,17 @@ Cls(scene.options.color)
 scene.draw()
 SaveSnapshot("window.bmp", SNAPWINDOW)
 t.eq(t.read_file("window.bmp"), scene.reference(), "the window shows the scene again")
+
+-- Real full screen: the smallest mode the server offers that holds 64 × 48;
+-- larger than every mode fails.
+ChangeDisplayMode(DISPMODE_FULLSCREEN)
+local smallest
+for i = 0, #modes do
+  local m = modes[i]
+  if not smallest or m.width * m.height < smallest.width * smallest.height then smallest = m end
+end
+t.eq(GetAttribute(DISPLAY, 1, ATTRWIDTH), smallest.width, "the display takes the mode's width")
+ChangeDisplayMode(DISPMODE_WINDOWED)
+t.eq(GetAttribute(DISPLAY, 1, ATTRWIDTH), scene.width, "and its own back")
+t.expect_error(1004, ChangeDisplayMode, DISPMODE_FULLSCREEN, 100000, 10)
 scene.free_brushes()

@@ -49,8 +49,14 @@ t.expect_error(1685, ChangeDisplayMode, DISPMODE_FULLSCREEN, {layerscale = true}
 t.expect_error(1004, ChangeDisplayMode, DISPMODE_FULLSCREEN, 1025, 600)
 t.eq(GetAttribute(DISPLAY, 1, ATTRWIDTH), 800, "a refused mode changes nothing")
 
+-- A double buffer cannot follow the size full screen gives.
+BeginDoubleBuffer()
+t.expect_error(1162, ChangeDisplayMode, DISPMODE_FULLSCREEN)
+EndDoubleBuffer()
+
 -- 800 x 600 is offered as it is.
 ChangeDisplayMode(DISPMODE_FULLSCREEN)
+t.eq(GetAttribute(DISPLAY, 1, ATTRMODE), DISPMODE_FULLSCREEN, "the display's mode")
 t.eq(GetMonitors()[0].width, 800, "the monitor runs at 800 x 600")
 t.eq(window_size(), "800x600", "the window covers it")
 t.eq(GetAttribute(DISPLAY, 1, ATTRXPOS), 0, "from its corner")
@@ -64,7 +70,8 @@ t.eq(GetAttribute(DISPLAY, 1, ATTRWIDTH), 800, "the display takes the screen's w
 t.eq(GetAttribute(DISPLAY, 1, ATTRHEIGHT), 600, "and height")
 ChangeDisplayMode(DISPMODE_FULLSCREEN, 640, 480)
 t.eq(GetMonitors()[0].width, 640, "a smaller mode from full screen")
-ChangeDisplayMode(DISPMODE_WINDOWED)
+ChangeDisplayMode("windowed")
+t.eq(GetAttribute(DISPLAY, 1, ATTRMODE), DISPMODE_WINDOWED, "windowed again")
 t.eq(GetAttribute(DISPLAY, 1, ATTRWIDTH), 800, "the display's own size again")
 t.eq(window_size(), "800x600", "and its window's")
 
@@ -98,3 +105,18 @@ CloseDisplay(1)
 t.eq(GetMonitors()[0].width, 1024, "closing restores the mode")
 SelectDisplay(2)
 FreeDisplay(1)
+
+-- A display made for full screen opens in it, and a mode no monitor offers
+-- leaves it closed.
+CreateDisplay(3, {mode = "fullscreen", scrwidth = 640, scrheight = 480})
+OpenDisplay(3)
+t.eq(GetMonitors()[0].width, 640, "opened in full screen")
+t.eq(GetAttribute(DISPLAY, 3, ATTRWIDTH), 640, "at the mode's size")
+CloseDisplay(3)
+t.eq(GetMonitors()[0].width, 1024, "closed: the monitor's own mode")
+CreateDisplay(4, {mode = "fullscreen", scrwidth = 2000, scrheight = 480})
+t.expect_error(1004, OpenDisplay, 4)
+t.eq(GetAttribute(DISPLAY, 4, ATTRSTATE), DISPSTATE_CLOSED, "still closed")
+SelectDisplay(2)
+FreeDisplay(3)
+FreeDisplay(4)
