@@ -38,28 +38,35 @@ int ShowAfresh(DisplayRecord* d) {
   return RefreshCore(d, kRefreshForce);
 }
 
+// A display scaled by the library or by the layers library keeps its size
+// whatever size its window has.
+bool KeepsItsSize(const DisplayRecord* d) {
+  return LibraryScales(d) || d->layerScale;
+}
+
 int ToWindow(lua_State* L, DisplayRecord* d, const ModeRequest& r, bool keepPicture) {
   const bool wasFullscreen = d->fullscreenMonitor != 0;
+  const bool keepsSize = KeepsItsSize(d);
   // An unscaled display took the screen's size; it gets its own back.
   int width = r.width, height = r.height;
-  if (wasFullscreen && !width && !LibraryScales(d) && d->restoreWidth > 0) {
+  if (wasFullscreen && !width && !keepsSize && d->restoreWidth > 0) {
     width = d->restoreWidth;
     height = d->restoreHeight;
   }
-  if (width && (width != d->width || height != d->height) && !LibraryScales(d)) {
+  if (width && (width != d->width || height != d->height) && !keepsSize) {
     if (int rc = ResizeDisplayCore(L, d, width, height, keepPicture)) return rc;
   }
   d->mode = kModeWindowed;
   if (!wasFullscreen) {
-    if (r.width && LibraryScales(d)) ResizeWindow(d, r.width, r.height);
+    if (r.width && keepsSize) ResizeWindow(d, r.width, r.height);
     return ShowAfresh(d);
   }
   d->fullscreenMonitor = 0;
   int w = d->windowRect[2], h = d->windowRect[3];
-  if (LibraryScales(d) && r.width) {
+  if (keepsSize && r.width) {
     w = r.width;
     h = r.height;
-  } else if (!LibraryScales(d)) {
+  } else if (!keepsSize) {
     WindowSizeOf(d, &w, &h);
   }
   LeaveFullscreen(d, d->windowRect[0], d->windowRect[1], w, h);
@@ -103,7 +110,7 @@ int ToFullscreen(lua_State* L, DisplayRecord* d, const ModeRequest& r, int monit
   d->mode = r.mode;
   // An unscaled display takes the screen's size, as the screen shows it
   // whole; a scaled one keeps its size and fills the screen.
-  if (!LibraryScales(d) && (mode.width != d->width || mode.height != d->height)) {
+  if (!KeepsItsSize(d) && (mode.width != d->width || mode.height != d->height)) {
     if (int rc = ResizeDisplayCore(L, d, mode.width, mode.height, keepPicture)) {
       // Out of memory for the picture: back to the window it came from.
       if (!wasOn) {
@@ -159,7 +166,7 @@ int ResizeDisplayCore(lua_State* L, DisplayRecord* d, int width, int height, boo
   if (width == d->width && height == d->height) return 0;
   if (int rc = RebuildPicture(L, d, width, height, keepPicture)) return rc;
   // A scaled picture, or one on a full screen, keeps its window.
-  if (IsOpen(d) && !LibraryScales(d) && d->fullscreenMonitor == 0) FitWindowToDisplay(d);
+  if (IsOpen(d) && !KeepsItsSize(d) && d->fullscreenMonitor == 0) FitWindowToDisplay(d);
   return ShowAfresh(d);
 }
 
@@ -177,7 +184,7 @@ int ChangeDisplayModeCore(lua_State* L, DisplayRecord* d, const ModeRequest& r) 
   if (!IsOpen(d)) return kErrDisplayClosed;
   // Window and full screen give an unscaled display other sizes, which its
   // back buffer cannot follow.
-  if (d->doubleBuffered && !LibraryScales(d) && r.mode != kModeFullscreenScale) {
+  if (d->doubleBuffered && !KeepsItsSize(d) && r.mode != kModeFullscreenScale) {
     return kErrDoubleBufferActive;
   }
 
