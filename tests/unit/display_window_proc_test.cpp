@@ -27,7 +27,7 @@ void Raise(const void*, int32_t code, intptr_t a, intptr_t b, intptr_t c, intptr
   if (code == kEventDropFiles) HostFree(reinterpret_cast<void*>(c));
   gRaised.push_back({code, a, b, c, d});
 }
-const EventSibling kEvents = {{nullptr, nullptr, nullptr}, Raise, {nullptr, nullptr}, nullptr};
+const EventSibling kEvents = {{nullptr, nullptr, nullptr}, Raise, nullptr, nullptr, nullptr};
 
 class WindowProcTest : public ::testing::Test {
  protected:

@@ -37,4 +37,7 @@ int ScaleTextObject(lua_State* L);
 int RotateTextObject(lua_State* L);
 int TransformTextObject(lua_State* L);
 
+// line_input_commands.cpp
+int InKeyStr(lua_State* L);
+
 }  // namespace tzx::text

@@ -56,6 +56,8 @@ const CommandRow kCommands[] = {
     {"ScaleTextObject", ScaleTextObject},
     {"RotateTextObject", RotateTextObject},
     {"TransformTextObject", TransformTextObject},
+    // Keyboard input
+    {"InKeyStr", InKeyStr},
     {nullptr, nullptr},
 };
 

@@ -419,13 +419,29 @@ struct EventSibling {
   // holding d NUL-terminated UTF-8 names one after another; the event sibling
   // takes it over and frees it.
   void (*raise)(const void* display, int32_t code, intptr_t a, intptr_t b, intptr_t c, intptr_t d);
-  const void* slots4and5[2];
+  // Slot 4: takes the oldest queued key event of a display for a line input:
+  // a raw key (kEventRawKey, down or up) or a character (kEventCharacter);
+  // the other events stay queued. 1 with the event, 0 when none is queued.
+  int (*takeKeyEvent)(const ObjectId* display, int32_t* code, intptr_t* a, intptr_t* c);
+  // Slot 5: waits until something arrives for the script thread and handles
+  // it; 0, the host's error when the script is stopped meanwhile, or
+  // kErrNoEventSource when no key can ever come (no window system).
+  int (*waitKeyEvent)(lua_State* L);
   // Slot 6: the keys held so far no longer count as held (their releases
   // went elsewhere, for instance to a program the script started).
   void (*forgetKeys)(const void* display);
 };
 static_assert(offsetof(EventSibling, raise) == 3 * sizeof(void*));
+static_assert(offsetof(EventSibling, takeKeyEvent) == 4 * sizeof(void*));
 static_assert(offsetof(EventSibling, forgetKeys) == 6 * sizeof(void*));
+
+// "clipboard": the text of the system's clipboard.
+struct ClipboardSibling {
+  // Slot 0: the clipboard's text as UTF-8 in a block of the host's memory,
+  // which the caller frees; null when the clipboard holds no text.
+  char* (*getText)();
+};
+static_assert(offsetof(ClipboardSibling, getText) == 0);
 
 // What dos's workers post (ThreadServices::postMessage, data = the record)
 // with the messages kMsgProgramFinished, kMsgDirectoryChanged,

@@ -447,6 +447,28 @@ int IsKeyDown(lua_State* L) {
   return 1;
 }
 
+// Slot 4.
+int TakeKeyEvent(const ObjectId* display, int32_t* code, intptr_t* a, intptr_t* c) {
+  std::lock_guard<std::mutex> lock(gQueue.mutex);
+  for (auto it = gQueue.events.begin(); it != gQueue.events.end(); ++it) {
+    const bool key = it->name == kCharacter || it->name == kRawKeyDown || it->name == kRawKeyUp;
+    if (!key || !(it->id == *display)) continue;
+    *code = it->name == kCharacter ? kEventCharacter : kEventRawKey;
+    *a = it->a;
+    *c = it->c;
+    gQueue.events.erase(it);
+    return 1;
+  }
+  return 0;
+}
+
+// Slot 5. Without a window system keys come only from messages a test
+// injects before the input starts.
+int WaitKeyEvent(lua_State* L) {
+  if (State().headless || !EventSourcesOpen()) return kErrNoEventSource;
+  return kThreads.wait(L, 1);
+}
+
 // Slot 6.
 void ForgetKeys(const void*) {
   std::lock_guard<std::mutex> lock(gQueue.mutex);
@@ -455,7 +477,7 @@ void ForgetKeys(const void*) {
 }
 
 const EventSibling kInterface = {
-    {nullptr, nullptr, nullptr}, Raise, {nullptr, nullptr}, ForgetKeys};
+    {nullptr, nullptr, nullptr}, Raise, TakeKeyEvent, WaitKeyEvent, ForgetKeys};
 const void* Interface() {
   return &kInterface;
 }

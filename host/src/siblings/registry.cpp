@@ -7,7 +7,7 @@ namespace tzx::host {
 const HostSibling* FindHostSibling(const char* name) {
   static const HostSibling* const kAll[] = {&kObjectSibling,    &kImageIoSibling, &kPaletteSibling,
                                             &kOffscreenSibling, &kEventSibling,   &kTimeSibling,
-                                            &kAsyncSibling,     &kFiltersSibling};
+                                            &kAsyncSibling,     &kFiltersSibling, &kClipboardSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

@@ -35,5 +35,6 @@ extern const HostSibling kEventSibling;
 extern const HostSibling kTimeSibling;
 extern const HostSibling kAsyncSibling;
 extern const HostSibling kFiltersSibling;
+extern const HostSibling kClipboardSibling;
 
 }  // namespace tzx::host
