@@ -144,7 +144,7 @@ end
 CreateDisplay(2, {width = 160, height = 40, color = 0x000000})
 OpenDisplay(2)
 Locate(0, 0)
-type2 = function(text)
+local function type2(text)
   for i = 1, #text do InjectWindowMessage(2, {message = "char", char = text:sub(i, i)}) end
 end
 type2("secret")
