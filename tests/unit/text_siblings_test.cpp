@@ -19,4 +19,22 @@ TEST(TextSiblings, BrushFontsNeedTheBrushLibrary) {
   EXPECT_EQ(host.LiveBlocks(), 0);
 }
 
+// InKeyStr needs the display and event libraries, in that order.
+TEST(TextSiblings, LineInputNeedsDisplayAndEvents) {
+  {
+    tessera::Host host(tzx::testing::TestHostOptions({"graphics", "text"}, {"object", "event"}));
+    std::string error;
+    ASSERT_TRUE(host.Start(&error)) << error;
+    tzx::testing::ExpectAbsent(host, "InKeyStr(ALL)", "display");
+    host.Stop();
+    EXPECT_EQ(host.LiveBlocks(), 0);
+  }
+  tessera::Host host(tzx::testing::TestHostOptions({"graphics", "text", "display"}, {"object"}));
+  std::string error;
+  ASSERT_TRUE(host.Start(&error)) << error;
+  tzx::testing::ExpectAbsent(host, "InKeyStr(ALL)", "event");
+  host.Stop();
+  EXPECT_EQ(host.LiveBlocks(), 0);
+}
+
 }  // namespace
