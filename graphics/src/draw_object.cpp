@@ -135,6 +135,8 @@ int FromTextObject(lua_State* L, const DrawObjectArgs& a, DrawSource* s) {
   s->height = o->height;
   s->adjustX = o->adjustX;
   s->adjustY = o->adjustY;
+  // An untransformed text of a scalable font is drawn afresh under a matrix.
+  if (o->vectorImage && !o->transformed) s->vector = o->vectorImage;
   return s->color ? 0 : kErrRange;
 }
 
@@ -550,6 +552,11 @@ int DrawWithEffects(lua_State* L, const DrawObjectArgs& a, const DrawTarget& tar
                     int sourceX, int sourceY, int width, int height) {
   EffectPlanes work{};
   TransformRecord drawn = transform;
+  // A text object's offset goes through the matrix with its planes.
+  double m[4];
+  RecordMatrix(transform, width, height, m);
+  const int adjustX = static_cast<int>(m[0] * source->adjustX + m[2] * source->adjustY);
+  const int adjustY = static_cast<int>(m[1] * source->adjustX + m[3] * source->adjustY);
   int rc = Redraw(source, &drawn, sourceX, sourceY, &width, &height);
   if (rc == 0) rc = Materialise(source);
   if (rc == 0) {
@@ -573,10 +580,10 @@ int DrawWithEffects(lua_State* L, const DrawObjectArgs& a, const DrawTarget& tar
     const bool onDisplay = target.output == gCurrentDisplay;
     int x =
         ResolveX(a.x, work.objectWidth, onDisplay ? 0 : target.output->width, transform.anchorX) -
-        work.originX + source->adjustX;
+        work.originX + adjustX;
     int y =
         ResolveY(a.y, work.objectHeight, onDisplay ? 0 : target.output->height, transform.anchorY) -
-        work.originY + source->adjustY;
+        work.originY + adjustY;
     int sx = 0, sy = 0, w = work.width, h = work.height;
     const Rect& b = target.bounds;
     // The transparency is in the working copy's alpha channel by now.

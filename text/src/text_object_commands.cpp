@@ -119,6 +119,10 @@ int CreateTextObject(lua_State* L) {
     FreeObjectPlanes(&planes);
     return rc;
   }
+  if ((rc = AttachVectorImage(o))) {
+    FreeTextObjectRecord(L, o);
+    return rc;
+  }
   return PushMadeId(L, id, o);
 }
 

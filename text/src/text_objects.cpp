@@ -1,5 +1,6 @@
 #include "text_objects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -11,6 +12,7 @@
 #include "print.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
+#include "tzx/graphics_constants.h"
 #include "tzx/objects.h"
 #include "tzx/pins.h"
 #include "tzx/text_constants.h"
@@ -33,8 +35,39 @@ int RoundedSize(double v) {
   return n < 1 ? 1 : n;
 }
 
-// The request at a scale, fit to exactly width x height (0: as drawn) and
-// mirrored where a factor is negative.
+// The planes moved into a width x height canvas with their corner at (x, y);
+// what falls outside is cut. Nothing is resampled.
+int Reframe(ObjectPlanes* p, uint32_t color, int x, int y, int width, int height) {
+  const graphics::GraphicsInterface& g = Gfx();
+  graphics::BitmapHandle* c = g.AllocBitmap(width, height, 0, nullptr);
+  graphics::BitmapHandle* a = c ? g.AllocAlpha(width, height, 0, nullptr, 0) : nullptr;
+  int rc = a ? 0 : kErrNoMemory;
+  if (!rc) rc = g.FillBitmapRect(c, 0, 0, width, height, color & 0xFFFFFF);
+  // The visible part: from (sx, sy) of the planes to (tx, ty) of the canvas.
+  const int tx = std::max(x, 0), ty = std::max(y, 0);
+  const int sx = tx - x, sy = ty - y;
+  const int cw = std::min(p->width - sx, width - tx), ch = std::min(p->height - sy, height - ty);
+  if (!rc && cw > 0 && ch > 0) {
+    rc = g.CopyBitmapPixels(p->color, sx, sy, c, tx, ty, cw, ch);
+    if (!rc) rc = g.CopyBitmapPixels(p->alpha, sx, sy, a, tx, ty, cw, ch);
+  }
+  if (rc) {
+    if (a) g.FreeAlpha(a);
+    if (c) g.FreeBitmap(c);
+    return rc;
+  }
+  FreeObjectPlanes(p);
+  p->color = c;
+  p->alpha = a;
+  p->width = width;
+  p->height = height;
+  return 0;
+}
+
+// The request at a scale, made exactly width x height (0: as drawn) and
+// mirrored where a factor is negative. A scalable font is drawn at the
+// scale and its canvas fit around it, its margin scaled; other fonts'
+// pixels are scaled.
 int RenderScaled(const LayoutRequest& r, double sx, double sy, int width, int height, int smooth,
                  ObjectPlanes* out) {
   TextPlanes planes;
@@ -47,11 +80,17 @@ int RenderScaled(const LayoutRequest& r, double sx, double sy, int width, int he
   const graphics::GraphicsInterface& g = Gfx();
   int rc = 0;
   if (width > 0 && (out->width != width || out->height != height)) {
-    rc = g.ScaleBitmap(&out->color, nullptr, &out->alpha, nullptr, out->width, out->height, width,
-                       height, smooth);
-    if (!rc) {
-      out->width = width;
-      out->height = height;
+    if (r.style.font->scalable) {
+      const int x = static_cast<int>(std::lround(planes.pad * std::fabs(sx))) - planes.pad;
+      const int y = static_cast<int>(std::lround(planes.pad * std::fabs(sy))) - planes.pad;
+      rc = Reframe(out, r.style.fontColor, x, y, width, height);
+    } else {
+      rc = g.ScaleBitmap(&out->color, nullptr, &out->alpha, nullptr, out->width, out->height, width,
+                         height, smooth);
+      if (!rc) {
+        out->width = width;
+        out->height = height;
+      }
     }
   }
   if (!rc && sx < 0) rc = g.FlipBitmapSet(out->color, nullptr, out->alpha, nullptr, 1);
@@ -83,6 +122,35 @@ void FreeRecord(lua_State* L, TextObject* o) {
   HostFree(o->head.palette);
   FreeRequest(&o->request);
   ForgetAndFree(L, &o->head.header);
+}
+
+// The vector image's own copy of the text.
+struct VectorText {
+  LayoutRequest request;
+  int32_t baseWidth;
+  int32_t baseHeight;
+};
+
+int DrawVectorText(void* data, int, int, const double matrix[4], graphics::BitmapHandle** color,
+                   graphics::BitmapHandle** mask, graphics::BitmapHandle** alpha) {
+  const auto* v = static_cast<const VectorText*>(data);
+  graphics::TransformRecord t{};
+  t.scaleX = t.scaleY = 1.0;
+  std::memcpy(t.matrix, matrix, sizeof t.matrix);
+  t.matrixGiven = 1;
+  t.smoothScale = 1;
+  ObjectPlanes p;
+  if (int rc = RenderTransformed(v->request, t, v->baseWidth, v->baseHeight, &p)) return rc;
+  *color = p.color;
+  if (mask) *mask = nullptr;
+  *alpha = p.alpha;
+  return 0;
+}
+
+void FreeVectorText(void* data) {
+  auto* v = static_cast<VectorText*>(data);
+  FreeRequest(&v->request);
+  HostFree(v);
 }
 
 bool InUse(const TextObject* o) {
@@ -213,6 +281,28 @@ int AddTextObject(const ObjectId& id, const LayoutRequest& request, const Object
   return 0;
 }
 
+int AttachVectorImage(TextObject* o) {
+  const LayoutRequest& r = o->request;
+  // Format-tag constants are script globals, which a drawing cannot read.
+  if (!r.style.font->scalable || (r.formatTags && std::memchr(r.text, '#', r.length))) return 0;
+  auto* v = AllocRecord<VectorText>();
+  if (!v) return kErrNoMemory;
+  if (CopyRequest(r, &v->request)) {
+    HostFree(v);
+    return kErrNoMemory;
+  }
+  v->baseWidth = o->head.baseWidth;
+  v->baseHeight = o->head.baseHeight;
+  o->head.vectorImage =
+      Gfx().CreateImageObject(graphics::kImagetypeVector, v->baseWidth, v->baseHeight, nullptr, v,
+                              DrawVectorText, FreeVectorText);
+  if (!o->head.vectorImage) {
+    FreeVectorText(v);
+    return kErrNoMemory;
+  }
+  return 0;
+}
+
 int PinTextObject(lua_State* L, TextObject* o) {
   return PinForCommand(L, &o->head.pins, FinishDeferredFree, o);
 }
@@ -275,6 +365,7 @@ int CopyTextObjectRecord(const TextObject& s, const ObjectId& id, TextObject** o
   o->baseAdjustX = s.baseAdjustX;
   o->baseAdjustY = s.baseAdjustY;
   o->transform = s.transform;
+  o->head.transformed = s.head.transformed;
   if (s.head.vectorImage) o->head.vectorImage = g.RetainImageObject(s.head.vectorImage);
   *out = o;
   return 0;
@@ -297,6 +388,7 @@ int RerenderTextObject(TextObject* o) {
   h.width = planes.width;
   h.height = planes.height;
   TransformedAdjust(t.matrix, o->baseAdjustX, o->baseAdjustY, &h.adjustX, &h.adjustY);
+  h.transformed = !Gfx().IsIdentityMatrix(t.matrix);
   return 0;
 }
 

@@ -67,6 +67,10 @@ int FindTextObjectRecord(const ObjectId& id, uint32_t flags, TextObject** out);
 int AddTextObject(const ObjectId& id, const LayoutRequest& request, const ObjectPlanes& planes,
                   int32_t depth, bool noAdjust, TextObject** out);
 
+// Gives an object of a scalable font the picture that draws its text afresh
+// at other sizes; 0 or 1000.
+int AttachVectorImage(TextObject* object);
+
 // Frees the object now, or, while a command or a layer uses it, takes it off
 // the list and frees it when the last use ends.
 void FreeTextObjectRecord(lua_State* L, TextObject* object);

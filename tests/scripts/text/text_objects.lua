@@ -127,6 +127,32 @@ DisplayTextObject(30, 4, 4)
 EndSelect()
 local solid = ink(31, 0, 0, sw * 4 + 8, sh * 4 + 8, 0xFFFFFF)
 assert(solid > 4 * 12 * 4, "strokes drawn solid at the scale: " .. solid)
+-- Its vector image draws it afresh under draw tags: the same pixels as the
+-- object scaled itself.
+t.eq(GetAttribute(TEXTOBJECT, 30, ATTRTYPE), 1, "a scalable font's object has a vector image")
+CreateTextObject(32, "Vector Aq")
+CopyTextObject(32, 33)
+ScaleTextObject(33, GetAttribute(TEXTOBJECT, 32, ATTRWIDTH) * 2,
+  GetAttribute(TEXTOBJECT, 32, ATTRHEIGHT) * 2)
+CreateBrush(34, 200, 60, 0)
+CreateBrush(35, 200, 60, 0)
+SelectBrush(34)
+DisplayTextObject(32, 10, 10, {scalex = 2, scaley = 2})
+EndSelect()
+SelectBrush(35)
+DisplayTextObject(33, 10, 10)
+EndSelect()
+local same, inked = true, 0
+for y = 0, 59 do
+  for x = 0, 199 do
+    local p = ReadBrushPixel(34, x, y)
+    if p ~= ReadBrushPixel(35, x, y) then same = false end
+    if p ~= 0 then inked = inked + 1 end
+  end
+end
+assert(same and inked > 100, "scaled by the draw tags as by ScaleTextObject")
+FreeBrush(34)
+FreeBrush(35)
 SetFontStyle(NORMAL)
 SetFont(BITMAP_DEFAULT, 8)
 

@@ -30,8 +30,10 @@ struct TextObjectHead {
   graphics::BitmapHandle* color;
   graphics::BitmapHandle* mask;
   graphics::BitmapHandle* alpha;
-  graphics::ImageObject* vectorImage;  // null: no font that draws afresh at another scale
-  uint32_t* palette;                   // null for true-colour renderings
+  // Draws the untransformed text afresh at another size or under a matrix
+  // (scalable fonts); null otherwise.
+  graphics::ImageObject* vectorImage;
+  uint32_t* palette;  // null for true-colour renderings
   int32_t transparent;
   int32_t transparentPen;  // -1 none
   int32_t width;           // of the planes, transformed
@@ -46,6 +48,7 @@ struct TextObjectHead {
   int32_t layerClaimed;  // the source of a layer
   int32_t freeDeferred;  // freed by the script while a layer or a command used it
   int32_t pins;          // commands that use the object (tzx/pins.h)
+  int32_t transformed;   // the planes are the text under a matrix other than the identity
 };
 
 // FindTextObject's flags.
