@@ -11,6 +11,7 @@
 #include "print_glue.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
+#include "tzx/graphics_constants.h"
 #include "tzx/siblings.h"
 #include "tzx/text_constants.h"
 
@@ -128,9 +129,13 @@ int RunInput(lua_State* L, const EventSibling* event, graphics::OutputRecord* ou
   graphics::PrintCursor& cursor = output->cursor;
   s.x = cursor.cursorX;
   s.y = cursor.cursorY;
+  // The echo's line, with room below for shadows and edges.
   s.width = output->width - s.x;
   s.height = style.font->height;
-  if (s.width > 0 && s.height > 0 && s.y < output->height) {
+  if (style.flags & graphics::kShadow) s.height += style.shadowSize;
+  if (style.flags & graphics::kEdge) s.height += 2 * style.borderSize;
+  if (s.y + s.height > output->height) s.height = output->height - s.y;
+  if (s.x >= 0 && s.y >= 0 && s.width > 0 && s.height > 0) {
     if (int rc = Gfx().CreateBitmapFromTarget(s.x, s.y, s.width, s.height, &s.saved)) return rc;
   }
   const ObjectId display = output->object;
