@@ -181,13 +181,18 @@ struct OutlineRecord {
 };
 
 struct TextInterface {
-  int (*InitDefaultFont)(FontRecord** out);                        // 0
-  int (*FindFontHandle)(const ObjectId* id, FontHandle** out);     // 1
-  int (*FindTextObject)(const FindTextObjectArgs* args);           // 2
+  int (*InitDefaultFont)(FontRecord** out);                     // 0
+  int (*FindFontHandle)(const ObjectId* id, FontHandle** out);  // 1
+  // 2: with L the object is pinned for the caller's command: replacing it
+  // then fails with 1314, freeing it waits for the command's end.
+  int (*FindTextObject)(const FindTextObjectArgs* args);  // 2
+  // 3, 4: insert through the layers library; 1685 ("layers") without it.
   int (*AddTextObjectLayer)(const TextObjectLayerRecord* record);  // 3
   int (*AddTextLayer)(lua_State* L, const void* display, const ObjectId* id, int x, int y,
                       int right, int bottom, const TextRequest* request);  // 4
   TextRequest* (*InitTextRequest)(TextRequest* request);                   // 5
+  // 6, 7, 8: new planes that belong to the caller (the graphics library's
+  // FreeBitmapSet); RenderText draws under the transform when one is given.
   int (*RenderText)(lua_State* L, void* target, int index, const TextRequest* request, int type,
                     int formatTagsDisabled, int paletteMode,
                     const graphics::TransformRecord* transform, const graphics::TagRecord* tags,
