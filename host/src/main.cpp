@@ -1,4 +1,4 @@
-// tessera [--headless] [--monitors SPEC] [--check-leaks] [--trace] [--plugins DIR] script.lua
+// tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] [--plugins DIR] script.lua
 //         [arguments...]
 // tessera --libraries
 #include <cstdio>
@@ -13,7 +13,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tessera [--headless] [--monitors SPEC] [--check-leaks] [--trace] "
+               "usage: tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] "
                "[--plugins DIR] script.lua [arguments...]\n"
                "       tessera [--plugins DIR] --libraries\n");
   return 2;

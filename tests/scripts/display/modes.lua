@@ -31,7 +31,8 @@ t.eq(GetDisplayModes(2)[0].width, 1280, "a monitor of one mode")
 t.eq(#GetDisplayModes(2), 0, "only one")
 t.expect_error(1557, GetDisplayModes, 4)
 t.expect_error(1557, GetDisplayModes, -1)
-t.expect_error(1555, GetDisplayModes, 3)
+t.eq(string.find(t.expect_error(1555, GetDisplayModes, 3), "monitor 3", 1, true) ~= nil, true,
+     "the monitor in the message")
 
 CreateDisplay(1, {width = 800, height = 600, color = 0x336699})
 SelectDisplay(1)
