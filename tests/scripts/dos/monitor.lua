@@ -55,6 +55,21 @@ touch("watched/after.txt")
 settle()
 t.eq(#events, 0, "no events after CloseDirectory")
 
+-- A change made before CloseDirectory still arrives with its own user data,
+-- though the monitor's reference went with it and was used again since.
+local box = {}
+MonitorDirectory(5, "watched", {reportchanges = 1, userdata = box})
+touch("watched/late.txt")
+Execute("/bin/sleep", "0.1")
+CloseDirectory(5)
+MakeDirectory("other")
+MonitorDirectory(6, "other", {userdata = "intruder"})
+events = {}
+CheckEvents()
+t.eq(events[1].userdata, box, "user data of a change queued before the close")
+CloseDirectory(6)
+events = {}
+
 -- Without "reportchanges", changes within 0.1 s make one event.
 MonitorDirectory(2, "watched", {userdata = 2})
 touch("watched/c1.txt")
