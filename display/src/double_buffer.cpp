@@ -1,5 +1,7 @@
 #include "double_buffer.h"
 
+#include <cstring>
+
 #include "bindings.h"
 #include "display_list.h"
 #include "frame_pacing.h"
@@ -101,6 +103,16 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
     copied[count++] = platform::PixelRect{0, 0, d->width, d->height};
   } else {
     MergeRects(dirty.rects, dirty.count);
+    // Pictures of one true-colour format are locked once and their rows
+    // copied as they are.
+    graphics::LockRecord from{}, to{};
+    const bool rows = back->kind == graphics::kKindColor &&
+                      g.LockBitmap(back, graphics::kLockReadOnly, &from) && from.success &&
+                      g.LockBitmap(front, 0, &to) && to.success && from.format == to.format;
+    if (!rows) {
+      if (from.success) g.UnlockBitmap(&from);
+      if (to.success) g.UnlockBitmap(&to);
+    }
     for (int i = 0; i < dirty.count && rc == 0; ++i) {
       const DirtyRect& r = dirty.rects[i];
       if (r.x1 == kConsumed) continue;
@@ -108,8 +120,21 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
       if (!g.ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height) || w <= 0 || h <= 0) {
         continue;
       }
-      rc = CopyPicture(back, front, x, y, w, h);
+      if (rows) {
+        const size_t offset = size_t(x) * from.bytesPerPixel,
+                     bytes = size_t(w) * from.bytesPerPixel;
+        for (int row = y; row < y + h; ++row) {
+          std::memcpy(to.pixels + ptrdiff_t(row) * to.bytesPerRow + offset,
+                      from.pixels + ptrdiff_t(row) * from.bytesPerRow + offset, bytes);
+        }
+      } else {
+        rc = CopyPicture(back, front, x, y, w, h);
+      }
       copied[count++] = platform::PixelRect{x, y, w, h};
+    }
+    if (rows) {
+      g.UnlockBitmap(&from);
+      g.UnlockBitmap(&to);
     }
   }
   ClearRectList(&dirty);

@@ -203,7 +203,64 @@ int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int 
 
 // Blocks go straight into the Lua buffer: a line's bytes are always the
 // prefix before its first CR or LF, so nothing needs to be moved or dropped.
+namespace {
+
+// Appends n bytes, straight into the buffer while they fit.
+void AddBytes(LuaBuffer* b, const char* bytes, size_t n) {
+  if (static_cast<size_t>(b->buffer + kLuaBufferSize - b->p) >= n) {
+    std::memcpy(b->p, bytes, n);
+    b->p += n;
+  } else {
+    Lua().addlstring(b, bytes, n);
+  }
+}
+
+// The buffered reader: the line is found in the host's buffer and copied
+// once; the position moves past it and its end.
+int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end) {
+  for (;;) {
+    const char* bytes;
+    const int64_t n = Stream().peek(h, &bytes);
+    if (n <= 0) return Stream().eof(h) ? 0 : kErrRead;
+    const size_t i = FindLineBreak(bytes, static_cast<size_t>(n));
+    AddBytes(b, bytes, i);
+    int64_t used = static_cast<int64_t>(i);
+    if (i < static_cast<size_t>(n)) {
+      ++used;
+      if (bytes[i] == '\n') {
+        end->lf = true;
+      } else {
+        end->cr = true;
+        if (i + 1 < static_cast<size_t>(n)) {
+          if (bytes[i + 1] == '\n') {
+            end->lf = true;
+            ++used;
+          }
+        } else {
+          // The CR closed the buffer: its successor decides.
+          if (Files().seek(h, used, kSeekCurrent) < 0) return kErrSeek;
+          used = 0;
+          const char* next;
+          if (Stream().peek(h, &next) > 0) {
+            if (*next == '\n') {
+              end->lf = true;
+              used = 1;
+            }
+          } else if (!Stream().eof(h)) {
+            return kErrRead;
+          }
+        }
+      }
+      return used && Files().seek(h, used, kSeekCurrent) < 0 ? kErrSeek : 0;
+    }
+    if (Files().seek(h, used, kSeekCurrent) < 0) return kErrSeek;
+  }
+}
+
+}  // namespace
+
 int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end) {
+  if (!unbuffered) return CollectLineFromBuffer(h, b, end);
   size_t want = kFirstLineBlock;
   for (;;) {
     size_t room = b->buffer + kLuaBufferSize - b->p;
@@ -277,6 +334,18 @@ int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b,
   }
 }
 
+namespace {
+
+// A leading byte-order mark, tested byte by byte: a call to memcmp per line
+// costs more than the test.
+bool StartsWithMark(const char* text, size_t length) {
+  return length >= 3 && static_cast<unsigned char>(text[0]) == kByteOrderMark[0] &&
+         static_cast<unsigned char>(text[1]) == kByteOrderMark[1] &&
+         static_cast<unsigned char>(text[2]) == kByteOrderMark[2];
+}
+
+}  // namespace
+
 int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, bool keepEnd,
                  int fileEncoding, int hostEncoding) {
   LuaBuffer b;
@@ -296,13 +365,13 @@ int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, boo
   if (b.lvl == 0) {
     // The whole line is still in the buffer: push it once, without the mark.
     size_t length = b.p - b.buffer;
-    size_t skip = utf8 && length >= 3 && std::memcmp(b.buffer, kByteOrderMark, 3) == 0 ? 3 : 0;
+    size_t skip = utf8 && StartsWithMark(b.buffer, length) ? 3 : 0;
     Lua().pushlstring(L, b.buffer + skip, length - skip);
   } else {
     Lua().pushresult(&b);
     size_t length;
     const char* line = Lua().tolstring(L, -1, &length);
-    if (utf8 && length >= 3 && std::memcmp(line, kByteOrderMark, 3) == 0) {
+    if (utf8 && StartsWithMark(line, length)) {
       Lua().pushlstring(L, line + 3, length - 3);
       Lua().remove(L, -2);
     }

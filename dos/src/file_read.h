@@ -67,8 +67,9 @@ struct LineEnd {
 // given back by seeking one byte back, or, on a stream that cannot seek
 // (`canSeek` false), kept in the line after the CR rather than lost.
 int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b, LineEnd* end);
-// The same for a handle that can seek, read in blocks straight into `b`, with
-// the position set back to just after the line end.
+// The same for a handle that can seek: through the host's buffer, the line
+// found there and copied once (blocks read straight into `b` when
+// `unbuffered`, the position set back to just after the line end).
 int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end);
 
 // ReadLine's rules: the line, with its end when `keepEnd`, a leading byte-order

@@ -236,6 +236,13 @@ int64_t ReadHandle(FileHandle* h, void* out, int64_t n) {
   return done;
 }
 
+int64_t PeekHandle(FileHandle* h, const char** bytes) {
+  *bytes = nullptr;
+  if (!InReadBuffer(h) && !Refill(h)) return 0;
+  *bytes = reinterpret_cast<const char*>(h->buf.data()) + (h->pos - h->bufStart);
+  return h->bufStart + static_cast<int64_t>(h->bufLen) - h->pos;
+}
+
 int64_t WriteHandle(FileHandle* h, const void* in, int64_t n) {
   if (n <= 0) return 0;
   if (!h->dirty) DropBuffer(h);

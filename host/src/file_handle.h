@@ -47,6 +47,7 @@ void CloseHandle(FileHandle* h);
 int FlushHandle(FileHandle* h);
 int GetByte(FileHandle* h);
 int64_t ReadHandle(FileHandle* h, void* out, int64_t n);
+int64_t PeekHandle(FileHandle* h, const char** bytes);
 int64_t WriteHandle(FileHandle* h, const void* in, int64_t n);
 int64_t ReadDirect(FileHandle* h, void* out, int64_t n);
 int64_t WriteDirect(FileHandle* h, const void* in, int64_t n);

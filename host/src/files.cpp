@@ -239,6 +239,7 @@ const StreamIo kStreamIo = {
     .pathJoin = PathJoin,
     .pathPart = PathPartOf,
     .filePart = FilePartOf,
+    .peek = PeekHandle,
 };
 
 }  // namespace tzx::host

@@ -129,6 +129,16 @@ TEST_F(LineReaderTest, LongLinesAcrossBufferBoundaries) {
   EXPECT_EQ(AllLines(kBlocks, true), expected);
 }
 
+// A lone CR as the last byte of the host's buffer: the byte after it, read
+// ahead into the next buffer, starts the next line.
+TEST_F(LineReaderTest, LoneCrClosingTheHostBuffer) {
+  WriteFile(std::string(65535, 'x') + "\ry\n");
+  const std::vector<Line> expected = {{std::string(65535, 'x'), true, false, 65536},
+                                      {"y", false, true, 65538}};
+  EXPECT_EQ(AllLines(kBytes), expected);
+  EXPECT_EQ(AllLines(kBlocks), expected);
+}
+
 // A stream cannot give back the byte after a lone CR, so it keeps both in the
 // line rather than lose one.
 TEST_F(LineReaderTest, StreamKeepsTheByteAfterALoneCr) {

@@ -110,4 +110,29 @@ TEST(HostDevices, CharacterDevicesAreStreams) {
   kStreamIo.closeFile(full);
 }
 
+// Peeking shows the buffered bytes without moving; past the buffer it reads
+// ahead, and at the end it finds nothing.
+TEST_F(FifoTest, PeekShowsTheBufferWithoutMoving) {
+  const std::string file = path_ + ".txt";
+  std::string text(70000, 'a');
+  text[65536] = 'b';
+  FILE* f = std::fopen(file.c_str(), "wb");
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+  FileHandle* h = Open(file, kAccessRead);
+  ASSERT_TRUE(h);
+  const char* bytes = nullptr;
+  EXPECT_EQ(kStreamIo.peek(h, &bytes), 65536);
+  EXPECT_EQ(kFileSystem.seek(h, 0, kSeekCurrent), 0);
+  ASSERT_EQ(kFileSystem.seek(h, 65536, kSeekCurrent), 65536);
+  EXPECT_EQ(kStreamIo.peek(h, &bytes), 70000 - 65536);
+  EXPECT_EQ(bytes[0], 'b');
+  EXPECT_EQ(kStreamIo.getc(h), 'b');
+  ASSERT_EQ(kFileSystem.seek(h, 0, kSeekEnd), 70000);
+  EXPECT_EQ(kStreamIo.peek(h, &bytes), 0);
+  EXPECT_EQ(bytes, nullptr);
+  kStreamIo.closeFile(h);
+  std::remove(file.c_str());
+}
+
 }  // namespace

@@ -116,6 +116,9 @@ struct StreamIo {
   bool (*pathJoin)(char* buffer, const char* name, size_t size);
   const char* (*pathPart)(const char* path);  // end of the directory part
   const char* (*filePart)(const char* path);
+  // The bytes buffered from the position on, read ahead when none are; the
+  // position stays (seek past what was used). 0 at the end or on a read error.
+  int64_t (*peek)(FileHandle* h, const char** bytes);
 };
 
 using LuaCFunction = int (*)(lua_State* L);
