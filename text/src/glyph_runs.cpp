@@ -36,7 +36,15 @@ class CodeReader {
   bool Next(uint32_t* code) {
     if (p_ >= end_) return false;
     if (utf8_) {
-      const int n = Host().utf8->decode(p_, code);
+      // The decoder reads up to a NUL; a run's bytes are not terminated, so
+      // a sequence at the run's end is decoded from a terminated copy.
+      char tail[5] = {};
+      const char* from = p_;
+      if (end_ - p_ < 4) {
+        for (int i = 0; i < end_ - p_; ++i) tail[i] = p_[i];
+        from = tail;
+      }
+      const int n = Host().utf8->decode(from, code);
       p_ += n > 0 ? n : 1;
       return true;
     }
