@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "compare.h"
+#include "photo.h"
 #include "quantize.h"
 #include "script_host.h"
 #include "siblings/filters/filter_kernels.h"
@@ -34,32 +35,8 @@ namespace {
 
 constexpr int kWidth = 1920, kHeight = 1080;
 
-// A smooth random field (a few waves per channel) with noise.
 const std::vector<uint32_t>& Photo() {
-  static const std::vector<uint32_t> photo = [] {
-    std::mt19937 random(42);
-    std::uniform_real_distribution<double> phase(0, 6.283), freq(0.002, 0.02);
-    std::normal_distribution<double> noise(0, 6);
-    double f[3][4], p[3][4];
-    for (auto& c : f)
-      for (double& v : c) v = freq(random);
-    for (auto& c : p)
-      for (double& v : c) v = phase(random);
-    std::vector<uint32_t> px(static_cast<size_t>(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) {
-        uint32_t c = 0xFF000000u;
-        for (int k = 0; k < 3; ++k) {
-          const double v = 128 + 50 * std::sin(x * f[k][0] + p[k][0]) +
-                           40 * std::sin(y * f[k][1] + p[k][1]) +
-                           30 * std::sin((x + y) * f[k][2] + p[k][2]) + noise(random);
-          c |= static_cast<uint32_t>(std::clamp(static_cast<int>(v), 0, 255)) << (16 - 8 * k);
-        }
-        px[static_cast<size_t>(y) * kWidth + x] = c;
-      }
-    }
-    return px;
-  }();
+  static const std::vector<uint32_t> photo = tzx::bench::MakePhoto(kWidth, kHeight, 42);
   return photo;
 }
 

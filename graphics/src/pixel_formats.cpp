@@ -219,10 +219,35 @@ inline __m128i Pack16x8(const uint8_t* source) {
 }
 #endif
 
+#if defined(__SSE2__)
+// Four 0xAARRGGBB words as 24-bit pixels: red and blue swap places for R, G, B
+// bytes (format 8), two words join in a 64-bit lane as six bytes, and the
+// lanes are stored six bytes apart; each store's two spare bytes are written
+// again by the next, so at least two more pixels must follow.
+template <int F>
+inline void Pack24x4(const uint8_t* source, uint8_t* target) {
+  const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+  __m128i rgb = _mm_and_si128(p, _mm_set1_epi32(0xFFFFFF));
+  if constexpr (F == 8) {
+    const __m128i low = _mm_set1_epi32(0xFF);
+    rgb = _mm_or_si128(_mm_or_si128(_mm_and_si128(p, _mm_set1_epi32(0xFF00)),
+                                    _mm_and_si128(_mm_srli_epi32(p, 16), low)),
+                       _mm_slli_epi32(_mm_and_si128(p, low), 16));
+  }
+  const __m128i packed = _mm_or_si128(_mm_and_si128(rgb, _mm_set_epi32(0, 0xFFFFFF, 0, 0xFFFFFF)),
+                                      _mm_slli_epi64(_mm_srli_epi64(rgb, 32), 24));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(target), packed);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(target + 6), _mm_srli_si128(packed, 8));
+}
+#endif
+
 template <int F>
 void EncodeRow(const uint8_t* __restrict source, uint8_t* __restrict target, int count) {
   int i = 0;
 #if defined(__SSE2__)
+  if constexpr (F == 8 || F == 9) {
+    for (; i + 6 <= count; i += 4) Pack24x4<F>(source + 4 * i, target + 3 * i);
+  }
   if constexpr (F <= 7) {
     // Two vectors a turn: the loop is bound by instruction throughput.
 #pragma GCC unroll 2
