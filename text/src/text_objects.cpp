@@ -23,6 +23,8 @@ ObjectHeader* gTextObjectList = nullptr;
 
 namespace {
 
+constexpr double kMaxObjectPixels = 268435456.0;
+
 // Objects freed by the script while something still used them.
 ObjectHeader* gDeferredList = nullptr;
 
@@ -188,6 +190,11 @@ int RenderTransformed(const LayoutRequest& r, const graphics::TransformRecord& t
   *out = ObjectPlanes{};
   const double* m = t.matrix;
   const int smooth = t.smoothScale;
+  // Planes beyond 2^28 pixels (1 GiB of colour) are refused before a font
+  // is drawn at such a size.
+  const double w = std::fabs(m[0]) * baseWidth + std::fabs(m[2]) * baseHeight;
+  const double h = std::fabs(m[1]) * baseWidth + std::fabs(m[3]) * baseHeight;
+  if (!(w * h <= kMaxObjectPixels)) return kErrNoMemory;
   if (Gfx().IsIdentityMatrix(m)) return RenderScaled(r, 1.0, 1.0, baseWidth, baseHeight, 0, out);
   if (IsPureScale(m)) {
     return RenderScaled(r, m[0], m[3], RoundedSize(m[0] * baseWidth),

@@ -113,6 +113,10 @@ t.expect_error(1055, ScaleTextObject, 20, KEEPASPRAT, KEEPASPRAT)
 t.expect_error(1218, ScaleTextObject, 20, 0, 10)
 t.expect_error(1055, TransformTextObject, 20, 1, 1, 1, 1)
 t.expect_error(1175, RotateTextObject, 21, 5)
+-- Planes too large to have are refused, and the object stays as it was.
+t.expect_error(1000, ScaleTextObject, 20, 60000, 60000)
+t.expect_error(1000, TransformTextObject, 20, 1e6, 0, 0, 1e6)
+t.eq(select(1, size(20)), bw, "unchanged")
 
 -- A scalable font is drawn afresh at the scale: the glyphs are as sharp as
 -- the font at that size (fully covered pixels inside the strokes).
