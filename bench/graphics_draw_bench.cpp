@@ -14,6 +14,7 @@
 #include <pixman.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -198,6 +199,51 @@ void AgainstPixman(benchmark::State& state, const Case& c, bool premultiplied) {
   pixman_image_unref(from);
 }
 
+// The plain draw of the whole brush: the command's blit against memcpy of the
+// same rows (opaque), or pixman's OVER of the same picture (alpha channel,
+// premultiplied: pixman's fastest form).
+void PlainDraw(benchmark::State& state, bool alpha) {
+  Host();
+  std::vector<uint32_t> picture = Picture(kSide), theirs(picture.size(), 0x102030);
+  if (alpha) {
+    for (uint32_t& p : picture) {
+      const uint32_t a = p >> 24;
+      uint32_t out = a << 24;
+      for (int shift = 0; shift < 24; shift += 8)
+        out |= (((p >> shift) & 255) * a + 127) / 255 << shift;
+      p = out;
+    }
+  }
+  pixman_image_t* from =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kSide, picture.data(), 4 * kSide);
+  pixman_image_t* to =
+      pixman_image_create_bits(PIXMAN_x8r8g8b8, kSide, kSide, theirs.data(), 4 * kSide);
+  const std::string code = alpha ? "DisplayBrush(2, 0, 0)" : "DisplayBrush(1, 0, 0)";
+  tzx::bench::CompareInTurn(
+      state, [&] { tzx::bench::RunOrExit(Host(), code); },
+      [&] {
+        if (alpha) {
+          pixman_image_composite32(PIXMAN_OP_OVER, from, nullptr, to, 0, 0, 0, 0, 0, 0, kSide,
+                                   kSide);
+        } else {
+          std::memcpy(theirs.data(), picture.data(), picture.size() * 4);
+        }
+      },
+      alpha ? tzx::bench::Row{"DisplayBrush 1024x1024 alpha (command)", "pixman", 1.0,
+                              "pixman OVER of the picture premultiplied into a8r8g8b8"}
+            : tzx::bench::Row{"DisplayBrush 1024x1024 (command)", "memcpy", 0.9,
+                              "memcpy of the same pixels"});
+  pixman_image_unref(to);
+  pixman_image_unref(from);
+}
+
+void BM_DrawPlainVsMemcpy(benchmark::State& s) {
+  PlainDraw(s, false);
+}
+void BM_DrawPlainAlphaVsPixman(benchmark::State& s) {
+  PlainDraw(s, true);
+}
+
 constexpr Case kDownNearest{kSide, 512, false, false};
 constexpr Case kDownBilinear{kSide, 512, false, true};
 constexpr Case kDownAlphaBilinear{kSide, 512, true, true};
@@ -233,6 +279,8 @@ void BM_DrawDownAlphaVsScaler(benchmark::State& s) {
 
 }  // namespace
 
+BENCHMARK(BM_DrawPlainVsMemcpy)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPlainAlphaVsPixman)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawDownNearestVsPixman)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawDownBilinearVsPixman)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawDownAlphaVsPixmanMasked)->UseManualTime()->Unit(benchmark::kMillisecond);
