@@ -76,14 +76,9 @@ void SetTextStyle(TextStyle* style) {
 }  // namespace
 
 void ResetGraphicsState() {
+  CloseGraphicsState();
   GraphicsState& s = SharedState();
-  FreeImageCache();
-  ReleaseScaleScratch();
-  ReleaseDrawScratch();
-  HostFree(s.scratch);
-  s.scratch = nullptr;
   s.scratchWord = 0;
-  s.scratchCapacity = 0;
   SetTransformDefaults(&s.transformDefaults);
   SetDrawTagDefaults(&s.drawTagDefaults);
   SetDrawStyle(&s.drawStyle);

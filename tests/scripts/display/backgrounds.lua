@@ -2,12 +2,7 @@
 -- displays whose picture is pens.
 local t = require("testing")
 
-local function pixel(file, x, y)
-  LoadBrush(999, file)
-  local c = ReadBrushPixel(999, x, y)
-  FreeBrush(999)
-  return c
-end
+local pixel = t.pixel
 
 -- A 2 × 2 checker tiled over the display, starting at texture pixel (1, 0).
 RGBArrayToBrush(1, {[0] = 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, 2, 2)

@@ -4,12 +4,7 @@ local t = require("testing")
 local scene = require("display_scene")
 
 -- The colour of one pixel of a saved picture.
-local function pixel(file, x, y)
-  LoadBrush(999, file)
-  local c = ReadBrushPixel(999, x, y)
-  FreeBrush(999)
-  return c
-end
+local pixel = t.pixel
 
 local background = scene.options.color
 

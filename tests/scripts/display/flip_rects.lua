@@ -3,12 +3,7 @@
 -- buffer on the same display flips as the first.
 local t = require("testing")
 
-local function pixel(file, x, y)
-  LoadBrush(999, file)
-  local c = ReadBrushPixel(999, x, y)
-  FreeBrush(999)
-  return c
-end
+local pixel = t.pixel
 
 CreateDisplay(1, {width = 160, height = 120})
 OpenDisplay(1)

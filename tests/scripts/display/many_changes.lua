@@ -2,12 +2,7 @@
 -- double buffer gives way to copying everything; no change is lost.
 local t = require("testing")
 
-local function pixel(file, x, y)
-  LoadBrush(999, file)
-  local c = ReadBrushPixel(999, x, y)
-  FreeBrush(999)
-  return c
-end
+local pixel = t.pixel
 
 CreateDisplay(1, {width = 64, height = 64})
 OpenDisplay(1)

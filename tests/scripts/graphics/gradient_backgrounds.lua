@@ -1,12 +1,7 @@
 -- Display backgrounds filled with the graphics library's gradients.
 local t = require("testing")
 
-local function pixel(file, x, y)
-  LoadBrush(999, file)
-  local c = ReadBrushPixel(999, x, y)
-  FreeBrush(999)
-  return c
-end
+local pixel = t.pixel
 
 -- Left to right from red to blue: the ends keep nearly their colours, the
 -- middle mixes them.

@@ -42,6 +42,14 @@ function M.read_file(name)
   return s
 end
 
+-- The colour (or pen) of one pixel of a picture file, read through brush 999.
+function M.pixel(file, x, y)
+  LoadBrush(999, file)
+  local c = ReadBrushPixel(999, x, y)
+  FreeBrush(999)
+  return c
+end
+
 -- A file shipped with the tests (tests/<path>).
 function M.data(path)
   return os.getenv("TESSERA_TEST_DATA") .. "/" .. path
