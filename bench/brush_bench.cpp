@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "brush/src/flood_fill.h"
 #include "compare.h"
-#include "flood_fill.h"
 #include "photo.h"
 #include "script_host.h"
 #include "tessera/host.h"

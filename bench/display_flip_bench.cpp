@@ -12,13 +12,13 @@
 
 #include "../display/src/bindings.h"
 #include "compare.h"
-#include "display_core.h"
-#include "display_options.h"
-#include "double_buffer.h"
-#include "frame_pacing.h"
-#include "graphics_state.h"
+#include "display/src/display_core.h"
+#include "display/src/display_options.h"
+#include "display/src/double_buffer.h"
+#include "display/src/frame_pacing.h"
+#include "graphics/src/graphics_state.h"
 #include "host_state.h"
-#include "window_system.h"
+#include "display/src/window_system.h"
 
 namespace {
 

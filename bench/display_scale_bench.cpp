@@ -14,13 +14,13 @@
 
 #include "../display/src/bindings.h"
 #include "compare.h"
-#include "display_core.h"
-#include "display_options.h"
-#include "graphics_state.h"
+#include "display/src/display_core.h"
+#include "display/src/display_options.h"
+#include "graphics/src/graphics_state.h"
 #include "host_state.h"
-#include "refresh.h"
+#include "display/src/refresh.h"
 #include "script_host.h"
-#include "window_system.h"
+#include "display/src/window_system.h"
 
 namespace {
 

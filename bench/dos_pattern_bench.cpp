@@ -16,7 +16,7 @@ extern "C" {
 }
 
 #include "compare.h"
-#include "pattern.h"
+#include "dos/src/pattern.h"
 #include "script_host.h"
 #include "tessera/host.h"
 

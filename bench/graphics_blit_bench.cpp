@@ -17,8 +17,8 @@
 #include <functional>
 #include <random>
 
-#include "bitmaps.h"
-#include "blits.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/blits.h"
 #include "compare.h"
 
 namespace {

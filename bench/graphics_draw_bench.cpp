@@ -24,10 +24,10 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "bitmaps.h"
-#include "blits.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/blits.h"
 #include "compare.h"
-#include "scaling.h"
+#include "graphics/src/scaling.h"
 #include "script_host.h"
 #include "tessera/host.h"
 

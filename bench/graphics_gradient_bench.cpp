@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "bitmaps.h"
-#include "collision.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/collision.h"
 #include "compare.h"
-#include "gradients.h"
+#include "graphics/src/gradients.h"
 #include "script_host.h"
 #include "tessera/host.h"
 #include "tests/unit/support/collision_reference.h"

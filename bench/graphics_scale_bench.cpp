@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "compare.h"
-#include "scaling.h"
+#include "graphics/src/scaling.h"
 
 namespace {
 

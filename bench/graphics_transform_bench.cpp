@@ -21,7 +21,7 @@
 #include "compare.h"
 #include "script_host.h"
 #include "tessera/host.h"
-#include "transform.h"
+#include "graphics/src/transform.h"
 #include "tzx/graphics_layout.h"
 
 namespace {

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "compare.h"
+#include "graphics/src/quantize.h"
 #include "photo.h"
-#include "quantize.h"
 #include "script_host.h"
 #include "siblings/filters/filter_kernels.h"
 #include "tessera/host.h"

@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "bitmaps.h"
+#include "graphics/src/bitmaps.h"
 #include "compare.h"
-#include "fonts.h"
-#include "graphics_state.h"
-#include "print.h"
-#include "print_glue.h"
+#include "text/src/fonts.h"
+#include "graphics/src/graphics_state.h"
+#include "text/src/print.h"
+#include "text/src/print_glue.h"
 #include "script_host.h"
 #include "tessera/host.h"
 #include "text/src/bindings.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "layout.h"
+#include "text/src/layout.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/text_constants.h"
 

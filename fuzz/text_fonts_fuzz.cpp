@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "amiga_fonts.h"
-#include "font_discovery.h"
+#include "text/src/amiga_fonts.h"
+#include "text/src/font_discovery.h"
 #include "services.h"
 #include "tzx/frame.h"
 

@@ -15,7 +15,7 @@ extern "C" {
 #include "brush/src/bindings.h"
 #include "brush/src/interface.h"
 #include "brush/src/slots.h"
-#include "graphics_state.h"
+#include "graphics/src/graphics_state.h"
 #include "support/graphics_fixtures.h"
 #include "tessera/host.h"
 #include "tzx/brush_constants.h"

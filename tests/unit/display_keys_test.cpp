@@ -2,7 +2,7 @@
 // two passes that turn a key message into host key codes.
 #include <gtest/gtest.h>
 
-#include "key_translation.h"
+#include "display/src/key_translation.h"
 #include "platform/window/sdl/sdl_keymap.h"
 #include "platform/window_backend.h"
 

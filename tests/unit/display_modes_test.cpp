@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "modes.h"
+#include "display/src/modes.h"
 
 namespace {
 

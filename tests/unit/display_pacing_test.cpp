@@ -7,7 +7,7 @@
 #include <cmath>
 #include <thread>
 
-#include "frame_pacing.h"
+#include "display/src/frame_pacing.h"
 #include "platform/timers.h"
 #include "tessera/host.h"
 

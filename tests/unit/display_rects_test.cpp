@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "dirty_rects.h"
+#include "display/src/dirty_rects.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "display/src/bindings.h"
 #include "host_state.h"
 #include "tzx/frame.h"
-#include "window_proc.h"
-#include "window_system.h"
+#include "display/src/window_proc.h"
+#include "display/src/window_system.h"
 
 namespace {
 

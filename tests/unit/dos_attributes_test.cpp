@@ -2,7 +2,7 @@
 // library's reading of them.
 #include <gtest/gtest.h>
 
-#include "attributes.h"
+#include "dos/src/attributes.h"
 #include "siblings/sibling.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"

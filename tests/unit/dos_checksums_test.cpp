@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "checksums.h"
+#include "dos/src/checksums.h"
 #include "tzx/frame.h"
 
 namespace tzx::dos {

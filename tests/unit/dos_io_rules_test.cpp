@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "file_read.h"
-#include "file_write.h"
+#include "dos/src/file_read.h"
+#include "dos/src/file_write.h"
 
 namespace tzx::dos {
 namespace {

@@ -13,7 +13,7 @@ extern "C" {
 #include <lua.h>
 }
 
-#include "file_read.h"
+#include "dos/src/file_read.h"
 #include "tzx/frame.h"
 
 namespace tzx::dos {

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "pattern.h"
+#include "dos/src/pattern.h"
 
 namespace tzx::dos {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run.h"
+#include "dos/src/run.h"
 
 namespace tzx::dos {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "bitmap_sets.h"
-#include "image_objects.h"
+#include "graphics/src/bitmap_sets.h"
+#include "graphics/src/image_objects.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

@@ -2,7 +2,7 @@
 // text blits and channel operations, each clipped at the edges.
 #include <gtest/gtest.h>
 
-#include "blits.h"
+#include "graphics/src/blits.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "colours.h"
+#include "graphics/src/colours.h"
 
 namespace tzx::graphics {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "bindings.h"
-#include "colour_commands.h"
+#include "graphics/src/bindings.h"
+#include "graphics/src/colour_commands.h"
 #include "host_state.h"
 #include "support/test_host.h"
 #include "tessera/host.h"

@@ -12,12 +12,12 @@ extern "C" {
 #include <lualib.h>
 }
 
-#include "bindings.h"
-#include "draw_effects.h"
-#include "draw_object.h"
-#include "draw_record.h"
-#include "filters.h"
-#include "output.h"
+#include "graphics/src/bindings.h"
+#include "graphics/src/draw_effects.h"
+#include "graphics/src/draw_object.h"
+#include "graphics/src/draw_record.h"
+#include "graphics/src/filters.h"
+#include "graphics/src/output.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"

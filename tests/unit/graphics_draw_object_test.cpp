@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "bindings.h"
-#include "draw_object.h"
-#include "draw_record.h"
-#include "image_objects.h"
-#include "output.h"
+#include "graphics/src/bindings.h"
+#include "graphics/src/draw_object.h"
+#include "graphics/src/draw_record.h"
+#include "graphics/src/image_objects.h"
+#include "graphics/src/output.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"

@@ -11,12 +11,12 @@ extern "C" {
 #include <lualib.h>
 }
 
-#include "bindings.h"
-#include "draw_record.h"
-#include "draw_tags.h"
+#include "graphics/src/bindings.h"
+#include "graphics/src/draw_record.h"
+#include "graphics/src/draw_tags.h"
 #include "support/graphics_fixtures.h"
 #include "tessera/host.h"
-#include "transform_matrix.h"
+#include "graphics/src/transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
 

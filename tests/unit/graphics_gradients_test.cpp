@@ -17,9 +17,9 @@ extern "C" {
 #include <lualib.h>
 }
 
-#include "gradient_options.h"
-#include "gradients.h"
-#include "pixel_formats.h"
+#include "graphics/src/gradient_options.h"
+#include "graphics/src/gradients.h"
+#include "graphics/src/pixel_formats.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"

@@ -12,12 +12,12 @@ extern "C" {
 #include <lualib.h>
 }
 
-#include "bindings.h"
-#include "bitmaps.h"
-#include "image_cache.h"
-#include "image_files.h"
-#include "image_objects.h"
-#include "load_hook.h"
+#include "graphics/src/bindings.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/image_cache.h"
+#include "graphics/src/image_files.h"
+#include "graphics/src/image_objects.h"
+#include "graphics/src/load_hook.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

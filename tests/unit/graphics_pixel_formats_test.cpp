@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "pixel_formats.h"
+#include "graphics/src/pixel_formats.h"
 
 namespace tzx::graphics {
 namespace {

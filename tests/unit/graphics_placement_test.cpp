@@ -2,7 +2,7 @@
 // the default area, keep-aspect sizes, clipping and rectangles, shadows.
 #include <gtest/gtest.h>
 
-#include "placement.h"
+#include "graphics/src/placement.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"

@@ -7,8 +7,8 @@
 #include <set>
 #include <vector>
 
-#include "bitmaps.h"
-#include "quantize.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/quantize.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/graphics_layout.h"
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "bitmaps.h"
-#include "pixel_formats.h"
-#include "scale_bitmap.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/pixel_formats.h"
+#include "graphics/src/scale_bitmap.h"
 #include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

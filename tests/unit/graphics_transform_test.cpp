@@ -8,12 +8,12 @@
 #include <random>
 #include <vector>
 
-#include "bitmap_sets.h"
-#include "bitmaps.h"
+#include "graphics/src/bitmap_sets.h"
+#include "graphics/src/bitmaps.h"
 #include "support/graphics_fixtures.h"
-#include "transform.h"
-#include "transform_bitmap.h"
-#include "transform_matrix.h"
+#include "graphics/src/transform.h"
+#include "graphics/src/transform_bitmap.h"
+#include "graphics/src/transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_layout.h"
 

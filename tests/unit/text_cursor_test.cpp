@@ -2,10 +2,10 @@
 // adds to a font's measure.
 #include <gtest/gtest.h>
 
-#include "cursor.h"
-#include "font_record.h"
-#include "glyph_runs.h"
-#include "style.h"
+#include "text/src/cursor.h"
+#include "text/src/font_record.h"
+#include "text/src/glyph_runs.h"
+#include "text/src/style.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "blits.h"
-#include "brush_fonts.h"
-#include "font_discovery.h"
-#include "fonts.h"
-#include "glyph_runs.h"
+#include "graphics/src/blits.h"
+#include "text/src/brush_fonts.h"
+#include "text/src/font_discovery.h"
+#include "text/src/fonts.h"
+#include "text/src/glyph_runs.h"
 #include "graphics_fixtures.h"
-#include "outline_fonts.h"
+#include "text/src/outline_fonts.h"
 #include "text/src/bindings.h"
 #include "text_font_builders.h"
 #include "text_pictures.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "amiga_fonts.h"
-#include "font_discovery.h"
-#include "font_names.h"
+#include "text/src/amiga_fonts.h"
+#include "text/src/font_discovery.h"
+#include "text/src/font_names.h"
 #include "text_font_builders.h"
 #include "tzx/frame.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "layout.h"
-#include "layout_bullets.h"
+#include "text/src/layout.h"
+#include "text/src/layout_bullets.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/text_constants.h"

@@ -1,21 +1,21 @@
 // Text objects' core: rendering a request under a transform (reference
 // pictures for a scale, quarter and 30-degree turns and a shear), the
 // adjustment a matrix gives, copies, and deferred freeing.
-#include "text_objects.h"
+#include "text/src/text_objects.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "blits.h"
-#include "fonts.h"
+#include "graphics/src/blits.h"
+#include "text/src/fonts.h"
 #include "graphics_fixtures.h"
-#include "layout.h"
-#include "scale_bitmap.h"
-#include "style.h"
+#include "text/src/layout.h"
+#include "graphics/src/scale_bitmap.h"
+#include "text/src/style.h"
 #include "text/src/bindings.h"
 #include "text_pictures.h"
-#include "transform_matrix.h"
+#include "graphics/src/transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/text_constants.h"

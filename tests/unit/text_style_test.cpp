@@ -1,7 +1,7 @@
 // SetFontStyle's arithmetic on the style block.
 #include <gtest/gtest.h>
 
-#include "style.h"
+#include "text/src/style.h"
 #include "tzx/graphics_constants.h"
 
 namespace tzx::text {

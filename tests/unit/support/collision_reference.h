@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "bitmaps.h"
+#include "graphics/src/bitmaps.h"
 #include "tzx/graphics_records.h"
 
 namespace tzx::graphics::testing {

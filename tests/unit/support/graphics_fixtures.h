@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "bitmaps.h"
-#include "graphics_state.h"
+#include "graphics/src/bitmaps.h"
+#include "graphics/src/graphics_state.h"
 #include "host_state.h"
 
 namespace tzx::graphics::testing {

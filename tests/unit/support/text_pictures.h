@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "bitmaps.h"
+#include "graphics/src/bitmaps.h"
 #include "tzx/graphics_records.h"
 
 namespace tzx::text {
