@@ -19,8 +19,16 @@ int Encode(char* buffer, uint32_t codePoint) {
 }
 
 int Decode(const char* bytes, uint32_t* codePoint) {
-  // The sequence is terminated, so a cut-short one stops at the NUL.
-  return Utf8Decode(bytes, strnlen(bytes, 4), codePoint);
+  // Only the bytes the lead byte announces are read, and a cut-short
+  // sequence stops at its NUL: the text after the sequence may end anywhere.
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  const size_t want = (lead & 0xF8) == 0xF0   ? 4
+                      : (lead & 0xF0) == 0xE0 ? 3
+                      : (lead & 0xE0) == 0xC0 ? 2
+                                              : 1;
+  size_t available = 0;
+  while (available < want && bytes[available]) ++available;
+  return Utf8Decode(bytes, available, codePoint);
 }
 
 size_t Offset(const char* text, size_t n) {

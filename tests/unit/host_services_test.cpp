@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 extern "C" {
@@ -156,6 +157,12 @@ TEST(Utf8, EncodeDecodeAndOffsets) {
   EXPECT_EQ(kUtf8.decode("\xF0\x9F\x98\x80", &c), 4);
   EXPECT_EQ(c, 0x1F600u);
   EXPECT_EQ(kUtf8.decode("\xE2\x82", &c), 0);  // cut short by the terminator
+  // Runs of text need not be terminated: decoding the last character of a
+  // buffer reads no byte behind it (the sanitiser build checks).
+  const std::unique_ptr<char[]> run(new char[3]{'a', '\xC3', '\xA9'});
+  EXPECT_EQ(kUtf8.decode(run.get() + 1, &c), 2);
+  EXPECT_EQ(c, 0xE9u);
+  EXPECT_EQ(kUtf8.decode(run.get(), &c), 1);
   EXPECT_EQ(kUtf8.offset("a\xC3\xA9z", 2), 3u);
   EXPECT_EQ(kUtf8.offset("ab", 5), 2u);
   EXPECT_TRUE(kUtf8.isValid("\xC3\xA9", 2));
