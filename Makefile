@@ -38,7 +38,7 @@ bench: deps
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSERA_SANITIZE=ON
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && ctest --output-on-failure -j$(JOBS)
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j$(JOBS)
 
 # The libFuzzer targets, each for a few seconds over its corpus (fuzz/).
 fuzz: deps

@@ -15,6 +15,7 @@ extern "C" {
 #include "brush/src/bindings.h"
 #include "brush/src/interface.h"
 #include "brush/src/slots.h"
+#include "command_scope.h"
 #include "graphics/src/graphics_state.h"
 #include "support/graphics_fixtures.h"
 #include "tessera/host.h"
@@ -411,6 +412,9 @@ TEST_F(BrushRecords, AttributesPushTablesAndUnsignedPens) {
   lua_settop(L, 0);
   const ObjectId missing{6, nullptr};
   EXPECT_EQ(BrushAttribute(L, kAttrwidth, &missing), kErrUnknownBrush);
+  // The attribute reads pinned the brush as a command would: what they
+  // recorded for the command's end runs before the brushes go.
+  host::UnwindCommands(L, 0);
   FreeAllBrushes(nullptr);
   host.Stop();
 }

@@ -4,8 +4,16 @@
 
 namespace tzx::platform {
 
+// Sanitised builds keep the code of unloaded libraries mapped, so that a leak
+// report can still name the library that made the block.
+#if defined(TZX_SANITIZED)
+constexpr int kKeep = RTLD_NODELETE;
+#else
+constexpr int kKeep = 0;
+#endif
+
 void* LoadSharedLibrary(const char* path, std::string* error) {
-  void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL | kKeep);
   if (!library) *error = dlerror();
   return library;
 }
