@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "line_input.h"
+#include "text/src/line_input.h"
 
 namespace tzx::text {
 namespace {
