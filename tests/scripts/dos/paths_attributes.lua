@@ -35,8 +35,10 @@ t.expect_error(1630, ChangeDirectory, "p", {adapter = "zip"})
 
 local temp = GetTempFileName()
 t.eq(Exists(temp), 1) t.eq(FileSize(temp), 0)
-assert(GetTempFileName() ~= temp)
+local second = GetTempFileName()
+assert(second ~= temp)
 os.remove(temp)
+os.remove(second)
 
 -- Folders on the way are made; a file in the way is an error.
 MakeDirectory("p/one/two/three")
