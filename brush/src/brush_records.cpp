@@ -21,10 +21,10 @@ void* CloneForLayer(lua_State* L, void* record, int flag) {
 
 // Layers that show the brush take their own copy before it changes.
 int TellLayers(lua_State* L, const ObjectId* id, BrushRecord* b) {
-  const LayersSlots* layers = LayersLib();
-  if (!layers || !layers->WillChange) return 0;
+  const LayersSibling* layers = LayersLib();
+  if (!layers || !layers->willChange) return 0;
   LayerEntry* entry = nullptr;
-  if (int rc = layers->WillChange(L, kTypeBrush, id, CloneForLayer, b, &entry)) return rc;
+  if (int rc = layers->willChange(L, kTypeBrush, id, CloneForLayer, b, &entry)) return rc;
   if (entry) entry->changed = 1;
   return 0;
 }
@@ -121,8 +121,8 @@ int FreeBrushById(lua_State* L, const ObjectId* id, int strict) {
   if (int rc = FindBrush(L, id, &b, kFindFree)) {
     return strict || rc == kErrObjectBusy ? rc : 0;
   }
-  if (const LayersSlots* layers = LayersLib(); layers && layers->Keeps) {
-    if (layers->Keeps(kTypeBrush, id, b)) {
+  if (const LayersSibling* layers = LayersLib(); layers && layers->keeps) {
+    if (layers->keeps(kTypeBrush, id, b)) {
       b->header.id = ObjectId{0, b};
       b->detached = 1;
       return 0;
@@ -146,12 +146,12 @@ void FreeAllBrushes(lua_State* L) {
 }
 
 void PurgeDetachedBrushes(lua_State* L) {
-  const LayersSlots* layers = LayersLib();
+  const LayersSibling* layers = LayersLib();
   BrushRecord* b = FirstBrush();
   while (b) {
     BrushRecord* next = NextBrush(b);
     if (b->detached &&
-        !(layers && layers->InUse && layers->InUse(kTypeBrush, &b->header.id, 0, 0, 0))) {
+        !(layers && layers->inUse && layers->inUse(kTypeBrush, &b->header.id, 0, 0, 0))) {
       UnlinkObject(&gBrushList, &b->header);
       FreeBrushRecord(L, b);
     }
@@ -161,11 +161,14 @@ void PurgeDetachedBrushes(lua_State* L) {
 
 int DisplayKeyFor(const ObjectId* display, void** key) {
   *key = nullptr;
-  const DisplaySlots* d = DisplayLib();
+  const display::DisplayInterface* d = DisplayLib();
   if (!d) return ErrorWithString(kErrSiblingAbsent, "display");
   if (!d->GetDisplayKey) return 0;
   const ObjectId current{};
-  return d->GetDisplayKey(display ? display : &current, key);
+  display::DisplayRecord* record = nullptr;
+  const int rc = d->GetDisplayKey(display ? display : &current, &record);
+  *key = record;
+  return rc;
 }
 
 void UpdateTrueColorDepth(BrushRecord* b) {

@@ -8,6 +8,8 @@
 #include "refresh.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
+#include "tzx/siblings/bgpic.h"
+#include "tzx/siblings/video.h"
 
 namespace tzx::display {
 
@@ -15,16 +17,6 @@ namespace {
 
 using graphics::BitmapHandle;
 using graphics::OutputRecord;
-
-// The slots of bgpic and video that say a display cannot be double-buffered.
-struct BgPicSlots {
-  const void* slots0to3[4];
-  int (*busy)(DisplayRecord* d);
-};
-struct VideoSlots {
-  const void* slots0to9[10];
-  int (*playing)(DisplayRecord* d, int flag);
-};
 
 BitmapHandle* NewPicture(const DisplayRecord* d) {
   const graphics::GraphicsInterface& g = Gfx();
@@ -55,10 +47,10 @@ int BeginDoubleBufferCore(lua_State*, DisplayRecord* d, int) {
   if (d->doubleBuffered) return kErrDoubleBufferActive;
   if (d->refreshBusy) return kErrDisplayBusy;
   if (d->flags2 & kFlag2Layers) return kErrDoubleBufferState;
-  if (auto* bgpic = static_cast<const BgPicSlots*>(gBound.bgpic); bgpic && bgpic->busy(d)) {
+  if (auto* bgpic = static_cast<const BgPicSibling*>(gBound.bgpic); bgpic && bgpic->busy(d)) {
     return kErrBgPicBusy;
   }
-  if (auto* video = static_cast<const VideoSlots*>(gBound.video); video && video->playing(d, 0)) {
+  if (auto* video = static_cast<const VideoSibling*>(gBound.video); video && video->playing(d, 0)) {
     return kErrDisplayInUse;
   }
   // No display adapter offers hardware double buffers here: a hardware

@@ -21,6 +21,7 @@
 #include "placement.h"
 #include "scaling.h"
 #include "transform_matrix.h"
+#include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/pins.h"
@@ -82,10 +83,10 @@ void Release(DrawSource* s) {
 }
 
 int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output, DrawSource* s) {
-  auto* brush = static_cast<const BrushSibling*>(gBound.brush);
+  auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
   if (!brush) return ErrorWithString(kErrSiblingAbsent, "brush");
   bool part = a.type == kDrawBrushPart;
-  BrushRecord* record = nullptr;
+  brush::BrushRecord* record = nullptr;
   if (int rc = brush->FindBrush(L, a.id, &record, part ? kFindForDrawPart : kFindForDraw)) {
     return rc;
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "tzx/graphics_records.h"
+#include "tzx/siblings/layers.h"
 #include "tzx/types.h"
 
 namespace tzx::graphics {
@@ -32,21 +33,5 @@ int ParseBorderTags(lua_State* L, int table, int edgeNames, BorderRecord* border
 // a table (then *given is set); *error gets 0 or the code of the first bad
 // entry.
 int ParseFiltersTag(lua_State* L, int table, FilterEntry* entries, int* given, int* error);
-
-// What graphics calls in the layers library.
-struct LayersSibling {
-  const void* slot0;
-  // The layer of a display (the display library's record), or null.
-  void* (*findLayer)(void* display, const ObjectId* id);  // 1
-  const void* slots2to3[2];
-  // The layer's box and shape planes (and its visible area) for a collision.
-  int (*layerShape)(lua_State* L, void* layer, CollisionShape* shape);  // 4
-  // A layer identifier from argument n; 0 or an error code.
-  int (*readLayerId)(lua_State* L, int n, ObjectId* out);  // 5
-  // Reads an insert position field; non-zero when layers are on and it was read.
-  int (*readInsertPos)(lua_State* L, int table, const char* key, int32_t* out, int unused);  // 6
-  const void* slots7to17[11];
-  int (*layerCount)(void* display);  // 18
-};
 
 }  // namespace tzx::graphics

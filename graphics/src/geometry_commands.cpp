@@ -11,6 +11,7 @@
 #include "graphics_state.h"
 #include "image_objects.h"
 #include "placement.h"
+#include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/graphics_constants.h"
@@ -76,8 +77,8 @@ void Release(BrushArgs* b) {
 }
 
 const BrushRecordHead* FindBrushHead(lua_State* L, const BrushArgs& b, int* rc) {
-  auto* brush = static_cast<const BrushSibling*>(gBound.brush);
-  BrushRecord* record = nullptr;
+  auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
+  brush::BrushRecord* record = nullptr;
   *rc = brush->FindBrush(L, &b.id, &record, kFindForDraw);
   return *rc ? nullptr : reinterpret_cast<const BrushRecordHead*>(record);
 }

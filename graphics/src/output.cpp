@@ -10,24 +10,17 @@
 #include "pixel_formats.h"
 #include "pixels/pens.h"
 #include "placement.h"
+#include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/graphics.h"
 #include "tzx/siblings.h"
+#include "tzx/siblings/anim.h"
+#include "tzx/siblings/bgpic.h"
 
 namespace tzx::graphics {
 
 namespace {
-
-// The per-display steps of anim and bgpic (slot 9) and sprite (slot 10).
-struct AnimSibling {
-  const void* slots0to8[9];
-  int (*rebuild)();
-};
-struct BgPicSibling {
-  const void* slots0to8[9];
-  int (*rebuild)(int argument);
-};
 
 BitmapHandle* PlaneOf(const OutputRecord* output) {
   switch (output->kind) {
@@ -95,7 +88,7 @@ int NotifyObjectLibraries(int argument) {
   auto note = [&first](int rc) {
     if (!first) first = rc;
   };
-  if (auto* brush = static_cast<const BrushSibling*>(gBound.brush);
+  if (auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
       brush && brush->RebuildBrushes) {
     note(brush->RebuildBrushes(0, 1));
   }

@@ -50,9 +50,9 @@ class BrushRecords : public graphics::testing::GraphicsTest {
     GraphicsTest::SetUp();
     gBound = BoundSiblings{};
     gBound.graphics = &graphics::gInterface;
-    layers_.InUse = FakeLayers::InUse;
-    layers_.Keeps = FakeLayers::Keeps;
-    layers_.WillChange = FakeLayers::WillChange;
+    layers_.inUse = FakeLayers::InUse;
+    layers_.keeps = FakeLayers::Keeps;
+    layers_.willChange = FakeLayers::WillChange;
     FakeLayers::shown = ObjectId{};
     FakeLayers::keeps = false;
     FakeLayers::entry = LayerEntry{};
@@ -84,7 +84,7 @@ class BrushRecords : public graphics::testing::GraphicsTest {
     return b;
   }
 
-  LayersSlots layers_{};
+  LayersSibling layers_{};
 };
 
 TEST_F(BrushRecords, HeadMatchesWhatGraphicsReads) {
@@ -97,12 +97,12 @@ TEST_F(BrushRecords, HeadMatchesWhatGraphicsReads) {
   EXPECT_EQ(head->depth, 32);
   EXPECT_EQ(head->transparentPen, kMaskWithoutKey);
   // The interface's slots graphics calls, at the places graphics calls them.
-  auto* sibling = reinterpret_cast<const graphics::BrushSibling*>(&kInterface);
-  graphics::BrushRecord* found = nullptr;
+  BrushRecord* found = nullptr;
   const ObjectId id{1, nullptr};
-  EXPECT_EQ(sibling->FindBrush(nullptr, &id, &found, graphics::kFindForDraw), 0);
-  EXPECT_EQ(reinterpret_cast<BrushRecord*>(found), b);
-  EXPECT_EQ(sibling->RebuildBrushes(0, 1), 0);
+  EXPECT_EQ(kInterface.FindBrush(nullptr, &id, &found, graphics::kFindForDraw), 0);
+  EXPECT_EQ(found, b);
+  EXPECT_EQ(reinterpret_cast<graphics::BrushRecordHead*>(found), head);
+  EXPECT_EQ(kInterface.RebuildBrushes(0, 1), 0);
 }
 
 TEST_F(BrushRecords, AccessBitsAreCheckedInOrder) {

@@ -11,6 +11,7 @@
 #include "graphics/src/image_objects.h"
 #include "graphics/src/output.h"
 #include "support/graphics_fixtures.h"
+#include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/siblings.h"
@@ -27,12 +28,12 @@ std::vector<BrushRecordHead*> gBrushes;
 unsigned gLastAccess = 0;
 int gRebuilds = 0;
 
-int FindFakeBrush(lua_State*, const ObjectId* id, BrushRecord** out, unsigned access) {
+int FindFakeBrush(lua_State*, const ObjectId* id, brush::BrushRecord** out, unsigned access) {
   gLastAccess = access;
   for (BrushRecordHead* b : gBrushes) {
     if (b->header.id == *id) {
       if ((access & 8) && b->kind == 1) return kErrNotAllowed;
-      *out = reinterpret_cast<BrushRecord*>(b);
+      *out = reinterpret_cast<brush::BrushRecord*>(b);
       return 0;
     }
   }
@@ -42,7 +43,8 @@ int RebuildFakeBrushes(int dropHardware, int keepHardware) {
   ++gRebuilds;
   return dropHardware == 0 && keepHardware == 1 ? 1234 : 0;
 }
-const BrushSibling kFakeBrushLibrary = {FindFakeBrush, {}, RebuildFakeBrushes};
+const brush::BrushInterface kFakeBrushLibrary = {.FindBrush = FindFakeBrush,
+                                                 .RebuildBrushes = RebuildFakeBrushes};
 
 std::vector<Rect> gChanged;
 void RecordChange(OutputRecord*, int x, int y, int w, int h) {

@@ -7,6 +7,7 @@
 #include "brush_fonts.h"
 #include "font_discovery.h"
 #include "fonts.h"
+#include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "tzx/graphics.h"
@@ -193,10 +194,10 @@ int CreateFont(lua_State* L) {
     }
     lua.settop(L, -2);
   }
-  auto* brush = static_cast<const graphics::BrushSibling*>(gBound.brush);
+  auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
   if (!brush || !brush->FindBrush) return ErrorWithString(kErrSiblingAbsent, "brush");
   // The brush is looked up after every argument is read, and copied at once.
-  graphics::BrushRecord* record = nullptr;
+  brush::BrushRecord* record = nullptr;
   if (int e = brush->FindBrush(L, &brushId, &record, graphics::kFindForDraw)) return e;
   const BrushFontRequest request{characters, static_cast<int>(count),
                                  cellWidth,  cellHeight,

@@ -15,6 +15,7 @@
 #include "text_objects.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
+#include "tzx/siblings/vectorpath.h"
 #include "tzx/text.h"
 #include "tzx/text_constants.h"
 
@@ -269,16 +270,12 @@ int ParseListOptions(lua_State* L, int index, TextRequest* request, int reset, i
 }
 
 // Slots 15 and 17: nodes a vector-path library attached to fonts.
-struct VectorPathNodes {
-  const void* slots0to10[11];
-  void (*ReleaseNode)(void* data);  // slot 11
-};
 
 void FreeNodesOf(FontRecord* font, void*) {
-  auto* vectorpath = static_cast<const VectorPathNodes*>(gBound.vectorpath);
+  auto* vectorpath = static_cast<const VectorPathSibling*>(gBound.vectorpath);
   while (AttachedNode* node = font->attachedNodes) {
     font->attachedNodes = node->next;
-    if (vectorpath && vectorpath->ReleaseNode) vectorpath->ReleaseNode(node->data);
+    if (vectorpath && vectorpath->releaseNode) vectorpath->releaseNode(node->data);
     HostFree(node);
   }
 }

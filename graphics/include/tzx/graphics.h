@@ -26,22 +26,14 @@ inline constexpr int kInterfaceSlots = kFunctionSlots + kSharedVariableSlots;
 // ---------------------------------------------------------------------------
 // What graphics calls in its siblings to draw their objects.
 //
-// brush, slot 0: FindBrush(L, id, out, access) -> 0 or an error code that the
-// draw returns unchanged. DrawObject asks with access 0x10 for a brush (type 3)
-// and 0x18 for a brush part (type 12), so that a vector brush's part is refused
-// there. The record handed back begins with the fields of BrushRecordHead:
-// the brush library's BrushRecord extends it. DrawObject reads them and
-// changes nothing.
-// brush, slot 9: RebuildBrushes(dropHardware, keepHardware) -> 0 or an error
-// code, called by NotifyObjectLibraries.
-struct BrushRecord;
-struct BrushSibling {
-  int (*FindBrush)(lua_State* L, const ObjectId* id, BrushRecord** out, unsigned access);
-  const void* slots1to8[8];
-  int (*RebuildBrushes)(int dropHardware, int keepHardware);
-};
-static_assert(offsetof(BrushSibling, RebuildBrushes) == 9 * sizeof(void*));
-
+// brush, slot 0: FindBrush(L, id, out, access) of tzx/brush.h -> 0 or an
+// error code that the draw returns unchanged. DrawObject asks with access 0x10
+// for a brush (type 3) and 0x18 for a brush part (type 12), so that a vector
+// brush's part is refused there. The record handed back begins with the fields
+// of BrushRecordHead: the brush library's BrushRecord extends it. DrawObject
+// reads them and changes nothing.
+// brush, slot 9: RebuildBrushes(dropHardware, keepHardware), called by
+// NotifyObjectLibraries.
 inline constexpr unsigned kFindForDraw = 0x10;
 inline constexpr unsigned kFindForDrawPart = 0x18;
 

@@ -8,6 +8,7 @@
 #include "../lua_api.h"
 #include "../services.h"
 #include "sibling.h"
+#include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
 #include "tzx/siblings.h"
@@ -23,7 +24,7 @@ using graphics::OutputRecord;
 constexpr unsigned kFindToDrawInto = 0x09;
 
 const graphics::GraphicsInterface* gGraphics = nullptr;
-const graphics::BrushSibling* gBrush = nullptr;
+const brush::BrushInterface* gBrush = nullptr;
 
 // One SelectBrush: the output it made and the one it replaced.
 struct Selection {
@@ -99,7 +100,7 @@ int SelectBrush(lua_State* L) {
   if (!gGraphics) return Absent("graphics");
   if (!gBrush || !gBrush->FindBrush) return Absent("brush");
   if (kind != kTypeBrush && kind != kTypeMask && kind != kTypeAlphaChannel) return kErrRange;
-  graphics::BrushRecord* record = nullptr;
+  brush::BrushRecord* record = nullptr;
   if (int rc = gBrush->FindBrush(L, &id, &record, kFindToDrawInto)) return rc;
   auto* b = reinterpret_cast<BrushRecordHead*>(record);
   OffscreenPlanes planes{id, kind, nullptr, nullptr, nullptr, b->width, b->height, 0, nullptr};
@@ -137,7 +138,7 @@ void Bind(const char* library, const void* interface) {
   if (std::strcmp(library, "graphics") == 0) {
     gGraphics = static_cast<const graphics::GraphicsInterface*>(interface);
   } else if (std::strcmp(library, "brush") == 0) {
-    gBrush = static_cast<const graphics::BrushSibling*>(interface);
+    gBrush = static_cast<const brush::BrushInterface*>(interface);
   }
 }
 
