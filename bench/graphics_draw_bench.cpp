@@ -55,8 +55,9 @@ tessera::Host& Host() {
     options.libraries = {"graphics", "brush"};
     options.siblings = {"object", "offscreen"};
     auto h = tzx::bench::StartHost(options);
-    // Brush 1: opaque, brush 2: with an alpha channel, brush 3: half size
-    // (the array counts from 0);
+    // Brush 9001: opaque, 9002: with an alpha channel, 9003: half size (the
+    // array counts from 0); 9004 is the output. The libraries are shared by
+    // every host in the process: ids other benchmarks do not use.
     // brush 4 is the output.
     const std::vector<uint32_t> picture = Picture(kSide);
     lua_State* L = h->L();
@@ -67,14 +68,21 @@ tessera::Host& Host() {
     }
     lua_setglobal(L, "PIXELS");
     tzx::bench::RunOrExit(*h,
-                          "RGBArrayToBrush(1, PIXELS, 1024, 1024) "
-                          "RGBArrayToBrush(2, PIXELS, 1024, 1024, true) "
-                          "RGBArrayToBrush(3, PIXELS, 512, 512, true) PIXELS = nil "
-                          "collectgarbage() CreateBrush(4, 1024, 1024, 0x102030) SelectBrush(4)");
+                          "RGBArrayToBrush(9001, PIXELS, 1024, 1024) "
+                          "RGBArrayToBrush(9002, PIXELS, 1024, 1024, true) "
+                          "RGBArrayToBrush(9003, PIXELS, 512, 512, true) PIXELS = nil "
+                          "collectgarbage() CreateBrush(9004, 1024, 1024, 0x102030)");
     return h;
   }();
   return *host;
 }
+
+// The output brush is selected while a benchmark runs, and only then: the
+// output is shared by every host in the process.
+struct Selected {
+  Selected() { tzx::bench::RunOrExit(Host(), "SelectBrush(9004)"); }
+  ~Selected() { tzx::bench::RunOrExit(Host(), "EndSelect()"); }
+};
 
 struct Case {
   int side, size;  // the brush's side, the drawn side
@@ -88,7 +96,7 @@ std::string Operation(const Case& c, const char* what) {
 }
 
 std::string DrawCode(const Case& c) {
-  const int id = c.side != kSide ? 3 : c.alpha ? 2 : 1;
+  const int id = c.side != kSide ? 9003 : c.alpha ? 9002 : 9001;
   return "DisplayBrush(" + std::to_string(id) + ", 0, 0, {width = " + std::to_string(c.size) +
          ", height = " + std::to_string(c.size) + ", smoothscale = " + (c.smooth ? "1" : "0") +
          "})";
@@ -97,7 +105,7 @@ std::string DrawCode(const Case& c) {
 // The command against the core scaler and one blit into a bitmap like the
 // output.
 void AgainstScaler(benchmark::State& state, const Case& c) {
-  Host();
+  const Selected selected;
   std::vector<uint32_t> picture = Picture(c.side);
   std::vector<uint8_t> alpha(picture.size());
   for (size_t i = 0; i < picture.size(); ++i) alpha[i] = picture[i] >> 24;
@@ -147,7 +155,7 @@ void AgainstScaler(benchmark::State& state, const Case& c) {
 // image; else the same planes as ours, x8r8g8b8 through an a8 mask that has
 // the same transform.
 void AgainstPixman(benchmark::State& state, const Case& c, bool premultiplied) {
-  Host();
+  const Selected selected;
   std::vector<uint32_t> picture = Picture(c.side);
   std::vector<uint8_t> levels(picture.size());
   for (size_t i = 0; i < picture.size(); ++i) levels[i] = picture[i] >> 24;
@@ -203,7 +211,7 @@ void AgainstPixman(benchmark::State& state, const Case& c, bool premultiplied) {
 // same rows (opaque), or pixman's OVER of the same picture (alpha channel,
 // premultiplied: pixman's fastest form).
 void PlainDraw(benchmark::State& state, bool alpha) {
-  Host();
+  const Selected selected;
   std::vector<uint32_t> picture = Picture(kSide), theirs(picture.size(), 0x102030);
   if (alpha) {
     for (uint32_t& p : picture) {
@@ -218,7 +226,7 @@ void PlainDraw(benchmark::State& state, bool alpha) {
       pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kSide, picture.data(), 4 * kSide);
   pixman_image_t* to =
       pixman_image_create_bits(PIXMAN_x8r8g8b8, kSide, kSide, theirs.data(), 4 * kSide);
-  const std::string code = alpha ? "DisplayBrush(2, 0, 0)" : "DisplayBrush(1, 0, 0)";
+  const std::string code = alpha ? "DisplayBrush(9002, 0, 0)" : "DisplayBrush(9001, 0, 0)";
   tzx::bench::CompareInTurn(
       state, [&] { tzx::bench::RunOrExit(Host(), code); },
       [&] {
