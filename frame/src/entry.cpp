@@ -70,4 +70,8 @@ TZX_EXPORT int tzx_InitLibrary(lua_State* L) {
 
 TZX_EXPORT void tzx_CloseLibrary(lua_State* L) {
   if (ThisLibrary().close) ThisLibrary().close(L);
+  // The siblings go with the host that bound them. A library that stays
+  // mapped (the system may keep it, or another host of the process load it
+  // again) must not reach them through its next host.
+  for (const BindingRow* row = ThisLibrary().bindings; row->library; ++row) *row->slot = nullptr;
 }

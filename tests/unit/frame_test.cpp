@@ -132,6 +132,21 @@ TEST_F(FrameLibrary, BindingTheSameNameTwiceKeepsTheLastAndUnknownNamesAreIgnore
   plugin.close(L);
 }
 
+TEST_F(FrameLibrary, ClosingForgetsTheBoundSiblings) {
+  static const int table = 1;
+  plugin.setInterface("other", &table);
+  ASSERT_EQ(plugin.init(L), 0);
+  plugin.close(L);
+  // The library stays mapped (the fixture holds it): started again for
+  // another interpreter, it must not reach the old host's table.
+  lua_close(L);
+  L = luaL_newstate();
+  luaL_openlibs(L);
+  ASSERT_EQ(plugin.init(L), 0);
+  EXPECT_EQ(Run("assert(BoundSibling('other') == nil)"), "");
+  plugin.close(L);
+}
+
 TEST_F(FrameLibrary, ObjectTypesAreRegisteredOnlyWithTheObjectSibling) {
   ASSERT_EQ(plugin.init(L), 0);
   EXPECT_TRUE(Recorder::registered.empty());
