@@ -1,6 +1,7 @@
 #include "filter_kernels.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +10,14 @@ namespace {
 
 inline int Clamp(int v) {
   return v < 0 ? 0 : v > 255 ? 255 : v;
+}
+// std::lround without the library call that per-pixel loops cannot afford
+// (v - trunc(v) is exact); values beyond int's range, and NaN, saturate.
+inline int RoundHalfAway(double v) {
+  if (!(v > -2147483648.0 && v < 2147483647.0)) return v > 0 ? INT_MAX : INT_MIN;
+  const int t = static_cast<int>(v);
+  const double f = v - t;
+  return t + (f >= 0.5) - (f <= -0.5);
 }
 inline int ClampIndex(int v, int n) {
   return v < 0 ? 0 : v >= n ? n - 1 : v;
@@ -203,7 +212,7 @@ void Gamma(const Picture& p, double red, double green, double blue) {
   const double g[3] = {red, green, blue};
   for (int k = 0; k < 3; ++k) {
     for (int c = 0; c < 256; ++c) {
-      t[k][c] = static_cast<uint8_t>(Clamp(int(std::lround(255 * std::pow(c / 255.0, 1 / g[k])))));
+      t[k][c] = static_cast<uint8_t>(Clamp(RoundHalfAway(255 * std::pow(c / 255.0, 1 / g[k]))));
     }
   }
   ApplyTables(p, t[0], t[1], t[2]);
@@ -215,7 +224,7 @@ void Contrast(const Picture& p, int amount, int steps) {
   uint8_t t[256];
   for (int c = 0; c < 256; ++c) {
     int v = c;
-    for (int s = 0; s < steps && s < 256; ++s) v = Clamp(int(std::lround(f * (v - 128) + 128)));
+    for (int s = 0; s < steps && s < 256; ++s) v = Clamp(RoundHalfAway(f * (v - 128) + 128));
     t[c] = static_cast<uint8_t>(v);
   }
   ApplyTables(p, t, t, t);
@@ -260,8 +269,8 @@ void Modulate(const Picture& p, double brightness, double saturation, double hue
         gg = HueToChannel(pp, q, h);
         bb = HueToChannel(pp, q, h - 1.0 / 3);
       }
-      row[x] = WithRgb(c, Clamp(int(std::lround(rr * 255))), Clamp(int(std::lround(gg * 255))),
-                       Clamp(int(std::lround(bb * 255))));
+      row[x] = WithRgb(c, Clamp(RoundHalfAway(rr * 255)), Clamp(RoundHalfAway(gg * 255)),
+                       Clamp(RoundHalfAway(bb * 255)));
     }
   }
 }
@@ -317,9 +326,9 @@ bool Sharpen(const Picture& p, double radius, double gain, const Memory& m) {
     const uint32_t* soft = blurred.Row(y);
     for (int x = 0; x < p.width; ++x) {
       const uint32_t c = row[x], s = soft[x];
-      row[x] = WithRgb(c, Clamp(int(std::lround(R(c) + gain * (R(c) - R(s))))),
-                       Clamp(int(std::lround(G(c) + gain * (G(c) - G(s))))),
-                       Clamp(int(std::lround(B(c) + gain * (B(c) - B(s))))));
+      row[x] = WithRgb(c, Clamp(RoundHalfAway(R(c) + gain * (R(c) - R(s)))),
+                       Clamp(RoundHalfAway(G(c) + gain * (G(c) - G(s)))),
+                       Clamp(RoundHalfAway(B(c) + gain * (B(c) - B(s)))));
     }
   }
   return true;
@@ -336,7 +345,7 @@ bool Emboss(const Picture& p, double strength, double gain, const Memory& m) {
     uint32_t* row = p.Row(y);
     for (int x = 0; x < p.width; ++x) {
       const int d = Grey(down[ClampIndex(x + 1, p.width)]) - Grey(up[ClampIndex(x - 1, p.width)]);
-      const int v = Clamp(int(std::lround(128 + k * d)));
+      const int v = Clamp(RoundHalfAway(128 + k * d));
       row[x] = WithRgb(row[x], v, v, v);
     }
   }
@@ -351,9 +360,9 @@ bool Edge(const Picture& p, double radius, const Memory& m) {
   for (int y = 0; y < p.height; ++y) {
     uint32_t* row = p.Row(y);
     for (int x = 0; x < p.width; ++x) {
-      row[x] = WithRgb(row[x], Clamp(int(std::lround(k * Sobel(src, p.width, p.height, x, y, R)))),
-                       Clamp(int(std::lround(k * Sobel(src, p.width, p.height, x, y, G)))),
-                       Clamp(int(std::lround(k * Sobel(src, p.width, p.height, x, y, B)))));
+      row[x] = WithRgb(row[x], Clamp(RoundHalfAway(k * Sobel(src, p.width, p.height, x, y, R))),
+                       Clamp(RoundHalfAway(k * Sobel(src, p.width, p.height, x, y, G))),
+                       Clamp(RoundHalfAway(k * Sobel(src, p.width, p.height, x, y, B))));
     }
   }
   return true;
@@ -368,7 +377,7 @@ bool Charcoal(const Picture& p, double radius, double gain, const Memory& m) {
   for (int y = 0; y < p.height; ++y) {
     for (int x = 0; x < p.width; ++x) {
       edges[static_cast<ptrdiff_t>(y) * p.width + x] = static_cast<uint8_t>(
-          Clamp(int(std::lround(gain / 4 * Sobel(src, p.width, p.height, x, y, Grey)))));
+          Clamp(RoundHalfAway(gain / 4 * Sobel(src, p.width, p.height, x, y, Grey))));
     }
   }
   const double sigma = radius / 3;
@@ -525,8 +534,8 @@ bool Swirl(const Shape& s, int degrees, const Memory& m) {
     const double f = 1 - d / radius;
     const double a = turn * f * f;
     const double ca = std::cos(a), sa = std::sin(a);
-    *sx = int(std::lround(cx + dx * ca - dy * sa));
-    *sy = int(std::lround(cy + dx * sa + dy * ca));
+    *sx = RoundHalfAway(cx + dx * ca - dy * sa);
+    *sy = RoundHalfAway(cy + dx * sa + dy * ca);
   });
 }
 
@@ -544,8 +553,8 @@ bool WaterRipple(const Shape& s, int wavelength, int amplitude, int phase, doubl
       return;
     }
     const double shift = amplitude * std::sin(2 * M_PI * d / wavelength + ph);
-    *sx = int(std::lround(x + dx / d * shift));
-    *sy = int(std::lround(y + dy / d * shift));
+    *sx = RoundHalfAway(x + dx / d * shift);
+    *sy = RoundHalfAway(y + dy / d * shift);
   });
 }
 
