@@ -15,10 +15,18 @@ namespace tzx::text {
 
 namespace {
 
-// Numbers of the table on the stack top, indexed from 0 up to the first
-// missing index; the table is replaced by a userdata holding them. 1189
-// naming the key for a value that is no number.
-int ReadNumberArray(lua_State* L, const char* key, int32_t** out, int* count) {
+// Numbers of the array at table[key], indexed from 0 up to the first missing
+// index, in a userdata left on the stack top. A missing key pushes nothing
+// and gives a count of -1; another value than a table is 1598, a value that
+// is no number 1189 naming the key.
+int FieldNumberArray(lua_State* L, int table, const char* key, int32_t** out, int* count) {
+  const int type = Args().fieldByKey(L, table, key);
+  if (type == kLuaNil) {
+    Lua().settop(L, -2);
+    *count = -1;
+    return 0;
+  }
+  if (type != kLuaTable) return kErrNotTable;
   const int t = Lua().gettop(L);
   int n = 0;
   while (Args().fieldByIndex(L, t, n) != kLuaNil) {
@@ -42,15 +50,10 @@ int ReadNumberArray(lua_State* L, const char* key, int32_t** out, int* count) {
 }
 
 int ReadWrapTable(lua_State* L, int table, LayoutRequest* r) {
-  const int type = Args().fieldByKey(L, table, "wraptable");
-  if (type == kLuaNil) {
-    Lua().settop(L, -2);
-    return 0;
-  }
-  if (type != kLuaTable) return kErrNotTable;
   int32_t* values = nullptr;
   int count = 0;
-  if (int rc = ReadNumberArray(L, "wraptable", &values, &count)) return rc;
+  if (int rc = FieldNumberArray(L, table, "wraptable", &values, &count)) return rc;
+  if (count < 0) return 0;
   r->wrapTable = values;  // a userdata that stays on the stack
   r->wrapTableCount = count;
   return 0;
@@ -141,15 +144,10 @@ int ReadListSettings(lua_State* L, int table, LayoutRequest* r) {
       if (all < 0 && k.setting != kListSpacing) return kErrRange;
       for (int32_t& v : r->list[k.setting]) v = all;
     }
-    const int type = Args().fieldByKey(L, table, k.name);
-    if (type == kLuaNil) {
-      Lua().settop(L, -2);
-      continue;
-    }
-    if (type != kLuaTable) return kErrNotTable;
     int32_t* values = nullptr;
     int count = 0;
-    if (int rc = ReadNumberArray(L, k.name, &values, &count)) return rc;
+    if (int rc = FieldNumberArray(L, table, k.name, &values, &count)) return rc;
+    if (count < 0) continue;
     for (int i = 0; i < count && i < kListLevels; ++i) {
       if (values[i] < 0 && k.setting != kListSpacing) return kErrRange;
       r->list[k.setting][i] = values[i];
@@ -160,15 +158,10 @@ int ReadListSettings(lua_State* L, int table, LayoutRequest* r) {
 }
 
 int ReadTabs(lua_State* L, int table, LayoutRequest* r) {
-  const int type = Args().fieldByKey(L, table, "tabs");
-  if (type == kLuaNil) {
-    Lua().settop(L, -2);
-    return 0;
-  }
-  if (type != kLuaTable) return kErrNotTable;
   int32_t* values = nullptr;
   int count = 0;
-  if (int rc = ReadNumberArray(L, "tabs", &values, &count)) return rc;
+  if (int rc = FieldNumberArray(L, table, "tabs", &values, &count)) return rc;
+  if (count < 0) return 0;
   if (count > kMaxTabs - 1) return kErrTooMany;
   for (int i = 0; i < count; ++i) {
     if (values[i] < 0) return kErrNegativePosition;
