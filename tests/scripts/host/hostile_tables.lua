@@ -35,6 +35,9 @@ local function make_objects()
   end
   quietly(StringToFile, "line one\nline two\n", "data.txt")
   quietly(OpenFile, 1, "data.txt", MODE_READWRITE)
+  quietly(OpenFont, 1, ":::default_sans", 12)
+  quietly(UseFont, 1)
+  quietly(CreateTextObject, 1, "text")
 end
 
 local function wreck()
@@ -48,6 +51,10 @@ local function wreck()
   quietly(FreeDisplay, 1)
   quietly(CloseFile, 1)
   quietly(OpenFile, 1, "data.txt")
+  quietly(CloseFont, 1)
+  quietly(SetFont, ":::default_bitmap", 8)
+  quietly(FreeTextObject, 1)
+  quietly(CreateTextObject, 1, "other")
 end
 
 -- Finalizers run by the next allocation, while the command runs.
