@@ -16,9 +16,9 @@
 #include "display/src/display_options.h"
 #include "display/src/double_buffer.h"
 #include "display/src/frame_pacing.h"
+#include "display/src/window_system.h"
 #include "graphics/src/graphics_state.h"
 #include "host_state.h"
-#include "display/src/window_system.h"
 
 namespace {
 

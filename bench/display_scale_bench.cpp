@@ -16,11 +16,11 @@
 #include "compare.h"
 #include "display/src/display_core.h"
 #include "display/src/display_options.h"
+#include "display/src/refresh.h"
+#include "display/src/window_system.h"
 #include "graphics/src/graphics_state.h"
 #include "host_state.h"
-#include "display/src/refresh.h"
 #include "script_host.h"
-#include "display/src/window_system.h"
 
 namespace {
 

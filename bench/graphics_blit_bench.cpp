@@ -17,9 +17,9 @@
 #include <functional>
 #include <random>
 
+#include "compare.h"
 #include "graphics/src/bitmaps.h"
 #include "graphics/src/blits.h"
-#include "compare.h"
 
 namespace {
 

@@ -24,9 +24,9 @@ extern "C" {
 #include <lua.h>
 }
 
+#include "compare.h"
 #include "graphics/src/bitmaps.h"
 #include "graphics/src/blits.h"
-#include "compare.h"
 #include "graphics/src/scaling.h"
 #include "script_host.h"
 #include "tessera/host.h"

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "compare.h"
 #include "graphics/src/bitmaps.h"
 #include "graphics/src/collision.h"
-#include "compare.h"
 #include "graphics/src/gradients.h"
 #include "script_host.h"
 #include "tessera/host.h"

@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "compare.h"
+#include "graphics/src/transform.h"
 #include "script_host.h"
 #include "tessera/host.h"
-#include "graphics/src/transform.h"
 #include "tzx/graphics_layout.h"
 
 namespace {

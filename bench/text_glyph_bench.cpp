@@ -14,14 +14,14 @@
 
 #include <string>
 
+#include "compare.h"
 #include "graphics/src/bitmaps.h"
 #include "graphics/src/blits.h"
-#include "compare.h"
+#include "graphics/src/graphics_state.h"
+#include "text/src/bindings.h"
 #include "text/src/fonts.h"
 #include "text/src/glyph_runs.h"
-#include "graphics/src/graphics_state.h"
 #include "text/src/outline_fonts.h"
-#include "text/src/bindings.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/text_constants.h"
 

@@ -10,15 +10,15 @@
 #include <memory>
 #include <string>
 
-#include "graphics/src/bitmaps.h"
 #include "compare.h"
-#include "text/src/fonts.h"
+#include "graphics/src/bitmaps.h"
 #include "graphics/src/graphics_state.h"
-#include "text/src/print.h"
-#include "text/src/print_glue.h"
 #include "script_host.h"
 #include "tessera/host.h"
 #include "text/src/bindings.h"
+#include "text/src/fonts.h"
+#include "text/src/print.h"
+#include "text/src/print_glue.h"
 #include "tzx/graphics_constants.h"
 
 #ifdef TZX_HAVE_SDL_TTF

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "services.h"
 #include "text/src/amiga_fonts.h"
 #include "text/src/font_discovery.h"
-#include "services.h"
 #include "tzx/frame.h"
 
 namespace {

@@ -8,12 +8,9 @@ BoundSiblings gBound;
 
 // In the order the host expects them; the first row that matches a name wins.
 extern const BindingRow kBindings[] = {
-    {"async", &gBound.async},
-    {"display", &gBound.display},
-    {"event", &gBound.event},
-    {"graphics", &gBound.graphics},
-    {"object", &gBound.object},
-    {"time", &gBound.time},
+    {"async", &gBound.async},   {"display", &gBound.display},
+    {"event", &gBound.event},   {"graphics", &gBound.graphics},
+    {"object", &gBound.object}, {"time", &gBound.time},
     {nullptr, nullptr},
 };
 

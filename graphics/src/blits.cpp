@@ -53,7 +53,9 @@ int Plan(const BitmapHandle* source, const BitmapHandle* target, int sourceX, in
   return 0;
 }
 
-bool IsColor(const BitmapHandle* b) { return b && b->kind == kKindColor; }
+bool IsColor(const BitmapHandle* b) {
+  return b && b->kind == kKindColor;
+}
 
 // The copy spans whole rows that follow each other without padding.
 bool RowsContiguous(const PixelView& v, int width) {

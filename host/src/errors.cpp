@@ -58,8 +58,8 @@ int ScriptErrorCode(lua_State* L) {
 void RaiseError(lua_State* L, int code) {
   {
     HostState& s = State();
-    s.raised = HostState::Raised{code, "", s.errorString, s.errorNumber, s.hasErrorString,
-                                 s.hasErrorNumber};
+    s.raised = HostState::Raised{
+        code, "", s.errorString, s.errorNumber, s.hasErrorString, s.hasErrorNumber};
     std::string message = ErrorMessage(code);
     luaL_where(L, 1);
     lua_pushlstring(L, message.data(), message.size());

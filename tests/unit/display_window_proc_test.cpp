@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "display/src/bindings.h"
-#include "host_state.h"
-#include "tzx/frame.h"
 #include "display/src/window_proc.h"
 #include "display/src/window_system.h"
+#include "host_state.h"
+#include "tzx/frame.h"
 
 namespace {
 

@@ -14,9 +14,9 @@ extern "C" {
 #include "graphics/src/bindings.h"
 #include "graphics/src/draw_record.h"
 #include "graphics/src/draw_tags.h"
+#include "graphics/src/transform_matrix.h"
 #include "support/graphics_fixtures.h"
 #include "tessera/host.h"
-#include "graphics/src/transform_matrix.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"
 

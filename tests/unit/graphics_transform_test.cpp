@@ -10,10 +10,10 @@
 
 #include "graphics/src/bitmap_sets.h"
 #include "graphics/src/bitmaps.h"
-#include "support/graphics_fixtures.h"
 #include "graphics/src/transform.h"
 #include "graphics/src/transform_bitmap.h"
 #include "graphics/src/transform_matrix.h"
+#include "support/graphics_fixtures.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_layout.h"
 

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "graphics/src/blits.h"
+#include "graphics_fixtures.h"
+#include "text/src/bindings.h"
 #include "text/src/brush_fonts.h"
 #include "text/src/font_discovery.h"
 #include "text/src/fonts.h"
 #include "text/src/glyph_runs.h"
-#include "graphics_fixtures.h"
 #include "text/src/outline_fonts.h"
-#include "text/src/bindings.h"
 #include "text_font_builders.h"
 #include "text_pictures.h"
 #include "tzx/errors.h"

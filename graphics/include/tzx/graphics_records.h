@@ -468,8 +468,8 @@ struct RemapRequest {
   int32_t sourceTransparentPen;
   BitmapHandle* mask;
   BitmapHandle* alpha;
-  uint32_t* palette;  // 256 entries: the result, or the palette to map onto
-  int32_t colors;     // wanted in, obtained out
+  uint32_t* palette;         // 256 entries: the result, or the palette to map onto
+  int32_t colors;            // wanted in, obtained out
   int64_t transparentColor;  // -1: none
   uint32_t flags;            // kRemap...
   BitmapHandle* result;      // out: the new index bitmap

@@ -17,9 +17,8 @@ struct HostOptions {
   // The libraries to load, in start-up order (graphics first).
   std::vector<std::string> libraries = {"graphics", "dos", "brush", "text", "display"};
   // The host siblings to bind; the default binds them all.
-  std::vector<std::string> siblings = {"object", "imageio", "palette", "offscreen",
-                                       "event",  "time",    "async",   "filters",
-                                       "clipboard"};
+  std::vector<std::string> siblings = {"object", "imageio", "palette", "offscreen", "event",
+                                       "time",   "async",   "filters", "clipboard"};
   bool headless = true;
   // Print the libraries' trace output to standard error.
   bool trace = false;

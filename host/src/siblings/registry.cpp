@@ -5,9 +5,9 @@
 namespace tzx::host {
 
 const HostSibling* FindHostSibling(const char* name) {
-  static const HostSibling* const kAll[] = {&kObjectSibling,    &kImageIoSibling, &kPaletteSibling,
-                                            &kOffscreenSibling, &kEventSibling,   &kTimeSibling,
-                                            &kAsyncSibling,     &kFiltersSibling, &kClipboardSibling};
+  static const HostSibling* const kAll[] = {
+      &kObjectSibling, &kImageIoSibling, &kPaletteSibling, &kOffscreenSibling, &kEventSibling,
+      &kTimeSibling,   &kAsyncSibling,   &kFiltersSibling, &kClipboardSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

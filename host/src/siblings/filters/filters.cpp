@@ -2,8 +2,8 @@
 // filters, on planes locked through the graphics library. The arithmetic of
 // each effect is defined in filter_kernels.h and distortions.h.
 #include <cmath>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 #include "../../services.h"
 #include "../sibling.h"
