@@ -13,7 +13,8 @@ function(tzx_library name)
   target_link_libraries(${name}_core PUBLIC tzx_headers ${ARG_LIBS})
 
   add_library(${name} SHARED src/library.cpp)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  # The plug-in sees what its core sees.
+  target_include_directories(${name} PRIVATE $<TARGET_PROPERTY:${name}_core,INCLUDE_DIRECTORIES>)
   # The entry points must be in every plug-in even when nothing else uses them.
   target_link_libraries(${name} PRIVATE ${name}_core "$<LINK_LIBRARY:WHOLE_ARCHIVE,tzx_frame>")
   set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".tzx" OUTPUT_NAME ${name})

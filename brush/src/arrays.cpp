@@ -75,8 +75,9 @@ int BrushToRGBArray(lua_State* L) {
     if (!values) return kErrNoMemory;
   } else {
     const bool plane = withAlpha && (b->alpha || b->mask);
-    values = Gfx().BitmapToARGBArray(b->bitmap, plane ? b->mask : nullptr,
-                                     plane ? b->alpha : nullptr, 0, 0, b->width, b->height);
+    values =
+        gBound.graphics->BitmapToARGBArray(b->bitmap, plane ? b->mask : nullptr,
+                                           plane ? b->alpha : nullptr, 0, 0, b->width, b->height);
     if (!values) return kErrLockBitmap;
     // Without a plane every pixel is opaque.
     const uint32_t top = plane ? 0xFF000000 : 0;
@@ -107,9 +108,9 @@ int RGBArrayToBrush(lua_State* L) {
   NewBrush n{};
   int rc = ReadArray(L, 2, count, values);
   if (!rc) {
-    rc = Gfx().ConvertBitmapSet(values, key, width, height, width, 0,
-                                alpha ? graphics::kConvertAlphaFromTopByte : 0, nullptr, &n.bitmap,
-                                &n.mask, &n.alpha);
+    rc = gBound.graphics->ConvertBitmapSet(values, key, width, height, width, 0,
+                                           alpha ? graphics::kConvertAlphaFromTopByte : 0, nullptr,
+                                           &n.bitmap, &n.mask, &n.alpha);
   }
   HostFree(values);
   if (!rc) rc = FreeBrushForReuse(L, id);
@@ -123,7 +124,7 @@ int RGBArrayToBrush(lua_State* L) {
     rc = AddBrushRecord(&n, &b);
   }
   if (rc) {
-    Gfx().FreeBitmapSet(&n.bitmap, &n.mask, &n.alpha);
+    gBound.graphics->FreeBitmapSet(&n.bitmap, &n.mask, &n.alpha);
     return rc;
   }
   return PushAutomaticId(L, id, b);

@@ -102,7 +102,7 @@ int Draw(lua_State* L, int type, int part, int minArgs, int maxArgs) {
   a.type = type;
   a.id = &id;
   ReadDrawArguments(L, &a, Lua().gettop(L), part);
-  return Gfx().DrawObject(L, &a);
+  return gBound.graphics->DrawObject(L, &a);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ void* CloneForLayer(lua_State* L, void* record, int flag) {
 
 // Layers that show the brush take their own copy before it changes.
 int TellLayers(lua_State* L, const ObjectId* id, BrushRecord* b) {
-  const LayersSibling* layers = LayersLib();
+  const LayersSibling* layers = gBound.layers;
   if (!layers || !layers->willChange) return 0;
   LayerEntry* entry = nullptr;
   if (int rc = layers->willChange(L, kTypeBrush, id, CloneForLayer, b, &entry)) return rc;
@@ -56,7 +56,7 @@ int PinBrush(lua_State* L, BrushRecord* b) {
 }
 
 int TargetGuard(const ObjectId& id) {
-  const graphics::OutputRecord* output = *Gfx().currentOutput;
+  const graphics::OutputRecord* output = *gBound.graphics->currentOutput;
   if (!output) return 0;
   bool brushPlane = output->kind == graphics::kOutputBrush ||
                     output->kind == graphics::kOutputMask || output->kind == graphics::kOutputAlpha;
@@ -105,7 +105,7 @@ int AddBrushRecord(const NewBrush* n, BrushRecord** out) {
 }
 
 void FreeBrushRecord(lua_State* L, BrushRecord* b) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   g.FreeBitmapSet(&b->bitmap, &b->mask, &b->alpha);
   g.FreeBitmapSet(&b->chunky, &b->paletteView, nullptr);
   HostFree(b->palette);
@@ -121,7 +121,7 @@ int FreeBrushById(lua_State* L, const ObjectId* id, int strict) {
   if (int rc = FindBrush(L, id, &b, kFindFree)) {
     return strict || rc == kErrObjectBusy ? rc : 0;
   }
-  if (const LayersSibling* layers = LayersLib(); layers && layers->keeps) {
+  if (const LayersSibling* layers = gBound.layers; layers && layers->keeps) {
     if (layers->keeps(kTypeBrush, id, b)) {
       b->header.id = ObjectId{0, b};
       b->detached = 1;
@@ -146,7 +146,7 @@ void FreeAllBrushes(lua_State* L) {
 }
 
 void PurgeDetachedBrushes(lua_State* L) {
-  const LayersSibling* layers = LayersLib();
+  const LayersSibling* layers = gBound.layers;
   BrushRecord* b = FirstBrush();
   while (b) {
     BrushRecord* next = NextBrush(b);
@@ -161,7 +161,7 @@ void PurgeDetachedBrushes(lua_State* L) {
 
 int DisplayKeyFor(const ObjectId* display, void** key) {
   *key = nullptr;
-  const display::DisplayInterface* d = DisplayLib();
+  const display::DisplayInterface* d = gBound.display;
   if (!d) return ErrorWithString(kErrSiblingAbsent, "display");
   if (!d->GetDisplayKey) return 0;
   const ObjectId current{};
@@ -176,14 +176,14 @@ void UpdateTrueColorDepth(BrushRecord* b) {
 }
 
 void FreePlanes(Planes* p) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   g.FreeBitmapSet(&p->bitmap, &p->mask, &p->alpha);
   g.FreeBitmapSet(&p->chunky, nullptr, nullptr);
 }
 
 int MakePlanes(int width, int height, uint32_t color, int depth, int mask, int alpha, int clear,
                int noFill, uint32_t allocFlags, Planes* out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   *out = Planes{};
   if (depth >= 1 && depth <= 8) {
     // Pens: cleared for pen 0, else filled with the pen.
@@ -220,7 +220,7 @@ int MakePlanes(int width, int height, uint32_t color, int depth, int mask, int a
 }
 
 int CreateBrushCore(lua_State* L, const BrushCoreArgs* a, BrushRecord** out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   const bool vector = a->callbackRef != kNoRef;
   int depth = a->depth;
   if (depth == 0) depth = a->alpha || a->mask ? 32 : 24;

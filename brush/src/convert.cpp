@@ -51,7 +51,7 @@ int Convert(lua_State* L, const ConvertRequest& r) {
 
 // The source's identifier; layers name theirs through the layers library.
 int ReadSource(lua_State* L, int type, int n, ObjectId* out) {
-  if (type == kConvertLayer && !LayersLib()) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (type == kConvertLayer && !gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
   *out = Args().objectId(L, n);
   return 0;
 }

@@ -9,7 +9,7 @@
 namespace tzx::brush {
 
 int CopyPlanes(const BrushRecord& s, bool keepVector, NewBrush* n) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   *n = NewBrush{};
   n->kind = kKindRaster;
   n->width = s.width;
@@ -41,7 +41,7 @@ int CopyPlanes(const BrushRecord& s, bool keepVector, NewBrush* n) {
 }
 
 void FreeNewBrush(NewBrush* n) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   g.FreeBitmapSet(&n->bitmap, &n->mask, &n->alpha);
   g.FreeBitmapSet(&n->chunky, nullptr, nullptr);
   HostFree(n->palette);
@@ -62,7 +62,7 @@ void CopyFields(const BrushRecord& s, BrushRecord* b) {
 
 // The object sibling's data of the source, duplicated for the copy.
 int DuplicateObjectData(lua_State* L, const BrushRecord& s, BrushRecord* b) {
-  const ObjectSibling* object = ObjectLib();
+  const ObjectSibling* object = gBound.object;
   if (!object || !s.header.objectData) return 0;
   return object->duplicate(L, s.header.objectData, &b->header.objectData);
 }
@@ -92,7 +92,7 @@ int CopyBrushTo(lua_State* L, const BrushRecord& source, const ObjectId& id, boo
 }
 
 void MakeHardware(BrushRecord* b, void* displayKey) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (!b->bitmap || !(g.AdapterBitmapFlags(graphics::kAllocVideo) & graphics::kAllocVideo)) return;
   BitmapHandle* video = g.AllocBitmap(b->width, b->height, graphics::kAllocVideo, nullptr);
   if (!video || !g.GetBitmapAttr(video, graphics::kAttrVideo) ||

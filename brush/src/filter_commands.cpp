@@ -13,7 +13,7 @@ namespace tzx::brush {
 namespace {
 
 const FiltersSibling* Filters() {
-  return static_cast<const FiltersSibling*>(gBound.filters);
+  return gBound.filters;
 }
 
 int FiltersAbsent() {
@@ -58,7 +58,7 @@ int InvertPlane(lua_State* L, bool mask) {
   return OnBrush(L, id, kFindChangeTrueColor, [&](BrushRecord* b) {
     BitmapHandle* plane = mask ? b->mask : b->alpha;
     if (!plane) return static_cast<int>(kErrRange);
-    const graphics::GraphicsInterface& g = Gfx();
+    const graphics::GraphicsInterface& g = *gBound.graphics;
     uint8_t* pixels = nullptr;
     int bytesPerRow = 0;
     if (!g.GetBitmapPixels(plane, &pixels, &bytesPerRow, 1))
@@ -138,7 +138,7 @@ int ShadowOrBorder(lua_State* L, bool border) {
   int rc = FreeBrushForReuse(L, newId);
   if (!rc) rc = AddBrushRecord(&n, &made);
   if (rc) {
-    Gfx().FreeBitmapSet(&n.bitmap, nullptr, &n.alpha);
+    gBound.graphics->FreeBitmapSet(&n.bitmap, nullptr, &n.alpha);
     return rc;
   }
   return PushAutomaticId(L, newId, made);
@@ -385,7 +385,7 @@ int TintBrush(lua_State* L) {
   int level = Lua().checkinteger(L, 3);
   level = level < 0 ? 0 : level > 255 ? 255 : level;
   return OnColors(L, id, [&](BitmapHandle* t, int w, int h) {
-    return Gfx().TintBitmap(t, 0, 0, w, h, color, level);
+    return gBound.graphics->TintBitmap(t, 0, 0, w, h, color, level);
   });
 }
 
@@ -396,7 +396,7 @@ int ReduceAlphaChannel(lua_State* L) {
   const int level = static_cast<int>(Args().levelArgument(L, 2, 255, 0, 0));
   return OnBrush(L, id, kFindChangeTrueColor, [&](BrushRecord* b) {
     if (!b->alpha) return static_cast<int>(kErrRange);
-    return Gfx().ScaleAlpha(b->alpha, b->alpha, b->alpha->height, level);
+    return gBound.graphics->ScaleAlpha(b->alpha, b->alpha, b->alpha->height, level);
   });
 }
 

@@ -7,7 +7,7 @@ namespace tzx::brush {
 
 ColorTarget::~ColorTarget() {
   if (!brush_) return;
-  Gfx().FreeBitmap(bitmap);
+  gBound.graphics->FreeBitmap(bitmap);
   // Pens keep no alpha, whatever the effect did to the view's top bytes.
   for (int i = 0; i < kPaletteEntries; ++i) brush_->palette[i] &= 0xFFFFFF;
 }
@@ -23,7 +23,7 @@ int ColorTarget::Open(BrushRecord* b) {
   store_ = {
       kPaletteEntries,         1, reinterpret_cast<uint8_t*>(b->palette), kPaletteEntries * 4, 4,
       graphics::kFormatArgb32, 1};
-  bitmap = Gfx().AllocBitmap(0, 0, graphics::kAllocBorrowed, &store_);
+  bitmap = gBound.graphics->AllocBitmap(0, 0, graphics::kAllocBorrowed, &store_);
   if (!bitmap) return kErrNoMemory;
   brush_ = b;
   width = 1 << b->depth;
@@ -37,7 +37,7 @@ bool ShadowNeedsFilters(const BrushRecord& s, bool border) {
 
 int MakeShadowPlanes(const FiltersSibling* f, const BrushRecord& s, const ShadowRequest& r,
                      NewBrush* n) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   const int grow = static_cast<int>(r.radius);
   const int64_t width = int64_t{s.width} + 2 * int64_t{grow};
   const int64_t height = int64_t{s.height} + 2 * int64_t{grow};

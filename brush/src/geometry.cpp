@@ -13,7 +13,7 @@ namespace {
 
 // Pixels whose mask bit is clear take the transparent pen; the mask goes.
 int MaskToPen(BitmapHandle* pens, BitmapHandle* mask, int pen) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   uint8_t *p = nullptr, *bits = nullptr;
   int penRow = 0, bitsRow = 0;
   if (!g.GetBitmapPixels(pens, &p, &penRow, 1)) return kErrLockBitmap;
@@ -36,7 +36,7 @@ int MaskToPen(BitmapHandle* pens, BitmapHandle* mask, int pen) {
 }  // namespace
 
 void ReplacePlanes(BrushRecord* b, const Planes& p, int width, int height) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   g.FreeBitmapSet(&b->bitmap, &b->mask, &b->alpha);
   g.FreeBitmapSet(&b->chunky, nullptr, nullptr);
   b->bitmap = p.bitmap;
@@ -55,7 +55,7 @@ void ReplacePlanes(BrushRecord* b, const Planes& p, int width, int height) {
 }
 
 int TransformRaster(BrushRecord* b, const double matrix[4], int smooth) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   Planes p{b->bitmap, b->mask, b->alpha, b->chunky};
   int width = b->width, height = b->height;
   const bool hadMask = p.mask != nullptr;
@@ -82,7 +82,7 @@ int TransformRaster(BrushRecord* b, const double matrix[4], int smooth) {
 }
 
 int RenderVector(BrushRecord* b, int width, int height, const double matrix[4]) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (!b->imageObject) return kErrNotAllowed;
   Planes p{};
   // The script function may try to change or free the brush: it is busy
@@ -107,9 +107,9 @@ int TransformBrushCore(BrushRecord* b, const double matrix[4], int smooth) {
   }
   if (b->kind != kKindVector) return TransformRaster(b, matrix, smooth);
   int width = 0, height = 0;
-  Gfx().GetImageObjectSize(b->imageObject, &width, &height);
+  gBound.graphics->GetImageObjectSize(b->imageObject, &width, &height);
   if (width < 1 || height < 1) return kErrNotAllowed;
-  Gfx().GetTransformedSize(matrix, width, height, &width, &height);
+  gBound.graphics->GetTransformedSize(matrix, width, height, &width, &height);
   return RenderVector(b, width, height, matrix);
 }
 

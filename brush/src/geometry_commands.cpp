@@ -25,8 +25,8 @@ int ScaleTo(BrushRecord* b, int width, int height, int smooth) {
     return RenderVector(b, width, height, m);
   }
   Planes p{b->bitmap, b->mask, b->alpha, b->chunky};
-  if (int rc = Gfx().ScaleBitmap(&p.bitmap, &p.mask, &p.alpha, &p.chunky, b->width, b->height,
-                                 width, height, smooth)) {
+  if (int rc = gBound.graphics->ScaleBitmap(&p.bitmap, &p.mask, &p.alpha, &p.chunky, b->width,
+                                            b->height, width, height, smooth)) {
     return rc;
   }
   b->bitmap = p.bitmap;
@@ -41,7 +41,7 @@ int ScaleTo(BrushRecord* b, int width, int height, int smooth) {
 // A new plane of the extended size with the old one at (left, top).
 int Extended(BitmapHandle* old, int width, int height, int left, int top, bool fill, uint32_t value,
              BitmapHandle** out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* made = nullptr;
   int error = kErrAllocBitmap;
   switch (old->kind) {
@@ -83,7 +83,7 @@ int ScaleBrush(lua_State* L) {
   BrushRecord* b = nullptr;
   if (int rc = FindBrushToChange(L, id, kFindChangeHardware, &b)) return rc;
   int width = w.Resolve(b->width), height = h.Resolve(b->height);
-  if (int rc = Gfx().ResolveKeepAspect(b->width, b->height, &width, &height)) return rc;
+  if (int rc = gBound.graphics->ResolveKeepAspect(b->width, b->height, &width, &height)) return rc;
   if (width < 1 || height < 1) return kErrSizeTooSmall;
   if (width == b->width && height == b->height) return 0;
   return ScaleTo(b, width, height, smooth);
@@ -101,7 +101,7 @@ int RotateBrush(lua_State* L) {
   if (t.scaleX == 0.0 || t.scaleY == 0.0) return kErrRange;
   BrushRecord* b = nullptr;
   if (int rc = FindBrushToChange(L, id, kFindChangeHardware, &b)) return rc;
-  Gfx().BuildTransformMatrix(&t, 0, 0, 0, 0);
+  gBound.graphics->BuildTransformMatrix(&t, 0, 0, 0, 0);
   return TransformBrushCore(b, t.matrix, smooth);
 }
 
@@ -125,7 +125,7 @@ int FlipBrush(lua_State* L) {
   const int horizontal = Lua().checkinteger(L, 2) != 0 ? 1 : 0;
   BrushRecord* b = nullptr;
   if (int rc = FindBrushToChange(L, id, kFindChangePixels, &b)) return rc;
-  return Gfx().FlipBitmapSet(b->bitmap, b->mask, b->alpha, b->chunky, horizontal);
+  return gBound.graphics->FlipBitmapSet(b->bitmap, b->mask, b->alpha, b->chunky, horizontal);
 }
 
 // CropBrush(id, x, y, width, height)
@@ -137,7 +137,7 @@ int CropBrush(lua_State* L) {
   if (width < 1 || height < 1) return kErrSizeTooSmall;
   BrushRecord* b = nullptr;
   if (int rc = FindBrushToChange(L, id, kFindChangePixels, &b)) return rc;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   x = g.ResolveX(x, width, b->width, 0.0);
   y = g.ResolveY(y, height, b->height, 0.0);
   if (x < 0 || y < 0) return kErrNegativePosition;
@@ -164,9 +164,9 @@ int TrimBrush(lua_State* L) {
   // A palette brush without transparent pen has nothing to trim.
   if (!(IsPaletteBrush(b) && b->transparentPen < 0 && !b->mask && !b->alpha)) {
     Planes p{b->bitmap, b->mask, b->alpha, b->chunky};
-    if (int rc = Gfx().TrimBitmapSet(&p.bitmap, &p.mask, &p.alpha, &p.chunky,
-                                     IsPaletteBrush(b) ? b->transparentPen : -1, &x, &y, &width,
-                                     &height)) {
+    if (int rc = gBound.graphics->TrimBitmapSet(&p.bitmap, &p.mask, &p.alpha, &p.chunky,
+                                                IsPaletteBrush(b) ? b->transparentPen : -1, &x, &y,
+                                                &width, &height)) {
       return rc;
     }
     b->bitmap = p.bitmap;
@@ -237,8 +237,9 @@ int MixBrush(lua_State* L) {
   BitmapHandle* from = s->chunky ? s->chunky : s->bitmap;
   BitmapHandle* to = a->chunky ? a->chunky : a->bitmap;
   if (!from || !to) return kErrNotAllowed;
-  return Gfx().MixBitmaps(to, a->palette, a->depth, from, s->palette, std::min(a->width, s->width),
-                          std::min(a->height, s->height), level);
+  return gBound.graphics->MixBitmaps(to, a->palette, a->depth, from, s->palette,
+                                     std::min(a->width, s->width), std::min(a->height, s->height),
+                                     level);
 }
 
 // RasterizeBrush(id): a vector brush keeps its planes and forgets its picture
@@ -249,7 +250,7 @@ int RasterizeBrush(lua_State* L) {
   if (int rc = FindBrushToChange(L, id, kFindChange, &b)) return rc;
   if (b->kind != kKindVector) return kErrRange;
   if (!b->bitmap && !b->chunky) return kErrNotAllowed;
-  Gfx().ReleaseImageObject(b->imageObject);
+  gBound.graphics->ReleaseImageObject(b->imageObject);
   b->imageObject = nullptr;
   b->kind = kKindRaster;
   b->transformed = 0;
@@ -268,7 +269,7 @@ int CreateTexturedBrush(lua_State* L) {
   BrushRecord* s = nullptr;
   if (int rc = FindBrush(L, &source, &s, kFindRead)) return rc;
   if (!s->bitmap && !s->chunky) return kErrNotAllowed;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   NewBrush n{};
   n.id = id;
   n.width = n.rowWidth = width;
@@ -307,7 +308,7 @@ int CreateGradientBrush(lua_State* L) {
   L = Args().beginCommand(L, 6, 8, 0, 0);
   const ObjectId id = Args().newObjectId(L, 1);
   const int width = Lua().checkinteger(L, 2), height = Lua().checkinteger(L, 3);
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::GradientRecord gradient{};
   g.InitGradientRecord(&gradient, 0);
   gradient.style = Lua().checkinteger(L, 4);

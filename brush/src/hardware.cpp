@@ -17,7 +17,7 @@ namespace {
 constexpr uint32_t kAdapterDisplayBitmaps = 0x20;
 
 bool HardwareBitmapsAvailable() {
-  return Gfx().AdapterBitmapFlags(graphics::kAllocVideo) & graphics::kAllocVideo;
+  return gBound.graphics->AdapterBitmapFlags(graphics::kAllocVideo) & graphics::kAllocVideo;
 }
 
 void ClearHardware(BrushRecord* b) {
@@ -35,7 +35,7 @@ void UsePlanes(BrushRecord* b, BitmapHandle* color, BitmapHandle* mask, BitmapHa
   b->alpha = alpha;
   b->width = color->width;
   b->height = color->height;
-  if (Gfx().GetBitmapAttr(color, graphics::kAttrVideo)) {
+  if (gBound.graphics->GetBitmapAttr(color, graphics::kAttrVideo)) {
     b->hardware = 1;
     b->displayKey = displayKey;
     b->hwFlags = (mask ? kHwHasMask : 0) | (alpha ? kHwHasAlpha : 0);
@@ -57,7 +57,7 @@ bool AnyTranslucent(const uint32_t* pixels, int width, int height, int rowLength
 
 // Planes again from the picture behind a brush that lost them.
 int RebuildPlanes(BrushRecord* b, bool hardware) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   ImageObject* image = b->imageObject;
   void* key = nullptr;
   if (hardware) {
@@ -96,7 +96,7 @@ int RebuildPlanes(BrushRecord* b, bool hardware) {
 }  // namespace
 
 void* GetBrushTextureHandle(ObjectId* id, void* key) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (key) {
     for (BrushRecord* b = FirstBrush(); b; b = NextBrush(b)) {
       if (b->hardware && b->bitmap && g.GetBitmapData(b->bitmap) == key) {
@@ -116,7 +116,8 @@ void* GetBrushTextureHandle(ObjectId* id, void* key) {
 int RebuildBrushes(int dropHardware, int keepHardware) {
   const bool available = HardwareBitmapsAvailable();
   const bool displaysKeep =
-      keepHardware && (Gfx().AdapterBitmapFlags(kAdapterDisplayBitmaps) & kAdapterDisplayBitmaps);
+      keepHardware &&
+      (gBound.graphics->AdapterBitmapFlags(kAdapterDisplayBitmaps) & kAdapterDisplayBitmaps);
   int first = 0;
   for (BrushRecord* b = FirstBrush(); b; b = NextBrush(b)) {
     if (b->bitmap || b->chunky || !b->imageObject) continue;
@@ -140,7 +141,7 @@ void FreeDisplayBrushes(lua_State* L, void* displayKey) {
 }
 
 int DetachHardwareBrushes(void* displayKey) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   for (BrushRecord* b = FirstBrush(); b; b = NextBrush(b)) {
     if (!b->hardware || b->displayKey != displayKey || !b->bitmap || b->swapCopy) continue;
     const size_t count = static_cast<size_t>(b->width) * b->height;
@@ -163,7 +164,7 @@ int DetachHardwareBrushes(void* displayKey) {
 }
 
 int AttachHardwareBrushes(void* displayKey) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   int first = 0;
   for (BrushRecord* b = FirstBrush(); b; b = NextBrush(b)) {
     SwapCopy* s = b->swapCopy;

@@ -38,7 +38,7 @@ int DrawBrushObject(lua_State* L, const ObjectId* id, int x, int y, int optionsA
   a.x = x;
   a.y = y;
   a.tagIndex = optionsArg;
-  return Gfx().DrawObject(L, &a);
+  return gBound.graphics->DrawObject(L, &a);
 }
 
 PixelAccess* BeginBrushPixelAccess(const ObjectId* id, const BrushTag* tags,
@@ -66,10 +66,10 @@ PixelAccess* BeginBrushPixelAccess(const ObjectId* id, const BrushTag* tags,
   if (l.format != graphics::kFormatArgb32) {
     // Other formats are handed out as a 0xAARRGGBB copy that goes back at
     // the end, when the caller allows the conversion.
-    access->copy =
-        TagValue(tags, kBrushTagConvert, 0)
-            ? Gfx().BitmapToARGBArray(b->bitmap, nullptr, nullptr, 0, 0, b->width, b->height)
-            : nullptr;
+    access->copy = TagValue(tags, kBrushTagConvert, 0)
+                       ? gBound.graphics->BitmapToARGBArray(b->bitmap, nullptr, nullptr, 0, 0,
+                                                            b->width, b->height)
+                       : nullptr;
     if (!access->copy) {
       EndBrushPixelAccess(access);
       return nullptr;
@@ -86,15 +86,15 @@ void EndBrushPixelAccess(PixelAccess* access) {
   if (!access) return;
   UnlockPlane(&access->lock);
   if (access->copy && access->bitmap) {
-    Gfx().CopyRGBArray(access->copy, access->bitmap->width, access->bitmap, nullptr, nullptr, 0, 0,
-                       access->bitmap->width, access->bitmap->height, 1);
+    gBound.graphics->CopyRGBArray(access->copy, access->bitmap->width, access->bitmap, nullptr,
+                                  nullptr, 0, 0, access->bitmap->width, access->bitmap->height, 1);
   }
   HostFree(access->copy);
   HostFree(access);
 }
 
 int GetBrushTransformedCopy(const ObjectId* id, const BrushTag* tags, BrushCopy* out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BrushRecord* b = nullptr;
   if (int rc = FindBrush(nullptr, id, &b, kFindReadHardware)) return rc;
   const auto* matrix =

@@ -154,7 +154,7 @@ int ResolveScale(const ImageIoSibling& io, LoadOptions* o, int32_t out[2]) {
 }
 
 int Decode(const LoadOptions& o, Picture* p) {
-  const ImageIoSibling* io = ImageIoLib();
+  const ImageIoSibling* io = gBound.imageio;
   if (!io) return ErrorWithString(kErrSiblingAbsent, "imageio");
   LoadOptions scaled = o;
   int32_t scale[2];
@@ -197,7 +197,7 @@ int Decode(const LoadOptions& o, Picture* p) {
 // The cached picture stands for the file: true colour, with the alpha
 // channel when it was cached with one.
 int DecodeCached(const LoadOptions& o, Picture* p) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::CachedImage c{};
   if (int rc = g.CacheLookup(o.cachedLoad, o.loadAlpha, &c)) return rc;
   const int32_t rowLength = graphics::ColorRowPixels(c.width);
@@ -250,7 +250,7 @@ uint32_t* PackedColors(const Picture& p) {
 
 // Keeps the decoded picture in the image cache under the key.
 int StoreInCache(const LoadOptions& o, const Picture& p) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   uint32_t* colors = PackedColors(p);
   if (!colors) return kErrNoMemory;
   graphics::CachedImage c{};
@@ -314,11 +314,11 @@ int PenPictureKey(const LoadOptions& o, const Picture& p, int* pen) {
 
 // The pens of the window in a new index bitmap, with the picture's palette.
 int MakePenPlanes(Picture* p, const Window& w, int pen, NewBrush* n) {
-  BitmapHandle* chunky = Gfx().AllocIndexBitmap(w.width, w.height, 0);
+  BitmapHandle* chunky = gBound.graphics->AllocIndexBitmap(w.width, w.height, 0);
   if (!chunky) return kErrAllocIndexBitmap;
   PlaneLock l;
   if (!LockPlane(chunky, true, &l)) {
-    Gfx().FreeIndexBitmap(chunky);
+    gBound.graphics->FreeIndexBitmap(chunky);
     return kErrLockBitmap;
   }
   for (int y = 0; y < w.height; ++y) {
@@ -357,8 +357,9 @@ int MakeColorPlanes(const LoadOptions& o, Picture* p, const Window& w, void* dis
                          (o.smoothScale ? graphics::kConvertSmooth : 0) |
                          (whole ? graphics::kConvertTakePixels : 0);
   const uint32_t* first = p->argb + static_cast<size_t>(w.y) * p->rowLength + w.x;
-  if (int rc = Gfx().ConvertBitmapSet(first, key, w.width, w.height, p->rowLength, o.hardware,
-                                      flags, displayKey, &n->bitmap, &n->mask, &n->alpha)) {
+  if (int rc =
+          gBound.graphics->ConvertBitmapSet(first, key, w.width, w.height, p->rowLength, o.hardware,
+                                            flags, displayKey, &n->bitmap, &n->mask, &n->alpha)) {
     return rc;
   }
   if (whole) p->argb = nullptr;
@@ -406,15 +407,15 @@ int LoadBrush(lua_State* L) {
   }
   ReleasePicture(&p);
   if (rc) {
-    Gfx().FreeBitmapSet(&n.bitmap, &n.mask, &n.alpha);
-    Gfx().FreeBitmapSet(&n.chunky, nullptr, nullptr);
+    gBound.graphics->FreeBitmapSet(&n.bitmap, &n.mask, &n.alpha);
+    gBound.graphics->FreeBitmapSet(&n.chunky, nullptr, nullptr);
     HostFree(n.palette);
     return rc;
   }
   b->loader = kInbuiltLoader;
   b->sourceX = w.x;
   b->sourceY = w.y;
-  if (b->bitmap && Gfx().GetBitmapAttr(b->bitmap, graphics::kAttrVideo)) {
+  if (b->bitmap && gBound.graphics->GetBitmapAttr(b->bitmap, graphics::kAttrVideo)) {
     b->hardware = 1;
     b->displayKey = displayKey;
     b->hwFlags = (b->mask ? kHwHasMask : 0) | (b->alpha ? kHwHasAlpha : 0);
@@ -446,7 +447,8 @@ int LockForSave(BrushRecord* b, SavePlanes* s) {
     *outs[i] = ImagePlane{s->locks[i].pixels, s->locks[i].bytesPerRow};
   }
   if (b->bitmap && s->locks[0].format != graphics::kFormatArgb32) {
-    s->copy = Gfx().BitmapToARGBArray(b->bitmap, nullptr, nullptr, 0, 0, b->width, b->height);
+    s->copy =
+        gBound.graphics->BitmapToARGBArray(b->bitmap, nullptr, nullptr, 0, 0, b->width, b->height);
     if (!s->copy) return kErrNoMemory;
     s->bitmap = ImagePlane{s->copy, b->width * 4};
   }
@@ -473,14 +475,14 @@ int SaveBrush(lua_State* L) {
     args.fieldColor(L, 3, "transparentcolor", &transparentColor);
     fill = args.fieldByKey(L, 3, "fillcolor") != kLuaNil;
     Lua().settop(L, -2);
-    rc = Gfx().ParseSaveOptions(L, 3, &options);
+    rc = gBound.graphics->ParseSaveOptions(L, 3, &options);
   } else {
     transparentColor = static_cast<uint32_t>(Lua().optinteger(L, 3, -1));
     const int format = Lua().optinteger(L, 4, graphics::kImgfmtBmp);
-    rc = Gfx().ParseSaveOptions(L, 5, &options);
+    rc = gBound.graphics->ParseSaveOptions(L, 5, &options);
     options.format = format;
   }
-  const ImageIoSibling* io = ImageIoLib();
+  const ImageIoSibling* io = gBound.imageio;
   if (!rc && !io) rc = ErrorWithString(kErrSiblingAbsent, "imageio");
   BrushRecord* b = nullptr;
   if (!rc) rc = FindBrush(L, &id, &b, kFindReadHardware);

@@ -18,7 +18,7 @@ constexpr int kVisibleAlpha = 128;
 
 // A mask that hides the pixels whose RGB is the key.
 int MaskOfColor(BitmapHandle* bitmap, uint32_t key, BitmapHandle** out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* mask = g.AllocMask(bitmap, 0, 0, 0, nullptr, 0);
   if (!mask) return kErrAllocMask;
   graphics::LockRecord lock{};
@@ -48,12 +48,12 @@ int MaskOfColor(BitmapHandle* bitmap, uint32_t key, BitmapHandle** out) {
 }
 
 void DropMask(BrushRecord* b) {
-  Gfx().FreeBitmapSet(nullptr, &b->mask, nullptr);
+  gBound.graphics->FreeBitmapSet(nullptr, &b->mask, nullptr);
   b->transparentPen = kNoPen;
 }
 
 void DropAlpha(BrushRecord* b) {
-  Gfx().FreeBitmapSet(nullptr, nullptr, &b->alpha);
+  gBound.graphics->FreeBitmapSet(nullptr, nullptr, &b->alpha);
 }
 
 int FindTrueColor(lua_State* L, int n, BrushRecord** out) {
@@ -64,7 +64,7 @@ int FindTrueColor(lua_State* L, int n, BrushRecord** out) {
 }  // namespace
 
 int MaskFromAlpha(const BitmapHandle* alpha, BitmapHandle** out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   auto* plane = const_cast<BitmapHandle*>(alpha);
   BitmapHandle* mask = g.AllocMask(nullptr, alpha->width, alpha->height, 0, nullptr, 0);
   if (!mask) return kErrAllocMask;
@@ -139,7 +139,7 @@ int ChangeBrushTransparency(lua_State* L) {
   if (kind != kNone && kind != kMask && kind != kAlphachannel) return kErrRange;
   BrushRecord* b = nullptr;
   if (int rc = FindBrushToChange(L, id, kFindChangeTrueColor, &b)) return rc;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (kind == kNone) {
     DropMask(b);
     DropAlpha(b);

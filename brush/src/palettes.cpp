@@ -19,7 +19,7 @@ constexpr int kChunk = 256;
 // brush's pens locked for it.
 int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperationArgs* args,
             bool change) {
-  const PaletteSibling* palette = PaletteLib();
+  const PaletteSibling* palette = gBound.palette;
   if (!palette) return ErrorWithString(kErrSiblingAbsent, "palette");
   BrushRecord* b = nullptr;
   int rc =
@@ -28,7 +28,7 @@ int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperatio
   if (!b->chunky || !b->palette) return kErrNoPalette;
   // The palette library reads the option table with the pens locked.
   if (int rc2 = PinBrush(L, b)) return rc2;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   uint8_t* pens = nullptr;
   int bytesPerRow = 0;
   if (!g.GetBitmapPixels(b->chunky, &pens, &bytesPerRow, change)) return kErrLockBitmap;
@@ -47,7 +47,7 @@ int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperatio
 
 int PensToTrueColor(const BitmapHandle* pens, const uint32_t* palette, int transparentPen,
                     BitmapHandle** color, BitmapHandle** mask) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   uint8_t* source = nullptr;
   int sourceRow = 0;
   auto* plane = const_cast<BitmapHandle*>(pens);
@@ -94,7 +94,7 @@ int PensToTrueColor(const BitmapHandle* pens, const uint32_t* palette, int trans
 
 int BuildPalette(lua_State* L, const ObjectId* id, int depth, int transparentPen,
                  PaletteTarget* target) {
-  const PaletteSibling* palette = PaletteLib();
+  const PaletteSibling* palette = gBound.palette;
   if (!palette) return ErrorWithString(kErrSiblingAbsent, "palette");
   const ObjectId defaultPalette{kDefaultPaletteId, nullptr};
   return palette->buildPalette(L, id ? id : &defaultPalette, depth, transparentPen, target);
@@ -168,7 +168,7 @@ int RemoveBrushPalette(lua_State* L) {
                                &color, &mask)) {
     return rc;
   }
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   g.FreeBitmapSet(&b->chunky, &b->paletteView, nullptr);
   HostFree(b->palette);
   b->palette = nullptr;

@@ -16,8 +16,8 @@ namespace {
 
 // A position with the position codes resolved against the brush.
 void ResolvePosition(const BrushRecord& b, int* x, int* y) {
-  *x = Gfx().ResolveX(*x, 1, b.width, 0.0);
-  *y = Gfx().ResolveY(*y, 1, b.height, 0.0);
+  *x = gBound.graphics->ResolveX(*x, 1, b.width, 0.0);
+  *y = gBound.graphics->ResolveY(*y, 1, b.height, 0.0);
 }
 
 bool Inside(const BrushRecord& b, int x, int y) {
@@ -65,7 +65,7 @@ int ReadBrushPixel(lua_State* L) {
   BrushRecord* b = nullptr;
   if (int rc = FindBrush(L, &id, &b, kFindRead)) return rc;
   if (!b->bitmap && !b->chunky) return kErrNotAllowed;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   ResolvePosition(*b, &x, &y);
   if (!Inside(*b, x, y)) {
     PushColor(L, kNoColor);
@@ -106,7 +106,7 @@ int WriteBrushPixel(lua_State* L) {
   // Like the graphics library's own pixel writes, nothing lands outside.
   if (!Inside(*b, x, y)) return 0;
   if (b->chunky) return WriteByte(b->chunky, x, y, static_cast<uint8_t>(color));
-  Gfx().WritePixel(b->bitmap, x, y, color & 0xFFFFFF, 0);
+  gBound.graphics->WritePixel(b->bitmap, x, y, color & 0xFFFFFF, 0);
   if (b->alpha) {
     if (int rc = WriteByte(b->alpha, x, y, static_cast<uint8_t>(alpha < 0 ? 255 : alpha)))
       return rc;

@@ -6,7 +6,7 @@
 namespace tzx::brush {
 
 bool LockPlane(BitmapHandle* bitmap, bool write, PlaneLock* out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   *out = PlaneLock{};
   if (!bitmap) return false;
   out->bitmap = bitmap;
@@ -30,16 +30,16 @@ bool LockPlane(BitmapHandle* bitmap, bool write, PlaneLock* out) {
 void UnlockPlane(PlaneLock* l) {
   if (!l->bitmap) return;
   if (l->bitmap->kind == graphics::kKindColor) {
-    Gfx().UnlockBitmap(&l->lock);
+    gBound.graphics->UnlockBitmap(&l->lock);
   } else {
-    Gfx().ReleaseBitmapPixels(l->bitmap);
+    gBound.graphics->ReleaseBitmapPixels(l->bitmap);
   }
   l->bitmap = nullptr;
 }
 
 uint32_t NativeColor(uint32_t argb, int format, int bytesPerPixel) {
   uint8_t pixel[4] = {};
-  Gfx().ConvertRowFromARGB(&argb, pixel, format, 1);
+  gBound.graphics->ConvertRowFromARGB(&argb, pixel, format, 1);
   switch (bytesPerPixel) {
     case 1:
       return GetPixel<1>(pixel);

@@ -13,7 +13,7 @@ namespace {
 
 // Exchanges pens a and b in the pen plane and the palette.
 void SwapPens(BitmapHandle* pens, uint32_t* palette, int a, int b) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   uint8_t* pixels = nullptr;
   int bytesPerRow = 0;
   if (!g.GetBitmapPixels(pens, &pixels, &bytesPerRow, 1)) return;
@@ -34,7 +34,7 @@ void SwapPens(BitmapHandle* pens, uint32_t* palette, int a, int b) {
 }  // namespace
 
 int QuantizeBrushPlanes(BrushRecord* b, const QuantizeOptions& o) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   auto* palette = static_cast<uint32_t*>(HostAlloc(kPaletteEntries * sizeof(uint32_t), true));
   if (!palette) return kErrNoMemory;
   graphics::RemapRequest q{};

@@ -70,7 +70,7 @@ int CallScript(lua_State* L, void* data) {
 // New planes of the size with the script's drawing in them.
 int Render(VectorCallback* cb, int width, int height, const double matrix[4], Planes* out) {
   if (cb->rendering) return kErrObjectBusy;
-  const OffscreenSibling* offscreen = OffscreenLib();
+  const OffscreenSibling* offscreen = gBound.offscreen;
   if (!offscreen) return ErrorWithString(kErrSiblingAbsent, "offscreen");
   Planes p;
   if (int rc = MakePlanes(width, height, cb->color, cb->depth, cb->mask, cb->alpha, cb->clear, 0, 0,
@@ -82,7 +82,7 @@ int Render(VectorCallback* cb, int width, int height, const double matrix[4], Pl
       cb->id, graphics::kOutputBrush, pens ? p.chunky : p.bitmap,  p.mask, p.alpha, width,
       height, pens ? cb->depth : 0,   pens ? cb->palette : nullptr};
   DrawCall call{cb, width, height, matrix};
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   // The script may free the brush while it draws; the picture stays alive
   // until the call is over.
   ImageObject* keep = g.RetainImageObject(cb->image);
@@ -110,7 +110,7 @@ int DrawPicture(void* data, int width, int height, const double matrix[4], Bitma
   if (int rc = Render(cb, width, height, matrix ? matrix : kIdentity, &p)) return rc;
   if (p.chunky) {
     int rc = PensToTrueColor(p.chunky, palette, transparentPen, &p.bitmap, &p.mask);
-    Gfx().FreeBitmapSet(&p.chunky, nullptr, nullptr);
+    gBound.graphics->FreeBitmapSet(&p.chunky, nullptr, nullptr);
     if (rc) return rc;
   }
   *color = p.bitmap;
@@ -141,7 +141,7 @@ void ReleaseCallbackRefs(lua_State* L, int callbackRef, int userdataRef) {
 }
 
 int CreateVectorBrush(lua_State* L, const BrushCoreArgs& a, NewBrush* n, BrushRecord** out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   auto* cb = AllocRecord<VectorCallback>();
   if (!cb) {
     ReleaseCallbackRefs(L, a.callbackRef, a.userdataRef);

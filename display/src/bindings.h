@@ -4,6 +4,8 @@
 #include "tzx/brush.h"
 #include "tzx/graphics.h"
 #include "tzx/siblings.h"
+#include "tzx/siblings/bgpic.h"
+#include "tzx/siblings/video.h"
 
 namespace tzx::display {
 
@@ -11,17 +13,18 @@ struct BoundSiblings {
   const void* anim = nullptr;
   const void* application = nullptr;
   const void* async = nullptr;
-  const void* bgpic = nullptr;
-  const void* brush = nullptr;
+  const BgPicSibling* bgpic = nullptr;
+  const brush::BrushInterface* brush = nullptr;
   const void* clipboard = nullptr;
-  const void* event = nullptr;
-  const void* graphics = nullptr;
+  const EventSibling* event = nullptr;
+  // Set whenever the library runs: start-up refuses without graphics.
+  const graphics::GraphicsInterface* graphics = nullptr;
   const void* icon = nullptr;
-  const void* imageio = nullptr;
+  const ImageIoSibling* imageio = nullptr;
   const void* layers = nullptr;
   const void* menu = nullptr;
   const void* object = nullptr;
-  const void* palette = nullptr;
+  const PaletteSibling* palette = nullptr;
   const void* pointer = nullptr;
   const void* requester = nullptr;
   const void* serialize = nullptr;
@@ -30,26 +33,9 @@ struct BoundSiblings {
   const void* system = nullptr;
   const void* text = nullptr;
   const void* transitionfx = nullptr;
-  const void* video = nullptr;
+  const VideoSibling* video = nullptr;
 };
 
 extern BoundSiblings gBound;
-
-// graphics is bound whenever the library runs: start-up refuses without it.
-inline const graphics::GraphicsInterface& Gfx() {
-  return *static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
-}
-inline const EventSibling* EventLib() {
-  return static_cast<const EventSibling*>(gBound.event);
-}
-inline const brush::BrushInterface* BrushLib() {
-  return static_cast<const brush::BrushInterface*>(gBound.brush);
-}
-inline const ImageIoSibling* ImageIoLib() {
-  return static_cast<const ImageIoSibling*>(gBound.imageio);
-}
-inline const PaletteSibling* PaletteLib() {
-  return static_cast<const PaletteSibling*>(gBound.palette);
-}
 
 }  // namespace tzx::display

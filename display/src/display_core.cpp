@@ -23,14 +23,14 @@ using graphics::BrushRecordHead;
 void FreePicture(BitmapHandle* bitmap) {
   if (!bitmap) return;
   if (bitmap->kind == graphics::kKindIndex) {
-    Gfx().FreeIndexBitmap(bitmap);
+    gBound.graphics->FreeIndexBitmap(bitmap);
   } else {
-    Gfx().FreeBitmap(bitmap);
+    gBound.graphics->FreeBitmap(bitmap);
   }
 }
 
 int FindTexture(lua_State* L, const DisplayRecord* d, const BrushRecordHead** out) {
-  const brush::BrushInterface* brushes = BrushLib();
+  const brush::BrushInterface* brushes = gBound.brush;
   if (!brushes || !brushes->FindBrush) return ErrorWithString(kErrSiblingAbsent, "brush");
   brush::BrushRecord* record;
   if (int rc = brushes->FindBrush(L, &d->backfill.textureBrush, &record, 0)) return rc;
@@ -41,7 +41,7 @@ int FindTexture(lua_State* L, const DisplayRecord* d, const BrushRecordHead** ou
 // Pens of a palette texture drawn into a true-colour picture.
 int BlitPensAsColors(const BrushRecordHead* b, int sx, int sy, BitmapHandle* target, int x, int y,
                      int width, int height) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::LockRecord source{}, dest{};
   if (!g.LockBitmap(b->chunky, graphics::kLockReadOnly, &source) || !source.success) {
     return kErrLockBitmap;
@@ -63,7 +63,7 @@ int BlitPensAsColors(const BrushRecordHead* b, int sx, int sy, BitmapHandle* tar
 int TileTexture(lua_State* L, DisplayRecord* d, BitmapHandle* target) {
   const BrushRecordHead* b;
   if (int rc = FindTexture(L, d, &b)) return rc;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   int bw = b->width, bh = b->height;
   if (bw < 1 || bh < 1) return 0;
   // Display pixel (0, 0) shows texture pixel (texturex, texturey).
@@ -101,7 +101,7 @@ int MakePalette(lua_State* L, DisplayRecord* d) {
     d->palette = static_cast<uint32_t*>(HostAlloc(256 * sizeof(uint32_t)));
     if (!d->palette) return kErrNoMemory;
     PaletteTarget target{d->palette, 0, -1, nullptr, 0, 0, 0};
-    if (int rc = PaletteLib()->buildPalette(L, &d->paletteId, 0, -1, &target)) return rc;
+    if (int rc = gBound.palette->buildPalette(L, &d->paletteId, 0, -1, &target)) return rc;
     d->depth = target.depth;
     d->transparentPen = target.transparentPen;
   }
@@ -124,7 +124,7 @@ int MakePalette(lua_State* L, DisplayRecord* d) {
 // `keep`, black (pen 0) with the old picture's overlap kept.
 int CreatePicture(lua_State* L, DisplayRecord* d, const BitmapHandle* keep = nullptr,
                   int keepWidth = 0, int keepHeight = 0) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* bitmap = d->depth > 0 ? g.AllocIndexBitmap(d->width, d->height, 1)
                                       : g.AllocBitmap(d->width, d->height, 0, nullptr);
   if (!bitmap) return d->depth > 0 ? kErrAllocIndexBitmap : kErrAllocBitmap;
@@ -190,7 +190,7 @@ bool AnotherDisplayOpen(const DisplayRecord* d) {
 }  // namespace
 
 int FillBackground(lua_State* L, DisplayRecord* d, BitmapHandle* target) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   uint32_t color = d->depth > 0 ? uint32_t(d->backfill.pen) : d->backfill.color;
   if (int rc = g.FillBitmapRect(target, 0, 0, d->width, d->height, color)) return rc;
   switch (d->backfill.fillStyle) {
@@ -276,8 +276,8 @@ int FreeDisplayCore(lua_State* L, DisplayRecord* d) {
 bool ResolveWindowPosition(const DisplayRecord* d, int x, int y, int* outX, int* outY) {
   platform::ScreenRect monitor;
   if (!MonitorRect(d->monitor, &monitor)) return false;
-  *outX = Gfx().ResolveX(x, d->width, monitor.width, 0.0) + monitor.x;
-  *outY = Gfx().ResolveY(y, d->height, monitor.height, 0.0) + monitor.y;
+  *outX = gBound.graphics->ResolveX(x, d->width, monitor.width, 0.0) + monitor.x;
+  *outY = gBound.graphics->ResolveY(y, d->height, monitor.height, 0.0) + monitor.y;
   return true;
 }
 
@@ -320,7 +320,7 @@ int CloseDisplayCore(DisplayRecord* d) {
 }
 
 void SelectDisplayCore(DisplayRecord* d, int flag) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::OutputRecord* target = DrawingOutput(d);
   graphics::OutputRecord* previous = *g.currentOutput;
   if (previous == target && *g.currentDisplay == target) return;

@@ -24,7 +24,7 @@ int PinDisplay(lua_State* L, DisplayRecord* d) {
 }
 
 DisplayRecord* CurrentDisplay() {
-  graphics::OutputRecord* output = *Gfx().currentDisplay;
+  graphics::OutputRecord* output = *gBound.graphics->currentDisplay;
   if (!output || output->kind != graphics::kOutputDisplay) return nullptr;
   return static_cast<DisplayRecord*>(output->owner);
 }

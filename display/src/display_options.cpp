@@ -154,7 +154,7 @@ int ReadDisplayOptions(lua_State* L, int t, DisplayRecord* d, bool create) {
   if (fillStyle == kFillGradient) {
     // Gradients are the graphics library's; a build without them cannot fill
     // with one.
-    const graphics::GraphicsInterface& g = Gfx();
+    const graphics::GraphicsInterface& g = *gBound.graphics;
     if (!g.ParseGradientTags || !g.CreateGradientBitmap) return kErrNotOnPlatform;
     if (int rc = g.ParseGradientTags(L, t, &d->backfill.gradient, 0, 1)) return rc;
   }

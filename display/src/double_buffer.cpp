@@ -19,7 +19,7 @@ using graphics::BitmapHandle;
 using graphics::OutputRecord;
 
 BitmapHandle* NewPicture(const DisplayRecord* d) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   return d->depth > 0 ? g.AllocIndexBitmap(d->width, d->height, 1)
                       : g.AllocBitmap(d->width, d->height, 0, nullptr);
 }
@@ -27,7 +27,7 @@ BitmapHandle* NewPicture(const DisplayRecord* d) {
 // Palette pictures copy pens; true-colour ones go through BlitOrFill.
 int CopyPicture(const BitmapHandle* source, BitmapHandle* target, int x, int y, int width,
                 int height) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   return source->kind == graphics::kKindIndex
              ? g.CopyBitmapPixels(source, x, y, target, x, y, width, height)
              : g.BlitOrFill(source, x, y, target, x, y, width, height, 0);
@@ -36,7 +36,7 @@ int CopyPicture(const BitmapHandle* source, BitmapHandle* target, int x, int y, 
 // Moves the graphics library's current output and display from one output of
 // the display to the other.
 void Retarget(OutputRecord* from, OutputRecord* to) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (*g.currentOutput == from) *g.currentOutput = to;
   if (*g.currentDisplay == from) *g.currentDisplay = to;
 }
@@ -47,15 +47,15 @@ int BeginDoubleBufferCore(lua_State*, DisplayRecord* d, int) {
   if (d->doubleBuffered) return kErrDoubleBufferActive;
   if (d->refreshBusy) return kErrDisplayBusy;
   if (d->flags2 & kFlag2Layers) return kErrDoubleBufferState;
-  if (auto* bgpic = static_cast<const BgPicSibling*>(gBound.bgpic); bgpic && bgpic->busy(d)) {
+  if (auto* bgpic = gBound.bgpic; bgpic && bgpic->busy(d)) {
     return kErrBgPicBusy;
   }
-  if (auto* video = static_cast<const VideoSibling*>(gBound.video); video && video->playing(d, 0)) {
+  if (auto* video = gBound.video; video && video->playing(d, 0)) {
     return kErrDisplayInUse;
   }
   // No display adapter offers hardware double buffers here: a hardware
   // request gets the software one.
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* back = NewPicture(d);
   if (!back) return d->depth > 0 ? kErrAllocIndexBitmap : kErrAllocBitmap;
   if (!d->backOutput) d->backOutput = AllocRecord<OutputRecord>();
@@ -82,7 +82,7 @@ int BeginDoubleBufferCore(lua_State*, DisplayRecord* d, int) {
 
 int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
   if (!d->doubleBuffered) return kErrNoDoubleBuffer;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* back = d->backOutput->color;
   BitmapHandle* front = d->output.color;
   RectList& dirty = d->dirty;
@@ -137,7 +137,7 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
 
 int EndDoubleBufferCore(lua_State*, DisplayRecord* d) {
   if (!d->doubleBuffered) return kErrNoDoubleBuffer;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* back = d->backOutput->color;
   int rc = CopyPicture(back, d->output.color, 0, 0, d->width, d->height);
   if (back->kind == graphics::kKindIndex) {

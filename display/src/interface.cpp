@@ -28,7 +28,7 @@ using graphics::BitmapHandle;
 int GetDisplayKey(const ObjectId* id, DisplayRecord** out) {
   *out = nullptr;
   // Only a back end that binds hardware bitmaps to displays needs the key.
-  if (!(Gfx().AdapterBitmapFlags(0x20) & 0x20)) return 0;
+  if (!(gBound.graphics->AdapterBitmapFlags(0x20) & 0x20)) return 0;
   DisplayRecord* d;
   bool current = !id || (id->number == 0 && !id->pointer);
   if (int rc = current ? RequireCurrentDisplay(&d) : FindDisplay(id, &d)) return rc;
@@ -40,7 +40,7 @@ int GetDisplayKey(const ObjectId* id, DisplayRecord** out) {
 int BlitToDisplay(DisplayRecord* d, const BitmapHandle* color, const BitmapHandle* mask,
                   const BitmapHandle* alpha, int sourceX, int sourceY, int x, int y, int width,
                   int height) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::OutputRecord* o = DrawingOutput(d);
   BitmapHandle* target = o->color;
   if (!color || !target) return kErrRange;
@@ -68,7 +68,7 @@ void ClearWindowData(graphics::OutputRecord* output) {
   LockDisplays();
   ClearKeyState(d->window);
   UnlockDisplays();
-  if (const EventSibling* event = EventLib(); event && event->forgetKeys) event->forgetKeys(d);
+  if (const EventSibling* event = gBound.event; event && event->forgetKeys) event->forgetKeys(d);
 }
 
 int ReadPositionAndSize(lua_State* L, int table, DisplayRecord* d) {

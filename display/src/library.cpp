@@ -71,7 +71,7 @@ int FinishSetUp(lua_State* L) {
 }
 
 void Close(lua_State* L) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (*g.currentDisplay && (*g.currentDisplay)->kind == graphics::kOutputDisplay) {
     *g.currentDisplay = nullptr;
   }

@@ -132,7 +132,8 @@ int ChangeDisplaySize(lua_State* L) {
   if (int rc = PinDisplay(L, d)) return rc;
   int width = w.Resolve(d->width), height = h.Resolve(d->height);
   if (width < 1 || height < 1) return kErrDisplaySize;
-  if (Gfx().ResolveKeepAspect(d->width, d->height, &width, &height)) return kErrDisplaySize;
+  if (gBound.graphics->ResolveKeepAspect(d->width, d->height, &width, &height))
+    return kErrDisplaySize;
   if (smooth >= 0) d->flags = smooth ? d->flags | kFlagSmoothScale : d->flags & ~kFlagSmoothScale;
   return ResizeDisplayCore(L, d, width, height, false);
 }

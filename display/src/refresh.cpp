@@ -68,7 +68,7 @@ int PresentScaled(DisplayRecord* d, int clientWidth, int clientHeight) {
       PresentToWindow(d, PresentJob{target, clientWidth * 4, clientWidth, clientHeight, &all, 1});
     }
   }
-  Gfx().UnlockBitmap(&lock);
+  gBound.graphics->UnlockBitmap(&lock);
   return rc;
 }
 
@@ -93,7 +93,7 @@ int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
   if (int rc = PicturePixels(d, rects, count, &lock, &pixels, &bytesPerRow)) return rc;
   PresentJob job{pixels, bytesPerRow, d->width, d->height, rects, count};
   PresentToWindow(d, job);
-  Gfx().UnlockBitmap(&lock);
+  gBound.graphics->UnlockBitmap(&lock);
   return 0;
 }
 
@@ -118,15 +118,15 @@ int ScaleIntoView(const ScaledPicture& picture, uint8_t* target, int bytesPerRow
   // A view larger than the window (no room for the picture's aspect) shows
   // nothing rather than writing past it.
   if (right - x != v.width || bottom - y != v.height) return 0;
-  return Gfx().ScalePixels(picture.pixels, picture.bytesPerRow,
-                           target + size_t(y) * bytesPerRow + size_t(x) * 4, bytesPerRow,
-                           graphics::kFormatArgb32, picture.width, picture.height, v.width,
-                           v.height, picture.smooth);
+  return gBound.graphics->ScalePixels(picture.pixels, picture.bytesPerRow,
+                                      target + size_t(y) * bytesPerRow + size_t(x) * 4, bytesPerRow,
+                                      graphics::kFormatArgb32, picture.width, picture.height,
+                                      v.width, v.height, picture.smooth);
 }
 
 int PicturePixels(DisplayRecord* d, const PixelRect* rects, int count, LockRecord* lockOut,
                   const uint8_t** pixels, int* bytesPerRow) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   LockRecord& lock = *lockOut;
   if (!g.LockBitmap(d->output.color, graphics::kLockReadOnly, &lock) || !lock.success) {
     return kErrLockBitmap;
@@ -187,7 +187,7 @@ int RefreshCore(DisplayRecord* d, uint32_t flags) {
         const DirtyRect& r = list.rects[i];
         if (r.x1 == kConsumed) continue;
         int x = r.x1, y = r.y1, w = r.x2 - r.x1 + 1, h = r.y2 - r.y1 + 1;
-        if (Gfx().ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height)) {
+        if (gBound.graphics->ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height)) {
           rects[count++] = PixelRect{x, y, w, h};
         }
       }
@@ -206,13 +206,13 @@ int PresentRegion(DisplayRecord* d, int x, int y, int width, int height) {
 
 int DrawToWindow(DisplayRecord* d, int x, int y, int width, int height) {
   if (!d->window || !d->window->handle) return 0;
-  if (!Gfx().ClipSourceToBounds(&x, &y, &width, &height, d->width, d->height)) return 0;
+  if (!gBound.graphics->ClipSourceToBounds(&x, &y, &width, &height, d->width, d->height)) return 0;
   PixelRect r{x, y, width, height};
   return PresentRects(d, &r, 1);
 }
 
 int DisplayOutput(DisplayRecord** out) {
-  OutputRecord* o = *Gfx().currentOutput;
+  OutputRecord* o = *gBound.graphics->currentOutput;
   if (!o) return kErrNoOutput;
   switch (o->kind) {
     case graphics::kOutputDisplay:

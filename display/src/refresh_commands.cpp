@@ -35,23 +35,23 @@ constexpr RefreshKey kRefreshKeys[] = {
 int ClearPlane(BitmapHandle* plane) {
   if (!plane) return 0;
   graphics::LockRecord lock{};
-  if (!Gfx().LockBitmap(plane, 0, &lock) || !lock.success) return kErrLockBitmap;
+  if (!gBound.graphics->LockBitmap(plane, 0, &lock) || !lock.success) return kErrLockBitmap;
   std::memset(lock.pixels, 0, size_t(lock.bytesPerRow) * lock.height);
-  Gfx().UnlockBitmap(&lock);
+  gBound.graphics->UnlockBitmap(&lock);
   return 0;
 }
 
 int FillWith(OutputRecord* o, uint32_t color) {
   BitmapHandle* target = o->color;
   if (target->kind == graphics::kKindIndex) {
-    int pen = Gfx().MapColorToPen(color);
+    int pen = gBound.graphics->MapColorToPen(color);
     color = pen >= 0 ? uint32_t(pen) : 0;
   }
-  return Gfx().FillBitmapRect(target, 0, 0, target->width, target->height, color);
+  return gBound.graphics->FillBitmapRect(target, 0, 0, target->width, target->height, color);
 }
 
 int Cls(lua_State* L, bool hasColor, uint32_t color) {
-  OutputRecord* o = *Gfx().currentOutput;
+  OutputRecord* o = *gBound.graphics->currentOutput;
   if (!o) return kErrNoOutput;
   int rc;
   switch (o->kind) {
@@ -64,7 +64,7 @@ int Cls(lua_State* L, bool hasColor, uint32_t color) {
       rc = FillWith(o, hasColor ? color : 0);
       // The output draws into the colours; the brush's mask and alpha channel
       // are cleared with them.
-      const brush::BrushInterface* brushes = BrushLib();
+      const brush::BrushInterface* brushes = gBound.brush;
       brush::BrushRecord* record;
       if (rc == 0 && brushes && brushes->FindBrush(L, &o->object, &record, 0) == 0) {
         auto* b = reinterpret_cast<const graphics::BrushRecordHead*>(record);
@@ -210,8 +210,8 @@ int SaveSnapshot(lua_State* L) {
   graphics::SaveOptions options{};
   options.format = graphics::kImgfmtBmp;
   options.quality = 90;
-  if (Gfx().ParseSaveOptions && Lua().gettop(L) >= 4) {
-    if (int rc = Gfx().ParseSaveOptions(L, 4, &options)) return rc;
+  if (gBound.graphics->ParseSaveOptions && Lua().gettop(L) >= 4) {
+    if (int rc = gBound.graphics->ParseSaveOptions(L, 4, &options)) return rc;
   }
   int rc = SaveSnapshotCore(CurrentDisplay(), file, kind, transparent, options);
   if (options.userTags) Args().freeUserTags(options.userTags, 0);
@@ -231,7 +231,7 @@ int GrabDesktop(lua_State* L) {
     hasWidth = Args().fieldInt(L, 2, "width", &width);
     hasHeight = Args().fieldInt(L, 2, "height", &height);
   }
-  if (!BrushLib()) return ErrorWithString(kErrSiblingAbsent, "brush");
+  if (!gBound.brush) return ErrorWithString(kErrSiblingAbsent, "brush");
   int desktop[4];
   DesktopRect(desktop);
   int rect[4] = {x, y, hasWidth ? width : desktop[2] - x, hasHeight ? height : desktop[3] - y};

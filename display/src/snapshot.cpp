@@ -20,7 +20,7 @@ uint32_t* AllocPixels(int width, int height) {
 int Save(const char* file, const ImagePlane& colors, int width, int height, int32_t transparent,
          const graphics::SaveOptions& o) {
   ImageSaveOptions fill{o.fillColor};
-  return ImageIoLib()->saveBrush(
+  return gBound.imageio->saveBrush(
       o.format, &colors, width, height, file, o.adapter[0] ? o.adapter : nullptr, o.userTags,
       nullptr, transparent, nullptr, nullptr, nullptr, 0, -1, o.quality, &fill, 0);
 }
@@ -28,7 +28,7 @@ int Save(const char* file, const ImagePlane& colors, int width, int height, int3
 // The display's own picture: pens with their palette, or colours in place.
 int SaveDisplay(DisplayRecord* d, const char* file, int32_t transparent,
                 const graphics::SaveOptions& o) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::LockRecord lock{};
   if (!g.LockBitmap(d->output.color, graphics::kLockReadOnly, &lock) || !lock.success) {
     return kErrLockBitmap;
@@ -37,10 +37,10 @@ int SaveDisplay(DisplayRecord* d, const char* file, int32_t transparent,
   int rc = -1;
   if (lock.format == graphics::kFormatByte) {
     ImageSaveOptions fill{o.fillColor};
-    rc = ImageIoLib()->saveBrush(o.format, nullptr, d->width, d->height, file,
-                                 o.adapter[0] ? o.adapter : nullptr, o.userTags, nullptr, -1,
-                                 nullptr, &plane, d->palette, d->depth, d->transparentPen,
-                                 o.quality, &fill, 0);
+    rc = gBound.imageio->saveBrush(o.format, nullptr, d->width, d->height, file,
+                                   o.adapter[0] ? o.adapter : nullptr, o.userTags, nullptr, -1,
+                                   nullptr, &plane, d->palette, d->depth, d->transparentPen,
+                                   o.quality, &fill, 0);
   } else if (lock.format == graphics::kFormatArgb32) {
     rc = Save(file, plane, d->width, d->height, transparent, o);
   }
@@ -77,7 +77,7 @@ void DesktopRect(int rect[4]) {
 
 int SaveSnapshotCore(DisplayRecord* d, const char* file, int kind, int32_t transparent,
                      const graphics::SaveOptions& o) {
-  if (!ImageIoLib()) return ErrorWithString(kErrSiblingAbsent, "imageio");
+  if (!gBound.imageio) return ErrorWithString(kErrSiblingAbsent, "imageio");
   if (!d && kind != kSnapDesktop) return kErrNoOutput;
   if (kind == kSnapDisplay) return SaveDisplay(d, file, transparent, o);
   int rect[4];
@@ -100,7 +100,7 @@ int SaveSnapshotCore(DisplayRecord* d, const char* file, int kind, int32_t trans
 }
 
 int GrabDesktopCore(lua_State* L, const ObjectId& id, const int rect[4], ObjectId* outId) {
-  const brush::BrushInterface* brushes = BrushLib();
+  const brush::BrushInterface* brushes = gBound.brush;
   if (!brushes || !brushes->AddBrushRecord) return ErrorWithString(kErrSiblingAbsent, "brush");
   if (rect[2] < 1 || rect[3] < 1) return kErrSizeTooSmall;
   uint32_t* pixels = AllocPixels(rect[2], rect[3]);
@@ -108,15 +108,15 @@ int GrabDesktopCore(lua_State* L, const ObjectId& id, const int rect[4], ObjectI
   int rc = ReadScreenPixels(rect, pixels);
   graphics::BitmapHandle *color = nullptr, *mask = nullptr, *alpha = nullptr;
   if (rc == 0) {
-    rc = Gfx().ConvertBitmapSet(pixels, 0xFFFFFFFFu, rect[2], rect[3], rect[2], 0, 0, nullptr,
-                                &color, &mask, &alpha);
+    rc = gBound.graphics->ConvertBitmapSet(pixels, 0xFFFFFFFFu, rect[2], rect[3], rect[2], 0, 0,
+                                           nullptr, &color, &mask, &alpha);
   }
   HostFree(pixels);
   if (rc) return rc;
   // A numbered brush that exists already gives way to the new one.
   if (!id.pointer && brushes->FreeBrushById) {
     if ((rc = brushes->FreeBrushById(L, &id, 0))) {
-      Gfx().FreeBitmapSet(&color, &mask, &alpha);
+      gBound.graphics->FreeBitmapSet(&color, &mask, &alpha);
       return rc;
     }
   }
@@ -132,7 +132,7 @@ int GrabDesktopCore(lua_State* L, const ObjectId& id, const int rect[4], ObjectI
   nb.depth = 24;
   brush::BrushRecord* record;
   if ((rc = brushes->AddBrushRecord(&nb, &record))) {
-    Gfx().FreeBitmapSet(&color, &mask, &alpha);
+    gBound.graphics->FreeBitmapSet(&color, &mask, &alpha);
     return rc;
   }
   *outId = reinterpret_cast<const ObjectHeader*>(record)->id;

@@ -104,7 +104,7 @@ void HandleDrop(DisplayRecord* d, const WindowMessage& m) {
     std::memcpy(p, m.files[i], n);
     p += n;
   }
-  const EventSibling* event = EventLib();
+  const EventSibling* event = gBound.event;
   if (!event || !event->raise) {
     HostFree(block);
     return;
@@ -117,7 +117,7 @@ void HandleDrop(DisplayRecord* d, const WindowMessage& m) {
 }  // namespace
 
 void RaiseEvent(DisplayRecord* d, int code, intptr_t a, intptr_t b, intptr_t c, intptr_t e) {
-  const EventSibling* event = EventLib();
+  const EventSibling* event = gBound.event;
   if (event && event->raise) event->raise(d, code, a, b, c, e);
 }
 

@@ -168,7 +168,7 @@ int SetFileAttributes(lua_State* L) {
   }
   int64_t seconds[3] = {-1, -1, -1};
   if (haveDate[0] || haveDate[1] || haveDate[2]) {
-    auto* time = static_cast<const TimeSibling*>(gBound.time);
+    auto* time = gBound.time;
     if (!time) return ErrorWithString(kErrSiblingAbsent, "time");
     for (int i = 0; i < 3; ++i) {
       if (haveDate[i]) {

@@ -8,10 +8,13 @@ BoundSiblings gBound;
 
 // In the order the host expects them; the first row that matches a name wins.
 extern const BindingRow kBindings[] = {
-    {"async", &gBound.async},   {"display", &gBound.display},
-    {"event", &gBound.event},   {"graphics", &gBound.graphics},
-    {"object", &gBound.object}, {"time", &gBound.time},
-    {nullptr, nullptr},
+    Bind<gBound, &BoundSiblings::async>("async"),
+    Bind<gBound, &BoundSiblings::display>("display"),
+    Bind<gBound, &BoundSiblings::event>("event"),
+    Bind<gBound, &BoundSiblings::graphics>("graphics"),
+    Bind<gBound, &BoundSiblings::object>("object"),
+    Bind<gBound, &BoundSiblings::time>("time"),
+    {nullptr, nullptr, nullptr},
 };
 
 }  // namespace tzx::dos

@@ -81,7 +81,7 @@ int DirectoryAttribute(lua_State* L, int attribute, const ObjectId* id) {
 // library, else the fixed date entries without a time source carry.
 void SetUndatedFields(lua_State* L) {
   char text[64] = "01-Jan-1978 12:00:00";
-  if (auto* time = static_cast<const TimeSibling*>(gBound.time)) {
+  if (auto* time = gBound.time) {
     DateRecord r;
     time->defaultDate(&r);
     const int fields[6] = {r.year, r.month, r.day, r.hour, r.minute, r.second};

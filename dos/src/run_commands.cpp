@@ -117,8 +117,8 @@ int CheckedRequest(ProgramCall& call, ProgramRequest* request) {
 // Keys held when the program took the focus no longer count as held.
 void ResetKeys() {
   if (!gBound.graphics || !gBound.display) return;
-  auto* graphics = static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
-  auto* display = static_cast<const display::DisplayInterface*>(gBound.display);
+  auto* graphics = gBound.graphics;
+  auto* display = gBound.display;
   graphics::OutputRecord* output = *graphics->currentOutput;
   if (output && display->ClearWindowData) display->ClearWindowData(output);
 }

@@ -137,7 +137,7 @@ int RunTransfer(lua_State* L, TransferKind kind, int minimum, int maximum) {
   r.kind = kind;
   if (int rc = ReadRequest(L, &r)) return rc;
   if (r.bufferSize < 1 || r.bufferSize > (1 << 30)) return kErrRange;
-  auto* async = static_cast<const AsyncSibling*>(gBound.async);
+  auto* async = gBound.async;
   if (r.async && !async) return ErrorWithString(kErrSiblingAbsent, "async");
   if (std::strlen(r.source) >= sizeof TransferOp::source ||
       std::strlen(r.destination) >= sizeof TransferOp::destination) {

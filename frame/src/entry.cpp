@@ -11,7 +11,7 @@ HostServices* gHost = nullptr;
 
 const void* Sibling(const char* name) {
   for (const BindingRow* row = ThisLibrary().bindings; row->library; ++row) {
-    if (gHost->runtime->strcmp(row->library, name) == 0) return *row->slot;
+    if (gHost->runtime->strcmp(row->library, name) == 0) return row->get();
   }
   return nullptr;
 }
@@ -44,7 +44,7 @@ TZX_EXPORT const void* tzx_GetInterface() {
 TZX_EXPORT void tzx_SetInterface(const char* libraryName, const void* interfaceTable) {
   for (const BindingRow* row = ThisLibrary().bindings; row->library; ++row) {
     if (gHost->runtime->strcmp(row->library, libraryName) == 0) {
-      *row->slot = interfaceTable;
+      row->set(interfaceTable);
       return;
     }
   }
@@ -73,5 +73,5 @@ TZX_EXPORT void tzx_CloseLibrary(lua_State* L) {
   // The siblings go with the host that bound them. A library that stays
   // mapped (the system may keep it, or another host of the process load it
   // again) must not reach them through its next host.
-  for (const BindingRow* row = ThisLibrary().bindings; row->library; ++row) *row->slot = nullptr;
+  for (const BindingRow* row = ThisLibrary().bindings; row->library; ++row) row->set(nullptr);
 }

@@ -85,7 +85,7 @@ int IsPicture(lua_State* L) {
   const char* file = Args().fileName(L, 1, 0, 0);
   int type = kImagetypeRaster, format = kImgfmtUnknown;
   int width = 0, height = 0, depth = 0, alpha = 0, transparency = 0;
-  const auto* imageio = static_cast<const ImageIoSibling*>(gBound.imageio);
+  const auto* imageio = gBound.imageio;
   if (!imageio) return ErrorWithString(kErrSiblingAbsent, "imageio");
 
   char loader[kNameBuffer], adapter[kNameBuffer];

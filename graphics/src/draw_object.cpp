@@ -83,7 +83,7 @@ void Release(DrawSource* s) {
 }
 
 int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output, DrawSource* s) {
-  auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
+  auto* brush = gBound.brush;
   if (!brush) return ErrorWithString(kErrSiblingAbsent, "brush");
   bool part = a.type == kDrawBrushPart;
   brush::BrushRecord* record = nullptr;
@@ -123,7 +123,7 @@ int FromBrush(lua_State* L, const DrawObjectArgs& a, const OutputRecord* output,
 // A text object's cached planes. The text library pins the object for the
 // command when it hands it over.
 int FromTextObject(lua_State* L, const DrawObjectArgs& a, DrawSource* s) {
-  auto* text = static_cast<const text::TextInterface*>(gBound.text);
+  auto* text = gBound.text;
   if (!text) return ErrorWithString(kErrSiblingAbsent, "text");
   if (!text->FindTextObject) return kErrRange;
   text::TextObjectHead* o = nullptr;

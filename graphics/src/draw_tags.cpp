@@ -129,7 +129,7 @@ int ParseFilterEntry(lua_State* L, int entry, int position, FilterEntry* entries
 
 // "insertpos" through the layers library, when it is bound.
 int ParseInsertPosition(lua_State* L, int table, TagRecord* tags, bool* effects) {
-  auto* layers = static_cast<const LayersSibling*>(gBound.layers);
+  auto* layers = gBound.layers;
   if (!layers || !layers->readInsertPos) return 0;
   int32_t position = tags->insertPosition;
   if (!layers->readInsertPos(L, table, "insertpos", &position, 0)) return 0;

@@ -162,7 +162,7 @@ int ApplyFilters(lua_State*, const FilterEntry* entries, BitmapHandle** color, B
   // The palette's view: its 256 entries as one row of 0xAARRGGBB pixels.
   ColorStore view{256, 1, reinterpret_cast<uint8_t*>(palette), 256 * 4, 4, kFormatArgb32, 1};
   BitmapHandle* paletteView = nullptr;
-  const auto* library = static_cast<const FiltersSibling*>(gBound.filters);
+  const auto* library = gBound.filters;
   int rc = 0;
   for (int i = 0; i < count && rc == 0; ++i) {
     const int kind = order[i];

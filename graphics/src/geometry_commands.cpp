@@ -77,7 +77,7 @@ void Release(BrushArgs* b) {
 }
 
 const BrushRecordHead* FindBrushHead(lua_State* L, const BrushArgs& b, int* rc) {
-  auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
+  auto* brush = gBound.brush;
   brush::BrushRecord* record = nullptr;
   *rc = brush->FindBrush(L, &b.id, &record, kFindForDraw);
   return *rc ? nullptr : reinterpret_cast<const BrushRecordHead*>(record);
@@ -142,14 +142,14 @@ int BrushShapes(lua_State* L, BrushArgs* brushes, int count, CollisionShape* sha
 }
 
 int LayerShape(lua_State* L, const ObjectId& id, CollisionShape* s) {
-  auto* layers = static_cast<const LayersSibling*>(gBound.layers);
+  auto* layers = gBound.layers;
   void* layer = layers->findLayer(gCurrentDisplay ? gCurrentDisplay->owner : nullptr, &id);
   if (!layer) return kErrUnknownLayer;
   return layers->layerShape(L, layer, s);
 }
 
 int SpriteShape(lua_State* L, const ObjectId& id, CollisionShape* s) {
-  auto* sprites = static_cast<const SpriteSibling*>(gBound.sprite);
+  auto* sprites = gBound.sprite;
   void* sprite = nullptr;
   if (int rc = sprites->findSprite(L, &id, &sprite)) return rc;
   return sprites->spriteShape(L, sprite, s);
@@ -159,7 +159,7 @@ int SpriteShape(lua_State* L, const ObjectId& id, CollisionShape* s) {
 // identifiers are read by that library.
 int ReadLayers(lua_State* L, int count, ObjectId* ids) {
   if (!gCurrentOutput || !gCurrentOutput->layers) return kErrNoLayers;
-  auto* layers = static_cast<const LayersSibling*>(gBound.layers);
+  auto* layers = gBound.layers;
   if (!layers || !layers->readLayerId || !layers->findLayer || !layers->layerShape) {
     return ErrorWithString(kErrSiblingAbsent, "layers");
   }
@@ -170,7 +170,7 @@ int ReadLayers(lua_State* L, int count, ObjectId* ids) {
 }
 
 bool SpritesBound() {
-  auto* sprites = static_cast<const SpriteSibling*>(gBound.sprite);
+  auto* sprites = gBound.sprite;
   return sprites && sprites->findSprite && sprites->spriteShape;
 }
 

@@ -37,7 +37,7 @@ int ParseSaveOptions(lua_State* L, int index, SaveOptions* out) {
 
 int SaveImage(const char* file, const ImagePlane* pixels, int width, int height, int format,
               const SaveTag* tags) {
-  const auto* imageio = static_cast<const ImageIoSibling*>(gBound.imageio);
+  const auto* imageio = gBound.imageio;
   if (!imageio) return ErrorWithString(kErrSiblingAbsent, "imageio");
   int32_t quality = 90, depth = 32, saveAlpha = 0, transparent = -1;
   const char* adapter = nullptr;

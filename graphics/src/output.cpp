@@ -88,17 +88,16 @@ int NotifyObjectLibraries(int argument) {
   auto note = [&first](int rc) {
     if (!first) first = rc;
   };
-  if (auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
-      brush && brush->RebuildBrushes) {
+  if (auto* brush = gBound.brush; brush && brush->RebuildBrushes) {
     note(brush->RebuildBrushes(0, 1));
   }
-  if (auto* bgpic = static_cast<const BgPicSibling*>(gBound.bgpic); bgpic && bgpic->rebuild) {
+  if (auto* bgpic = gBound.bgpic; bgpic && bgpic->rebuild) {
     note(bgpic->rebuild(argument));
   }
-  if (auto* anim = static_cast<const AnimSibling*>(gBound.anim); anim && anim->rebuild) {
+  if (auto* anim = gBound.anim; anim && anim->rebuild) {
     note(anim->rebuild());
   }
-  if (auto* sprite = static_cast<const SpriteSibling*>(gBound.sprite); sprite && sprite->rebuild) {
+  if (auto* sprite = gBound.sprite; sprite && sprite->rebuild) {
     note(sprite->rebuild());
   }
   return first;
@@ -186,7 +185,7 @@ int MapColorToPen(uint32_t color) {
   if (!count) return -1;
   // The palette library's pen mode: colours are not matched, the draw pen is
   // used.
-  const auto* palette = static_cast<const PaletteSibling*>(gBound.palette);
+  const auto* palette = gBound.palette;
   if (palette && palette->mode && *palette->mode == kPaletteModePen) {
     return SharedState().drawStyle.drawPen;
   }

@@ -17,16 +17,18 @@ struct Thing {
 };
 
 ObjectHeader* gThings = nullptr;
-const void* gGraphics = nullptr;
-const void* gObject = nullptr;
-const void* gOther = nullptr;
+struct Bound {
+  const void* graphics = nullptr;
+  const void* object = nullptr;
+  const void* other = nullptr;
+} gBound;
 const int gInterface[4] = {1, 2, 3, 4};
 
 const BindingRow kBindings[] = {
-    {"graphics", &gGraphics},
-    {"object", &gObject},
-    {"other", &gOther},
-    {nullptr, nullptr},
+    Bind<gBound, &Bound::graphics>("graphics"),
+    Bind<gBound, &Bound::object>("object"),
+    Bind<gBound, &Bound::other>("other"),
+    {nullptr, nullptr, nullptr},
 };
 
 // MakeThing(id or nil) -> automatic id or nothing

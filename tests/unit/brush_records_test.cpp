@@ -154,7 +154,7 @@ TEST_F(BrushRecords, LayersCopyBrushesBeforeTheyChange) {
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->detached, 1);
   EXPECT_NE(copy->bitmap, b->bitmap);
-  EXPECT_EQ(Gfx().ReadPixel(copy->bitmap, 1, 1, 0), 0x445566u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(copy->bitmap, 1, 1, 0), 0x445566u);
 }
 
 TEST_F(BrushRecords, FreeingAShownBrushDetachesIt) {
@@ -215,7 +215,7 @@ TEST_F(BrushRecords, RegisteringCopiesCyclesAndTakesOverPlanes) {
   NewBrush n{};
   n.id = ObjectId{0, reinterpret_cast<void*>(1)};
   n.width = n.height = n.rowWidth = 2;
-  n.bitmap = Gfx().AllocBitmap(2, 2, 0, nullptr);
+  n.bitmap = gBound.graphics->AllocBitmap(2, 2, 0, nullptr);
   n.depth = 24;
   n.transparentPen = kNoPen;
   n.cycles = cycles;
@@ -232,15 +232,16 @@ TEST_F(BrushRecords, RegisteringCopiesCyclesAndTakesOverPlanes) {
 
 TEST_F(BrushRecords, HardwareBrushesLeaveAndComeBack) {
   BrushRecord* b = Make(1, 3, 2, 0x00FF00, 0, false, true);
-  Gfx().WritePixel(b->alpha, 2, 1, 9, 0);
+  gBound.graphics->WritePixel(b->alpha, 2, 1, 9, 0);
   int key = 0;
   // Made hardware by a back end that held it on a display.
   b->hardware = 1;
   b->displayKey = &key;
   b->hwFlags = kHwHasAlpha;
-  EXPECT_EQ(GetBrushTextureHandle(&b->header.id, nullptr), Gfx().GetBitmapData(b->bitmap));
+  EXPECT_EQ(GetBrushTextureHandle(&b->header.id, nullptr),
+            gBound.graphics->GetBitmapData(b->bitmap));
   ObjectId found{};
-  void* handle = Gfx().GetBitmapData(b->bitmap);
+  void* handle = gBound.graphics->GetBitmapData(b->bitmap);
   EXPECT_EQ(GetBrushTextureHandle(&found, handle), handle);
   EXPECT_EQ(found, b->header.id);
 
@@ -255,9 +256,9 @@ TEST_F(BrushRecords, HardwareBrushesLeaveAndComeBack) {
   ASSERT_NE(b->bitmap, nullptr);
   ASSERT_NE(b->alpha, nullptr);
   EXPECT_EQ(b->hardware, 0);
-  EXPECT_EQ(Gfx().ReadPixel(b->bitmap, 0, 0, 0), 0x00FF00u);
-  EXPECT_EQ(Gfx().ReadPixel(b->alpha, 2, 1, 0), 9u);
-  EXPECT_EQ(Gfx().ReadPixel(b->alpha, 0, 0, 0), 255u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->bitmap, 0, 0, 0), 0x00FF00u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->alpha, 2, 1, 0), 9u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->alpha, 0, 0, 0), 255u);
 
   // A display that goes takes its hardware brushes with it.
   b->hardware = 1;
@@ -276,7 +277,7 @@ TEST_F(BrushRecords, RebuildCutsTheSourceWindowFromThePicture) {
   NewBrush n{};
   n.id = ObjectId{3, nullptr};
   n.width = n.height = n.rowWidth = 2;
-  n.imageObject = Gfx().CreateImageObject(0, 4, 3, pixels, nullptr, nullptr, nullptr);
+  n.imageObject = gBound.graphics->CreateImageObject(0, 4, 3, pixels, nullptr, nullptr, nullptr);
   n.transparentPen = 5;  // a key colour
   BrushRecord* b = nullptr;
   ASSERT_EQ(AddBrushRecord(&n, &b), 0);
@@ -285,13 +286,13 @@ TEST_F(BrushRecords, RebuildCutsTheSourceWindowFromThePicture) {
   ASSERT_EQ(RebuildBrushes(1, 0), 0);
   ASSERT_NE(b->bitmap, nullptr);
   EXPECT_EQ(b->imageObject, nullptr) << "the picture goes once the planes are back";
-  EXPECT_EQ(Gfx().ReadPixel(b->bitmap, 0, 0, 0), 5u);
-  EXPECT_EQ(Gfx().ReadPixel(b->bitmap, 1, 1, 0), 10u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->bitmap, 0, 0, 0), 5u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->bitmap, 1, 1, 0), 10u);
   ASSERT_NE(b->mask, nullptr);
-  EXPECT_EQ(Gfx().ReadPixel(b->mask, 0, 0, 0), 0u) << "the key colour";
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->mask, 0, 0, 0), 0u) << "the key colour";
   ASSERT_NE(b->alpha, nullptr);
-  EXPECT_EQ(Gfx().ReadPixel(b->alpha, 1, 0, 0), 255u);
-  EXPECT_EQ(Gfx().ReadPixel(b->alpha, 1, 1, 0), 0x40u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->alpha, 1, 0, 0), 255u);
+  EXPECT_EQ(gBound.graphics->ReadPixel(b->alpha, 1, 1, 0), 0x40u);
   EXPECT_EQ(b->depth, 32);
   // Brushes with planes are left alone.
   BitmapHandle* kept = b->bitmap;
@@ -332,12 +333,12 @@ TEST_F(BrushRecords, CopiesAndBrushesOverGivenPlanes) {
   ASSERT_NE(copy.chunky, nullptr);
   ASSERT_NE(copy.palette, nullptr);
   EXPECT_NE(copy.chunky, pens->chunky);
-  EXPECT_EQ(Gfx().ReadPixel(copy.chunky, 1, 1, 0), 2u);
-  Gfx().FreeIndexBitmap(copy.chunky);
+  EXPECT_EQ(gBound.graphics->ReadPixel(copy.chunky, 1, 1, 0), 2u);
+  gBound.graphics->FreeIndexBitmap(copy.chunky);
   HostFree(copy.palette);
 
-  BitmapHandle* bitmap = Gfx().AllocBitmap(5, 4, 0, nullptr);
-  BitmapHandle* mask = Gfx().AllocMask(nullptr, 5, 4, 0, nullptr, 0);
+  BitmapHandle* bitmap = gBound.graphics->AllocBitmap(5, 4, 0, nullptr);
+  BitmapHandle* mask = gBound.graphics->AllocMask(nullptr, 5, 4, 0, nullptr, 0);
   ObjectId made{};
   const ObjectId automatic{0, reinterpret_cast<void*>(1)};
   ASSERT_EQ(CreateBrushFromBitmap(nullptr, &automatic, bitmap, mask, nullptr, &made), 0);

@@ -11,14 +11,11 @@
 namespace tzx::text {
 namespace {
 
-const graphics::GraphicsInterface& G() {
-  return *static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
-}
-
 // A palette brush's pens through its palette; the transparent pen is clear.
 uint32_t* PensToArgb(const graphics::BrushRecordHead& b, int width, int height) {
   graphics::LockRecord lock;
-  if (!b.palette || !G().LockBitmap(b.chunky, graphics::kLockReadOnly, &lock)) return nullptr;
+  if (!b.palette || !gBound.graphics->LockBitmap(b.chunky, graphics::kLockReadOnly, &lock))
+    return nullptr;
   auto* out = static_cast<uint32_t*>(HostAlloc(static_cast<size_t>(width) * height * 4, false));
   if (out) {
     for (int y = 0; y < height; ++y) {
@@ -30,7 +27,7 @@ uint32_t* PensToArgb(const graphics::BrushRecordHead& b, int width, int height) 
       }
     }
   }
-  G().UnlockBitmap(&lock);
+  gBound.graphics->UnlockBitmap(&lock);
   return out;
 }
 
@@ -47,8 +44,8 @@ int BuildBrushFont(const graphics::BrushRecordHead& brush, const BrushFontReques
   const int width = static_cast<int>(needWidth), height = static_cast<int>(needHeight);
   auto* font = AllocRecord<FontRecord>();
   auto* data = AllocRecord<BrushFontData>();
-  uint32_t* pixels = brush.bitmap ? G().BitmapToARGBArray(brush.bitmap, brush.mask, brush.alpha, 0,
-                                                          0, width, height)
+  uint32_t* pixels = brush.bitmap ? gBound.graphics->BitmapToARGBArray(
+                                        brush.bitmap, brush.mask, brush.alpha, 0, 0, width, height)
                                   : PensToArgb(brush, width, height);
   if (!font || !data || !pixels) {
     HostFree(font);

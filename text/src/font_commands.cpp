@@ -7,6 +7,7 @@
 #include "brush_fonts.h"
 #include "font_discovery.h"
 #include "fonts.h"
+#include "print_glue.h"
 #include "tzx/brush.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -29,13 +30,8 @@ struct RetiredFont {
 };
 RetiredFont* gRetired = nullptr;
 
-graphics::TextStyle& Style() {
-  auto* g = static_cast<graphics::GraphicsInterface*>(const_cast<void*>(gBound.graphics));
-  return g->state.textStyle;
-}
-
 void MakeCurrent(FontRecord* font) {
-  graphics::TextStyle& style = Style();
+  graphics::TextStyle& style = CurrentStyle();
   style.font = font;
   style.flags = graphics::kNormal;
 }
@@ -82,7 +78,7 @@ void FreeHandle(lua_State* L, FontHandle* h) {
       *r = {gRetired, h->font};
       gRetired = r;
     } else {
-      if (Style().font == h->font) MakeCurrent(TopazFont());
+      if (CurrentStyle().font == h->font) MakeCurrent(TopazFont());
       FreeBrushFont(h->font);
     }
   }
@@ -194,7 +190,7 @@ int CreateFont(lua_State* L) {
     }
     lua.settop(L, -2);
   }
-  auto* brush = static_cast<const brush::BrushInterface*>(gBound.brush);
+  auto* brush = gBound.brush;
   if (!brush || !brush->FindBrush) return ErrorWithString(kErrSiblingAbsent, "brush");
   // The brush is looked up after every argument is read, and copied at once.
   brush::BrushRecord* record = nullptr;
@@ -265,7 +261,7 @@ int AddFontPathCommand(lua_State* L) {
 // GetCharMaps()
 int GetCharMaps(lua_State* L) {
   L = Args().beginCommand(L, 0, 0, 0, 0);
-  const FontRecord* font = Style().font;
+  const FontRecord* font = CurrentStyle().font;
   Lua().newtable(L);
   for (int i = 0; font && i < font->charmapCount; ++i) {
     Lua().pushnumber(L, font->charmapCodes[i]);
@@ -281,7 +277,7 @@ int GetKerningPair(lua_State* L) {
   const uint32_t second = CharacterArgument(L, 2);
   const int units = Lua().optinteger(L, 3, 0);
   if (units != 0 && units != 1) return kErrZeroOrOne;
-  FontRecord* font = Style().font;
+  FontRecord* font = CurrentStyle().font;
   Lua().pushnumber(L, font ? FontKerningPair(font, first, second, units) : 0);
   return 1;
 }
@@ -301,7 +297,7 @@ int FreeGlyphCacheCommand(lua_State* L) {
 }
 
 int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id) {
-  const FontRecord* font = Style().font;
+  const FontRecord* font = CurrentStyle().font;
   if (id) {
     FontHandle* h = nullptr;
     if (int e = FindHandle(*id, &h)) return e;
@@ -385,7 +381,7 @@ void CloseFontObjects(lua_State* L) {
     FreeBrushFont(r->font);
     HostFree(r);
   }
-  if (gBound.graphics) Style().font = nullptr;
+  if (gBound.graphics) CurrentStyle().font = nullptr;
   CloseFonts();
 }
 

@@ -14,10 +14,6 @@ namespace {
 
 using graphics::kFormatArgb32;
 
-const graphics::GraphicsInterface& G() {
-  return *static_cast<const graphics::GraphicsInterface*>(gBound.graphics);
-}
-
 // Clips the glyph rectangle; false when nothing is left. Moves the source
 // offsets by what was cut and widens the dirty rectangle.
 bool ClipGlyph(GlyphCanvas* c, int* x, int* y, int* w, int* h, int* sx, int* sy) {
@@ -187,7 +183,7 @@ void BlendRow(GlyphCanvas* c, int x, int y, const uint8_t* cov, int w) {
         BlendRowArgb(reinterpret_cast<uint32_t*>(row) + x, cov, w, c->color, c->level);
       } else {
         // Other formats go through 32-bit words a slice at a time.
-        const graphics::GraphicsInterface& g = G();
+        const graphics::GraphicsInterface& g = *gBound.graphics;
         const int bpp = g.FormatBytesPerPixel(c->format);
         uint32_t words[256];
         for (int done = 0; done < w; done += 256) {

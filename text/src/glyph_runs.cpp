@@ -21,10 +21,6 @@ namespace {
 
 using graphics::GraphicsInterface;
 
-const GraphicsInterface& G() {
-  return *static_cast<const GraphicsInterface*>(gBound.graphics);
-}
-
 // Characters of a run: UTF-8 code points when the encoding asks for them and
 // the text is valid, else bytes.
 class CodeReader {
@@ -177,7 +173,7 @@ int MeasureOutline(FontRecord* font, const char* text, int length, int encoding,
 }  // namespace
 
 int OpenCanvas(const DrawTarget& t, OpenTarget* o) {
-  const GraphicsInterface& g = G();
+  const GraphicsInterface& g = *gBound.graphics;
   graphics::BitmapHandle* bitmap = t.bitmap;
   if (!bitmap) {
     graphics::OutputRecord* output = *g.currentOutput;

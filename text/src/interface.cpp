@@ -125,7 +125,7 @@ int RenderText(lua_State*, void*, int, const TextRequest* request, int type, int
     const int32_t w = p.width, h = p.height;
     FreeObjectPlanes(&p);
     graphics::TransformRecord t = *transform;
-    if (!t.matrixGiven) Gfx().BuildTransformMatrix(&t, t.width, t.height, w, h);
+    if (!t.matrixGiven) gBound.graphics->BuildTransformMatrix(&t, t.width, t.height, w, h);
     if (int rc = RenderTransformed(r, t, w, h, &p)) return rc;
     TransformedAdjust(t.matrix, baseX, baseY, &p.adjustX, &p.adjustY);
   }
@@ -193,7 +193,7 @@ int RenderObjectOutline(const OutlineRecord* rec) {
   TextObject* o = nullptr;
   if (int rc = FindTextObjectRecord(rec->id, 0, &o)) return rc;
   if (rec->size < 0) return kErrRange;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   const int n = rec->size;
   const int w = o->head.width + 2 * n + 1, h = o->head.height + 2 * n + 1;
   graphics::BitmapHandle* color = g.AllocBitmap(w, h, 0, nullptr);
@@ -272,7 +272,7 @@ int ParseListOptions(lua_State* L, int index, TextRequest* request, int reset, i
 // Slots 15 and 17: nodes a vector-path library attached to fonts.
 
 void FreeNodesOf(FontRecord* font, void*) {
-  auto* vectorpath = static_cast<const VectorPathSibling*>(gBound.vectorpath);
+  auto* vectorpath = gBound.vectorpath;
   while (AttachedNode* node = font->attachedNodes) {
     font->attachedNodes = node->next;
     if (vectorpath && vectorpath->releaseNode) vectorpath->releaseNode(node->data);

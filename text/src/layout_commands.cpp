@@ -196,8 +196,8 @@ int TextOut(lua_State* L) {
   TextDrawTags drawTags;
   bool effects = false;
   if (table) {
-    if ((rc = Gfx().ParseDrawTags(L, 4, 1, 1, 0, 0, 0, &drawTags.transform, &drawTags.tags,
-                                  kParseFromDefaults))) {
+    if ((rc = gBound.graphics->ParseDrawTags(L, 4, 1, 1, 0, 0, 0, &drawTags.transform,
+                                             &drawTags.tags, kParseFromDefaults))) {
       return rc;
     }
     effects = DrawTagsNeedEffects(drawTags.transform, drawTags.tags);

@@ -21,11 +21,6 @@ namespace {
 
 bool gInputActive = false;
 
-// What the system library does when a paste finds no text.
-struct SystemSlots {
-  void (*NoText)(int);  // slot 0
-};
-
 // The refusal of an output that is not a plain display.
 int OutputRefusal(const graphics::OutputRecord* output) {
   switch (output->kind) {
@@ -49,7 +44,7 @@ struct Session {
   graphics::BitmapHandle* saved = nullptr;
   int32_t x = 0, y = 0, width = 0, height = 0;
   ~Session() {
-    if (saved) Gfx().FreeBitmap(saved);
+    if (saved) gBound.graphics->FreeBitmap(saved);
     HostFree(text);
     HostFree(line);
     gInputActive = false;
@@ -64,7 +59,7 @@ int Restore(lua_State* L, const Session& s) {
   a.bitmap = s.saved;
   a.x = s.x;
   a.y = s.y;
-  return Gfx().DrawObject(L, &a);
+  return gBound.graphics->DrawObject(L, &a);
 }
 
 int DrawLine(lua_State* L, const char* text, size_t length, int32_t x, int32_t y) {
@@ -89,11 +84,11 @@ int ShowEcho(lua_State* L, Session* s, bool password) {
 
 // Ctrl+V: the clipboard's characters one by one, until one ends the input.
 InputResult Paste(LineInput* line) {
-  auto* clipboard = static_cast<const ClipboardSibling*>(gBound.clipboard);
+  auto* clipboard = gBound.clipboard;
   char* text = clipboard && clipboard->getText ? clipboard->getText() : nullptr;
   if (!text) {
-    auto* system = static_cast<const SystemSlots*>(gBound.system);
-    if (system && system->NoText) system->NoText(0);
+    auto* system = gBound.system;
+    if (system && system->noText) system->noText(0);
     return InputResult::kNone;
   }
   InputResult result = InputResult::kNone;
@@ -136,7 +131,8 @@ int RunInput(lua_State* L, const EventSibling* event, graphics::OutputRecord* ou
   if (style.flags & graphics::kEdge) s.height += 2 * style.borderSize;
   if (s.y + s.height > output->height) s.height = output->height - s.y;
   if (s.x >= 0 && s.y >= 0 && s.width > 0 && s.height > 0) {
-    if (int rc = Gfx().CreateBitmapFromTarget(s.x, s.y, s.width, s.height, &s.saved)) return rc;
+    if (int rc = gBound.graphics->CreateBitmapFromTarget(s.x, s.y, s.width, s.height, &s.saved))
+      return rc;
   }
   const ObjectId display = output->object;
 
@@ -150,7 +146,8 @@ int RunInput(lua_State* L, const EventSibling* event, graphics::OutputRecord* ou
         return rc;
       }
       // Messages handled meanwhile may have ended the display.
-      if (*Gfx().currentOutput != output || !(output->object == display)) return kErrNoOutput;
+      if (*gBound.graphics->currentOutput != output || !(output->object == display))
+        return kErrNoOutput;
       continue;
     }
     InputResult r = code == kEventCharacter ? TypeCharacter(s.line, static_cast<uint32_t>(c))
@@ -192,12 +189,12 @@ int InKeyStr(lua_State* L) {
   const bool caret = Lua().optinteger(L, 4, 0) != 0;
   if (filter < kAll || filter > kHexnumerical || maxChars < 0) return kErrRange;
   if (!gBound.display) return ErrorWithString(kErrSiblingAbsent, "display");
-  auto* event = static_cast<const EventSibling*>(gBound.event);
+  auto* event = gBound.event;
   if (!event || !event->takeKeyEvent || !event->waitKeyEvent) {
     return ErrorWithString(kErrSiblingAbsent, "event");
   }
   if (caret && !gBound.draw) return ErrorWithString(kErrSiblingAbsent, "draw");
-  graphics::OutputRecord* output = *Gfx().currentOutput;
+  graphics::OutputRecord* output = *gBound.graphics->currentOutput;
   if (!output) return kErrNoOutput;
   if (int rc = OutputRefusal(output)) return rc;
   if (gInputActive) return kErrInputActive;

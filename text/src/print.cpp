@@ -90,7 +90,7 @@ int DrawThroughTags(lua_State* L, const LayoutRequest& r, const Layout& l, int32
   if (l.runs.empty()) return 0;
   TextPlanes planes;
   int rc = RenderLayoutPlanes(r, l, width, &planes);
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (!rc) {
     const int32_t pad = planes.pad;
     if (!d->transform.matrixGiven) {
@@ -155,7 +155,7 @@ bool DrawTagsNeedEffects(const graphics::TransformRecord& t, const graphics::Tag
 }
 
 graphics::OutputRecord* PrintOutput(int* rc) {
-  graphics::OutputRecord* output = *Gfx().currentOutput;
+  graphics::OutputRecord* output = *gBound.graphics->currentOutput;
   *rc = 0;
   if (!output) {
     *rc = kErrNoOutput;
@@ -198,7 +198,7 @@ int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, b
     SetFontScale(record, fontX * sx, fontY * sy);
     t.scaleX = t.scaleX < 0 ? -1.0 : 1.0;
     t.scaleY = t.scaleY < 0 ? -1.0 : 1.0;
-    Gfx().BuildTransformMatrix(&t, 0, 0, 0, 0);
+    gBound.graphics->BuildTransformMatrix(&t, 0, 0, 0, 0);
     const bool effects = DrawTagsNeedEffects(t, drawTags->tags);
     rc = DrawText(L, scaled, x, y, resolve, effects ? drawTags : nullptr, out);
     SetFontScale(record, fontX, fontY);
@@ -210,8 +210,8 @@ int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, b
   const int32_t box = request.wrapWidth > 0 ? request.wrapWidth : out->width;
   AlignLayout(out, request.align, box);
   if (resolve) {
-    x = Gfx().ResolveX(x, box, output->width, 0.0);
-    y = Gfx().ResolveY(y, out->height, output->height, 0.0);
+    x = gBound.graphics->ResolveX(x, box, output->width, 0.0);
+    y = gBound.graphics->ResolveY(y, out->height, output->height, 0.0);
   }
   if (drawTags) return DrawThroughTags(L, request, *out, x, y, box, drawTags);
   return DrawRuns(request, *out, x, y, request.paletteMode, nullptr);
@@ -223,7 +223,7 @@ int RenderLayoutPlanes(const LayoutRequest& r, const Layout& l, int32_t boxWidth
   const int32_t w = boxWidth + 2 * pad;
   const int32_t h = l.height + 2 * pad;
   if (w < 1 || h < 1) return kErrSizeTooSmall;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   out->color = g.AllocBitmap(w, h, 0, nullptr);
   out->alpha = out->color ? g.AllocAlpha(w, h, 0, nullptr, 0) : nullptr;
   int rc = out->alpha ? 0 : kErrNoMemory;
@@ -241,7 +241,7 @@ int RenderLayoutPlanes(const LayoutRequest& r, const Layout& l, int32_t boxWidth
 }
 
 void FreeTextPlanes(TextPlanes* planes) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (planes->alpha) g.FreeAlpha(planes->alpha);
   if (planes->color) g.FreeBitmap(planes->color);
   planes->alpha = planes->color = nullptr;

@@ -16,7 +16,7 @@ namespace tzx::text {
 // The text style block of the graphics state, which this library owns the
 // meaning of and writes in place.
 inline TextStyle& CurrentStyle() {
-  return const_cast<graphics::GraphicsState&>(Gfx().state).textStyle;
+  return const_cast<graphics::GraphicsState&>(gBound.graphics->state).textStyle;
 }
 
 // The global default of "useformattags" (UseFormatTags).

@@ -33,7 +33,7 @@ int ReadObjectOptions(lua_State* L, int table, LayoutRequest* r, bool* noAdjust)
   const bool rgb = a.fieldColor(L, table, "color", &color);
   int32_t pen = 0;
   const bool hasPen = a.fieldInt(L, table, "pen", &pen);
-  if (int rc = StartRequest(r, *Gfx().currentOutput, rgb)) return rc;
+  if (int rc = StartRequest(r, *gBound.graphics->currentOutput, rgb)) return rc;
   if (rgb) r->style.fontColor = color;
   if (hasPen) r->style.fontPen = pen;
   a.fieldInt(L, table, "align", &r->align);
@@ -102,7 +102,7 @@ int CreateTextObject(lua_State* L) {
   if (Lua().gettop(L) == 3 && Lua().type(L, 3) == kLuaTable) {
     rc = ReadObjectOptions(L, 3, &r, &noAdjust);
   } else {
-    rc = StartRequest(&r, *Gfx().currentOutput, false);
+    rc = StartRequest(&r, *gBound.graphics->currentOutput, false);
     if (!rc && Present(L, 3)) r.align = Lua().checkinteger(L, 3);
     if (!rc && Present(L, 4)) r.wrapWidth = Lua().checkinteger(L, 4);
     if (!rc && Present(L, 5)) r.encoding = Lua().checkinteger(L, 5);
@@ -140,7 +140,7 @@ int DisplayTextObject(lua_State* L) {
     a.tagIndex = 4;
   }
   FreeDeferredTextObjects(L);
-  return Gfx().DrawObject(L, &a);
+  return gBound.graphics->DrawObject(L, &a);
 }
 
 // FreeTextObject(id)
@@ -179,7 +179,8 @@ int ScaleTextObject(lua_State* L) {
   TextObject* o = nullptr;
   if (int rc = FindToChange(L, id, &o)) return rc;
   const TextObjectHead& h = o->head;
-  if (int rc = Gfx().ResolveKeepAspect(h.baseWidth, h.baseHeight, &width, &height)) return rc;
+  if (int rc = gBound.graphics->ResolveKeepAspect(h.baseWidth, h.baseHeight, &width, &height))
+    return rc;
   if (width < 1 || height < 1) return kErrSizeTooSmall;
   graphics::TransformRecord t = o->transform;
   t.width = width;

@@ -40,7 +40,7 @@ int RoundedSize(double v) {
 // The planes moved into a width x height canvas with their corner at (x, y);
 // what falls outside is cut. Nothing is resampled.
 int Reframe(ObjectPlanes* p, uint32_t color, int x, int y, int width, int height) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   graphics::BitmapHandle* c = g.AllocBitmap(width, height, 0, nullptr);
   graphics::BitmapHandle* a = c ? g.AllocAlpha(width, height, 0, nullptr, 0) : nullptr;
   int rc = a ? 0 : kErrNoMemory;
@@ -79,7 +79,7 @@ int RenderScaled(const LayoutRequest& r, double sx, double sy, int width, int he
   out->width = planes.width;
   out->height = planes.height;
   out->adjustX = out->adjustY = -planes.pad;
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   int rc = 0;
   if (width > 0 && (out->width != width || out->height != height)) {
     if (r.style.font->scalable) {
@@ -104,10 +104,10 @@ int RenderScaled(const LayoutRequest& r, double sx, double sy, int width, int he
 int Turn(const double m[4], int smooth, ObjectPlanes* p) {
   graphics::BitmapHandle* mask = nullptr;
   int w = 0, h = 0;
-  int rc = Gfx().RotateBitmapSet(&p->color, &mask, &p->alpha, nullptr, p->width, p->height, m,
-                                 smooth, &w, &h);
+  int rc = gBound.graphics->RotateBitmapSet(&p->color, &mask, &p->alpha, nullptr, p->width,
+                                            p->height, m, smooth, &w, &h);
   // The planes carry an alpha channel, which already hides the corners.
-  if (mask) Gfx().FreeMask(mask);
+  if (mask) gBound.graphics->FreeMask(mask);
   if (rc) {
     FreeObjectPlanes(p);
     return rc;
@@ -118,7 +118,7 @@ int Turn(const double m[4], int smooth, ObjectPlanes* p) {
 }
 
 void FreeRecord(lua_State* L, TextObject* o) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   g.FreeBitmapSet(&o->head.color, &o->head.mask, &o->head.alpha);
   if (o->head.vectorImage) g.ReleaseImageObject(o->head.vectorImage);
   HostFree(o->head.palette);
@@ -169,7 +169,7 @@ void FinishDeferredFree(lua_State* L, void* record) {
 }  // namespace
 
 void FreeObjectPlanes(ObjectPlanes* p) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   if (p->alpha) g.FreeAlpha(p->alpha);
   if (p->color) g.FreeBitmap(p->color);
   p->alpha = p->color = nullptr;
@@ -195,7 +195,8 @@ int RenderTransformed(const LayoutRequest& r, const graphics::TransformRecord& t
   const double w = std::fabs(m[0]) * baseWidth + std::fabs(m[2]) * baseHeight;
   const double h = std::fabs(m[1]) * baseWidth + std::fabs(m[3]) * baseHeight;
   if (!(w * h <= kMaxObjectPixels)) return kErrNoMemory;
-  if (Gfx().IsIdentityMatrix(m)) return RenderScaled(r, 1.0, 1.0, baseWidth, baseHeight, 0, out);
+  if (gBound.graphics->IsIdentityMatrix(m))
+    return RenderScaled(r, 1.0, 1.0, baseWidth, baseHeight, 0, out);
   if (IsPureScale(m)) {
     return RenderScaled(r, m[0], m[3], RoundedSize(m[0] * baseWidth),
                         RoundedSize(m[3] * baseHeight), smooth, out);
@@ -207,7 +208,7 @@ int RenderTransformed(const LayoutRequest& r, const graphics::TransformRecord& t
   // A turn of a scale: the text is drawn at the scale, then turned.
   graphics::TransformRecord scale = t;
   scale.rotate = 0.0;
-  Gfx().BuildTransformMatrix(&scale, t.width, t.height, baseWidth, baseHeight);
+  gBound.graphics->BuildTransformMatrix(&scale, t.width, t.height, baseWidth, baseHeight);
   const double sx = scale.matrix[0], sy = scale.matrix[3];
   if (int rc = RenderScaled(r, sx, sy, RoundedSize(sx * baseWidth), RoundedSize(sy * baseHeight),
                             smooth, out)) {
@@ -216,7 +217,7 @@ int RenderTransformed(const LayoutRequest& r, const graphics::TransformRecord& t
   graphics::TransformRecord turn{};
   turn.scaleX = turn.scaleY = 1.0;
   turn.rotate = t.rotate;
-  Gfx().BuildTransformMatrix(&turn, 0, 0, 0, 0);
+  gBound.graphics->BuildTransformMatrix(&turn, 0, 0, 0, 0);
   return Turn(turn.matrix, smooth, out);
 }
 
@@ -282,7 +283,7 @@ int AddTextObject(const ObjectId& id, const LayoutRequest& request, const Object
   h.tagsDisabled = !request.formatTags;
   graphics::TransformRecord& t = o->transform;
   t.scaleX = t.scaleY = 1.0;
-  Gfx().IdentityMatrix(t.matrix);
+  gBound.graphics->IdentityMatrix(t.matrix);
   AppendObject(&gTextObjectList, &h.header);
   *out = o;
   return 0;
@@ -301,8 +302,8 @@ int AttachVectorImage(TextObject* o) {
   v->baseWidth = o->head.baseWidth;
   v->baseHeight = o->head.baseHeight;
   o->head.vectorImage =
-      Gfx().CreateImageObject(graphics::kImagetypeVector, v->baseWidth, v->baseHeight, nullptr, v,
-                              DrawVectorText, FreeVectorText);
+      gBound.graphics->CreateImageObject(graphics::kImagetypeVector, v->baseWidth, v->baseHeight,
+                                         nullptr, v, DrawVectorText, FreeVectorText);
   if (!o->head.vectorImage) {
     FreeVectorText(v);
     return kErrNoMemory;
@@ -349,7 +350,7 @@ void FreeAllTextObjects(lua_State* L) {
 }
 
 int CopyTextObjectRecord(const TextObject& s, const ObjectId& id, TextObject** out) {
-  const graphics::GraphicsInterface& g = Gfx();
+  const graphics::GraphicsInterface& g = *gBound.graphics;
   ObjectPlanes planes;
   planes.width = s.head.width;
   planes.height = s.head.height;
@@ -381,7 +382,8 @@ int CopyTextObjectRecord(const TextObject& s, const ObjectId& id, TextObject** o
 int RerenderTextObject(TextObject* o) {
   graphics::TransformRecord& t = o->transform;
   if (!t.matrixGiven) {
-    Gfx().BuildTransformMatrix(&t, t.width, t.height, o->head.baseWidth, o->head.baseHeight);
+    gBound.graphics->BuildTransformMatrix(&t, t.width, t.height, o->head.baseWidth,
+                                          o->head.baseHeight);
   }
   t.scaleAndRotate = t.rotate != 0.0 && !(t.scaleX == 1.0 && t.scaleY == 1.0 && t.width == 0);
   ObjectPlanes planes;
@@ -389,13 +391,13 @@ int RerenderTextObject(TextObject* o) {
     return rc;
   }
   TextObjectHead& h = o->head;
-  Gfx().FreeBitmapSet(&h.color, &h.mask, &h.alpha);
+  gBound.graphics->FreeBitmapSet(&h.color, &h.mask, &h.alpha);
   h.color = planes.color;
   h.alpha = planes.alpha;
   h.width = planes.width;
   h.height = planes.height;
   TransformedAdjust(t.matrix, o->baseAdjustX, o->baseAdjustY, &h.adjustX, &h.adjustY);
-  h.transformed = !Gfx().IsIdentityMatrix(t.matrix);
+  h.transformed = !gBound.graphics->IsIdentityMatrix(t.matrix);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 // The interpreter state is opaque to the libraries; only the host sees inside.
 struct lua_State;
@@ -42,10 +43,23 @@ struct ConstantRow {
   double number;
 };
 
+// A sibling library a library binds by name: the table the host hands over
+// is kept, typed, in the library's record of bound siblings (see Bind).
 struct BindingRow {
   const char* library;
-  const void** slot;
+  const void* (*get)();
+  void (*set)(const void* table);
 };
+
+// The row of `library` for the member `Member` of the record `Bound`: the
+// one place where the host's untyped table becomes the member's type.
+template <auto& Bound, auto Member>
+constexpr BindingRow Bind(const char* library) {
+  return {library, [] { return static_cast<const void*>(Bound.*Member); },
+          [](const void* table) {
+            Bound.*Member = static_cast<std::remove_reference_t<decltype(Bound.*Member)>>(table);
+          }};
+}
 
 // Reads one attribute of an object for the object sibling's generic commands:
 // pushes the value and returns 1, or returns a host error code.

@@ -5,7 +5,7 @@
 
 namespace {
 
-const tzx::BindingRow kNoBindings[] = {{nullptr, nullptr}};
+const tzx::BindingRow kNoBindings[] = {{nullptr, nullptr, nullptr}};
 const tzx::CommandRow kNoCommands[] = {{nullptr, nullptr}};
 const tzx::ConstantRow kNoConstants[] = {{nullptr, nullptr, 0}};
 
