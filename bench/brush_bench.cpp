@@ -75,30 +75,9 @@ struct Pictures {
   ~Pictures() { std::filesystem::remove_all(folder); }
 
   void WriteJpeg() const {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    FILE* f = std::fopen(jpeg.c_str(), "wb");
-    jpeg_stdio_dest(&c, f);
-    c.image_width = kPictureSide;
-    c.image_height = kPictureSide;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(kPictureSide * 3);
-    for (int y = 0; y < kPictureSide; ++y) {
-      for (int x = 0; x < kPictureSide; ++x) {
-        for (int k = 0; k < 3; ++k) row[x * 3 + k] = Channel(x, y, k);
-      }
-      JSAMPROW rows[1] = {row.data()};
-      jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
+    if (!tzx::bench::WriteBytes(jpeg.c_str(),
+                                tzx::bench::EncodeJpeg(Photo(), kPictureSide, kPictureSide, 90)))
+      std::exit(1);
   }
 
   void WritePng() const {

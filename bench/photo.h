@@ -3,9 +3,13 @@
 // photographs give them rather than a pattern that compresses 200:1.
 #pragma once
 
+#include <jpeglib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -35,6 +39,49 @@ inline std::vector<uint32_t> MakePhoto(int width, int height, uint32_t seed) {
     }
   }
   return px;
+}
+
+// The colours of 0x..RRGGBB pixels as a baseline JPEG of that quality.
+inline std::vector<uint8_t> EncodeJpeg(const std::vector<uint32_t>& pixels, int width, int height,
+                                       int quality) {
+  jpeg_compress_struct c;
+  jpeg_error_mgr err;
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&c, &out, &size);
+  c.image_width = width;
+  c.image_height = height;
+  c.input_components = 3;
+  c.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, quality, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+  for (int y = 0; y < height; ++y) {
+    const uint32_t* src = pixels.data() + static_cast<size_t>(y) * width;
+    for (int x = 0; x < width; ++x) {
+      row[x * 3] = static_cast<uint8_t>(src[x] >> 16);
+      row[x * 3 + 1] = static_cast<uint8_t>(src[x] >> 8);
+      row[x * 3 + 2] = static_cast<uint8_t>(src[x]);
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&c, rows, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::vector<uint8_t> bytes(out, out + size);
+  std::free(out);
+  return bytes;
+}
+
+// Writes bytes to a file; false when it could not be written whole.
+inline bool WriteBytes(const char* path, const std::vector<uint8_t>& bytes) {
+  FILE* f = std::fopen(path, "wb");
+  if (!f) return false;
+  const bool whole = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && whole;
 }
 
 }  // namespace tzx::bench

@@ -47,38 +47,8 @@ struct Files {
     char pattern[] = "/tmp/quantize_bench.XXXXXX";
     folder = mkdtemp(pattern);
     jpeg = folder + "/photo.jpg";
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = kWidth;
-    c.image_height = kHeight;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(kWidth * 3);
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) {
-        const uint32_t p = Photo()[static_cast<size_t>(y) * kWidth + x];
-        row[x * 3] = p >> 16;
-        row[x * 3 + 1] = p >> 8;
-        row[x * 3 + 2] = p;
-      }
-      JSAMPROW rows[1] = {row.data()};
-      jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    jpegBytes.assign(out, out + size);
-    std::free(out);
-    FILE* f = std::fopen(jpeg.c_str(), "wb");
-    std::fwrite(jpegBytes.data(), 1, jpegBytes.size(), f);
-    std::fclose(f);
+    jpegBytes = tzx::bench::EncodeJpeg(Photo(), kWidth, kHeight, 95);
+    if (!tzx::bench::WriteBytes(jpeg.c_str(), jpegBytes)) std::exit(1);
   }
   ~Files() { std::filesystem::remove_all(folder); }
 };
