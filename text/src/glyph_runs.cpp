@@ -32,15 +32,9 @@ class CodeReader {
   bool Next(uint32_t* code) {
     if (p_ >= end_) return false;
     if (utf8_) {
-      // The decoder reads up to a NUL; a run's bytes are not terminated, so
-      // a sequence at the run's end is decoded from a terminated copy.
-      char tail[5] = {};
-      const char* from = p_;
-      if (end_ - p_ < 4) {
-        for (int i = 0; i < end_ - p_; ++i) tail[i] = p_[i];
-        from = tail;
-      }
-      const int n = Host().utf8->decode(from, code);
+      // The run is valid UTF-8 to its end, and the decoder reads no further
+      // than the bytes a sequence's lead byte announces.
+      const int n = Host().utf8->decode(p_, code);
       p_ += n > 0 ? n : 1;
       return true;
     }
