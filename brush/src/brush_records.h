@@ -23,6 +23,11 @@ inline constexpr int kPaletteEntries = 256;
 inline constexpr size_t kPaletteBytes = kPaletteEntries * 4;
 inline constexpr int kCycleBytes = 6;
 
+// Pens of a depth: 2^depth.
+inline int PenCount(int depth) {
+  return depth >= 1 && depth <= 8 ? 1 << depth : 0;
+}
+
 // hwFlags of a hardware brush.
 inline constexpr uint32_t kHwHasMask = 0x1;
 inline constexpr uint32_t kHwHasAlpha = 0x2;

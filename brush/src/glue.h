@@ -50,9 +50,4 @@ inline int PushAutomaticId(lua_State* L, const ObjectId& requested, const BrushR
   return 1;
 }
 
-// Pens of a depth: 2^depth.
-inline int PenCount(int depth) {
-  return depth >= 1 && depth <= 8 ? 1 << depth : 0;
-}
-
 }  // namespace tzx::brush
