@@ -10,6 +10,7 @@
 #include "tzx/frame.h"
 #include "tzx/siblings/bgpic.h"
 #include "tzx/siblings/video.h"
+#include "window_requests.h"
 
 namespace tzx::display {
 
@@ -86,51 +87,64 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
   BitmapHandle* back = d->backOutput->color;
   BitmapHandle* front = d->output.color;
   RectList& dirty = d->dirty;
-  // What was copied is shown as it is: the rectangles are merged already.
+  // What is copied is shown as it is: the rectangles are merged already.
   platform::PixelRect* copied = d->flipRects;
   int count = 0;
-  int rc = 0;
   if (dirty.everything) {
-    rc = CopyPicture(back, front, 0, 0, d->width, d->height);
     copied[count++] = platform::PixelRect{0, 0, d->width, d->height};
   } else {
     MergeRects(dirty.rects, dirty.count);
-    // Pictures of one true-colour format are locked once and their rows
-    // copied as they are.
-    graphics::LockRecord from{}, to{};
-    const bool rows = back->kind == graphics::kKindColor &&
-                      g.LockBitmap(back, graphics::kLockReadOnly, &from) && from.success &&
-                      g.LockBitmap(front, 0, &to) && to.success && from.format == to.format;
-    if (!rows) {
-      if (from.success) g.UnlockBitmap(&from);
-      if (to.success) g.UnlockBitmap(&to);
-    }
-    for (int i = 0; i < dirty.count && rc == 0; ++i) {
+    for (int i = 0; i < dirty.count; ++i) {
       const DirtyRect& r = dirty.rects[i];
       if (r.x1 == kConsumed) continue;
       int x = r.x1, y = r.y1, w = r.x2 - r.x1 + 1, h = r.y2 - r.y1 + 1;
-      if (!g.ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height) || w <= 0 || h <= 0) {
-        continue;
+      if (g.ClipSourceToBounds(&x, &y, &w, &h, d->width, d->height) && w > 0 && h > 0) {
+        copied[count++] = platform::PixelRect{x, y, w, h};
       }
-      if (rows) {
-        const size_t offset = size_t(x) * from.bytesPerPixel,
-                     bytes = size_t(w) * from.bytesPerPixel;
-        for (int row = y; row < y + h; ++row) {
-          std::memcpy(to.pixels + ptrdiff_t(row) * to.bytesPerRow + offset,
-                      from.pixels + ptrdiff_t(row) * from.bytesPerRow + offset, bytes);
-        }
-      } else {
-        rc = CopyPicture(back, front, x, y, w, h);
-      }
-      copied[count++] = platform::PixelRect{x, y, w, h};
-    }
-    if (rows) {
-      g.UnlockBitmap(&from);
-      g.UnlockBitmap(&to);
     }
   }
   ClearRectList(&dirty);
-  if (rc == 0 && sync && !VWaitDisabled() && IsOpen(d)) rc = VWaitCore(L, d);
+  const bool wait = sync && !VWaitDisabled() && IsOpen(d);
+  // Pictures of one true-colour format are locked once and their rows copied
+  // as they are; to a window that shows the picture as it is, in the same
+  // pass as the present, while each row is in cache.
+  graphics::LockRecord from{}, to{};
+  const bool rows = back->kind == graphics::kKindColor &&
+                    g.LockBitmap(back, graphics::kLockReadOnly, &from) && from.success &&
+                    g.LockBitmap(front, 0, &to) && to.success && from.format == to.format;
+  if (!rows) {
+    if (from.success) g.UnlockBitmap(&from);
+    if (to.success) g.UnlockBitmap(&to);
+  }
+  int rc = 0;
+  bool presented = false;
+  int clientWidth, clientHeight;
+  if (rows && from.format == graphics::kFormatArgb32 && count > 0 && d->window &&
+      d->window->handle && ShownAsItIs(d, &clientWidth, &clientHeight)) {
+    if (wait) rc = VWaitCore(L, d);
+    const platform::PixelMirror mirror{to.pixels, to.bytesPerRow};
+    presented = PresentToWindow(
+        d, PresentJob{from.pixels, from.bytesPerRow, d->width, d->height, copied, count, &mirror});
+  }
+  for (int i = 0; i < count && !presented && rc == 0; ++i) {
+    const platform::PixelRect& r = copied[i];
+    if (!rows) {
+      rc = CopyPicture(back, front, r.x, r.y, r.width, r.height);
+      continue;
+    }
+    const size_t offset = size_t(r.x) * from.bytesPerPixel,
+                 bytes = size_t(r.width) * from.bytesPerPixel;
+    for (int row = r.y; row < r.y + r.height; ++row) {
+      std::memcpy(to.pixels + ptrdiff_t(row) * to.bytesPerRow + offset,
+                  from.pixels + ptrdiff_t(row) * from.bytesPerRow + offset, bytes);
+    }
+  }
+  if (rows) {
+    g.UnlockBitmap(&from);
+    g.UnlockBitmap(&to);
+  }
+  if (presented) return rc;
+  if (rc == 0 && wait) rc = VWaitCore(L, d);
   int shown = PresentRects(d, copied, count);
   return rc ? rc : shown;
 }

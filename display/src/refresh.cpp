@@ -74,18 +74,22 @@ int PresentScaled(DisplayRecord* d, int clientWidth, int clientHeight) {
 
 }  // namespace
 
+bool ShownAsItIs(DisplayRecord* d, int* clientWidth, int* clientHeight) {
+  if (!LibraryScales(d)) return true;
+  LockDisplays();
+  *clientWidth = d->window->clientWidth;
+  *clientHeight = d->window->clientHeight;
+  UnlockDisplays();
+  const PictureView v = ViewIn(d, *clientWidth, *clientHeight);
+  return v.x == 0 && v.y == 0 && v.width == d->width && v.height == d->height &&
+         *clientWidth == d->width && *clientHeight == d->height;
+}
+
 int PresentRects(DisplayRecord* d, const PixelRect* rects, int count) {
   if (!d->window || !d->window->handle || count < 1) return 0;
-  if (LibraryScales(d)) {
-    LockDisplays();
-    const int clientWidth = d->window->clientWidth, clientHeight = d->window->clientHeight;
-    UnlockDisplays();
-    const PictureView v = ViewIn(d, clientWidth, clientHeight);
-    // An unscaled picture is copied as it is.
-    if (v.x != 0 || v.y != 0 || v.width != d->width || v.height != d->height ||
-        clientWidth != d->width || clientHeight != d->height) {
-      return PresentScaled(d, clientWidth, clientHeight);
-    }
+  int clientWidth, clientHeight;
+  if (!ShownAsItIs(d, &clientWidth, &clientHeight)) {
+    return PresentScaled(d, clientWidth, clientHeight);
   }
   const uint8_t* pixels;
   int bytesPerRow;

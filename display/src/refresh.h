@@ -17,6 +17,9 @@ extern const graphics::OutputOps kDisplayOutputOps;
 int RefreshCore(DisplayRecord* d, uint32_t flags);
 // Copies the rectangles of the display's picture to its window now.
 int PresentRects(DisplayRecord* d, const platform::PixelRect* rects, int count);
+// Whether the window shows the picture unscaled at its top-left; when not,
+// the window's client size is set. Needs an open window.
+bool ShownAsItIs(DisplayRecord* d, int* clientWidth, int* clientHeight);
 // Marks a region changed and presents it unless a refresh block is open.
 int PresentRegion(DisplayRecord* d, int x, int y, int width, int height);
 // Copies a region to the window now.

@@ -134,13 +134,17 @@ void WindowMargins(DisplayRecord* d, int out[4]) {
   });
 }
 
-void PresentToWindow(DisplayRecord* d, const PresentJob& job) {
+bool PresentToWindow(DisplayRecord* d, const PresentJob& job) {
+  bool presented = false;
   WithWindow(d, [&](NativeWindow* h) {
     WindowBackend* b = Backend();
-    if (!b->Present(h, job.pixels, job.bytesPerRow, job.width, job.height, job.rects, job.count)) {
+    presented = true;
+    if (!b->Present(h, job.pixels, job.bytesPerRow, job.width, job.height, job.rects, job.count,
+                    job.mirror)) {
       Memory().trace(b->LastError());
     }
   });
+  return presented;
 }
 
 int ScaleIntoWindow(DisplayRecord* d, const ScaledPicture& picture) {

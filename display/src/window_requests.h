@@ -17,6 +17,8 @@ struct PresentJob {
   int32_t height;
   const platform::PixelRect* rects;
   int32_t count;
+  // Also filled with the rectangles, in the same pass (a flip's front picture).
+  const platform::PixelMirror* mirror = nullptr;
 };
 
 // The back end's window flags for a display's options.
@@ -36,8 +38,9 @@ void WindowRect(DisplayRecord* d, int out[4]);
 // Sizes of the frame around the client area: left, top, right, bottom; 0
 // without a window.
 void WindowMargins(DisplayRecord* d, int out[4]);
-// Copies the job's rectangles to the window; a failure is traced only.
-void PresentToWindow(DisplayRecord* d, const PresentJob& job);
+// Copies the job's rectangles to the window; a failure is traced only. False
+// when the display has no window (the mirror is then left as it was).
+bool PresentToWindow(DisplayRecord* d, const PresentJob& job);
 // ScaleIntoWindow's answer when the back end does not lend the window's
 // pixels.
 inline constexpr int kWindowPixelsNotLent = -1;

@@ -41,9 +41,9 @@ TEST_F(HeadlessTest, TheDesktopShowsVisibleWindowsInStackingOrder) {
   auto red = Picture(4, 4, 0x00FF0000), blue = Picture(4, 4, 0x000000FF);
   auto green = Picture(8, 8, 0x0000FF00);
   PixelRect all{0, 0, 8, 8};
-  b->Present(below, reinterpret_cast<uint8_t*>(red.data()), 16, 4, 4, &all, 1);
-  b->Present(above, reinterpret_cast<uint8_t*>(blue.data()), 16, 4, 4, &all, 1);
-  b->Present(hidden, reinterpret_cast<uint8_t*>(green.data()), 32, 8, 8, &all, 1);
+  b->Present(below, reinterpret_cast<uint8_t*>(red.data()), 16, 4, 4, &all, 1, nullptr);
+  b->Present(above, reinterpret_cast<uint8_t*>(blue.data()), 16, 4, 4, &all, 1, nullptr);
+  b->Present(hidden, reinterpret_cast<uint8_t*>(green.data()), 32, 8, 8, &all, 1, nullptr);
   uint32_t screen[8 * 8];
   ASSERT_TRUE(b->ReadScreen(0, 0, 8, 8, screen));
   EXPECT_EQ(screen[0], 0xFFFF0000u) << "opaque, though presented without alpha";
@@ -62,7 +62,7 @@ TEST_F(HeadlessTest, PresentingCopiesOnlyTheRectanglesInsideTheWindow) {
   NativeWindow* w = Open(0, 0, 4, 3);
   auto picture = Picture(6, 6, 0x00ABCDEF);
   PixelRect rects[] = {{1, 1, 2, 1}, {-5, -5, 3, 3}, {3, 2, 10, 10}};
-  b->Present(w, reinterpret_cast<uint8_t*>(picture.data()), 24, 6, 6, rects, 3);
+  b->Present(w, reinterpret_cast<uint8_t*>(picture.data()), 24, 6, 6, rects, 3, nullptr);
   uint32_t out[6 * 6];
   ASSERT_TRUE(b->ReadWindow(w, out, 6, 6));
   EXPECT_EQ(out[1 * 6 + 1], 0xFFABCDEFu);
@@ -71,6 +71,28 @@ TEST_F(HeadlessTest, PresentingCopiesOnlyTheRectanglesInsideTheWindow) {
   EXPECT_EQ(out[2 * 6 + 3], 0xFFABCDEFu) << "the third, cut at the window's edge";
   EXPECT_EQ(out[0], 0xFF000000u) << "the second lies outside";
   EXPECT_EQ(out[5 * 6 + 5], 0xFF000000u) << "beyond the window reads black";
+  b->DestroyWindow(w);
+}
+
+// A flip fills the display's front picture in the same pass: the mirror
+// takes each rectangle whole, also where the window has no room for it.
+TEST_F(HeadlessTest, PresentingWithAMirrorFillsItBeyondTheWindow) {
+  NativeWindow* w = Open(0, 0, 4, 3);
+  auto picture = Picture(6, 6, 0x00ABCDEF);
+  std::vector<uint32_t> mirror(7 * 6, 0x11111111u);  // rows one word longer than the picture's
+  const PixelMirror m{reinterpret_cast<uint8_t*>(mirror.data()), 7 * 4};
+  PixelRect rects[] = {{1, 1, 2, 1}, {3, 2, 10, 10}, {-2, 5, 3, 3}};
+  b->Present(w, reinterpret_cast<uint8_t*>(picture.data()), 24, 6, 6, rects, 3, &m);
+  EXPECT_EQ(mirror[1 * 7 + 1], 0x00ABCDEFu);
+  EXPECT_EQ(mirror[1 * 7 + 3], 0x11111111u) << "outside every rectangle";
+  EXPECT_EQ(mirror[5 * 7 + 5], 0x00ABCDEFu) << "the window's edge does not cut the mirror";
+  EXPECT_EQ(mirror[5 * 7 + 6], 0x11111111u) << "nor does the mirror get more than the picture";
+  EXPECT_EQ(mirror[5 * 7 + 0], 0x00ABCDEFu) << "a rectangle from outside, cut at the left";
+  EXPECT_EQ(mirror[5 * 7 + 1], 0x11111111u);
+  uint32_t out[6 * 6];
+  ASSERT_TRUE(b->ReadWindow(w, out, 6, 6));
+  EXPECT_EQ(out[2 * 6 + 3], 0xFFABCDEFu);
+  EXPECT_EQ(out[2 * 6 + 4], 0xFF000000u) << "beyond the window";
   b->DestroyWindow(w);
 }
 
@@ -89,7 +111,7 @@ TEST_F(HeadlessTest, OwnMovesResizesAndActivationsAreReportedAsMessages) {
 
   auto picture = Picture(2, 2, 0x00112233);
   PixelRect all{0, 0, 2, 2};
-  b->Present(first, reinterpret_cast<uint8_t*>(picture.data()), 8, 2, 2, &all, 1);
+  b->Present(first, reinterpret_cast<uint8_t*>(picture.data()), 8, 2, 2, &all, 1, nullptr);
   b->SetPosition(first, 30, 40);
   b->SetClientSize(first, 3, 1);
   m = Drain();

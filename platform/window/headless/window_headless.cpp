@@ -361,18 +361,25 @@ class HeadlessBackend final : public WindowBackend {
   }
 
   bool Present(NativeWindow* window, const uint8_t* pixels, int bytesPerRow, int width, int height,
-               const PixelRect* rects, int count) override {
+               const PixelRect* rects, int count, const PixelMirror* mirror) override {
     HeadlessWindow* w = Of(window);
-    int right = std::min(width, w->width), bottom = std::min(height, w->height);
     for (int i = 0; i < count; ++i) {
-      int x1 = std::max(rects[i].x, 0), y1 = std::max(rects[i].y, 0);
-      int x2 = std::min(rects[i].x + rects[i].width, right);
-      int y2 = std::min(rects[i].y + rects[i].height, bottom);
+      // The mirror takes the whole rectangle, the window what it has room for.
+      const int x1 = std::max(rects[i].x, 0), y1 = std::max(rects[i].y, 0);
+      const int x2 = std::min(rects[i].x + rects[i].width, width);
+      const int y2 = std::min(rects[i].y + rects[i].height, height);
       if (x2 <= x1) continue;
+      const int shownX2 = std::min(x2, w->width), shownY2 = std::min(y2, w->height);
       // The words are kept as given; readers make them opaque.
       for (int row = y1; row < y2; ++row) {
-        std::memcpy(&w->pixels[size_t(row) * w->width + x1],
-                    pixels + size_t(row) * bytesPerRow + size_t(x1) * 4, size_t(x2 - x1) * 4);
+        const uint8_t* from = pixels + size_t(row) * bytesPerRow + size_t(x1) * 4;
+        if (row < shownY2 && x1 < shownX2) {
+          std::memcpy(&w->pixels[size_t(row) * w->width + x1], from, size_t(shownX2 - x1) * 4);
+        }
+        if (mirror) {
+          std::memcpy(mirror->pixels + size_t(row) * mirror->bytesPerRow + size_t(x1) * 4, from,
+                      size_t(x2 - x1) * 4);
+        }
       }
     }
     return true;

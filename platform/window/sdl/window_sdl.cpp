@@ -370,17 +370,21 @@ class SdlBackend final : public WindowBackend {
   }
 
   bool Present(NativeWindow* w, const uint8_t* pixels, int bytesPerRow, int width, int height,
-               const PixelRect* rects, int count) override {
+               const PixelRect* rects, int count, const PixelMirror* mirror) override {
     SDL_Surface* s = SDL_GetWindowSurface(Sdl(w));
-    if (!s) {
+    // The display's words are 0xAARRGGBB; the usual window formats keep the
+    // same bytes, others are converted.
+    const bool same = s && (s->format->format == SDL_PIXELFORMAT_RGB888 ||
+                            s->format->format == SDL_PIXELFORMAT_ARGB8888);
+    const bool locked = s && (!SDL_MUSTLOCK(s) || SDL_LockSurface(s) == 0);
+    // The mirror is filled whatever becomes of the window; in one pass with
+    // it where the window keeps the display's words.
+    const PixelMirror* fused = same && locked ? mirror : nullptr;
+    if (mirror && !fused) CopyMirrorRows(pixels, bytesPerRow, width, height, rects, count, *mirror);
+    if (!s || !locked) {
       error_ = SDL_GetError();
       return false;
     }
-    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
-    // The display's words are 0xAARRGGBB; the usual window formats keep the
-    // same bytes, others are converted.
-    bool same = s->format->format == SDL_PIXELFORMAT_RGB888 ||
-                s->format->format == SDL_PIXELFORMAT_ARGB8888;
     int right = std::min(width, s->w), bottom = std::min(height, s->h);
     std::vector<SDL_Rect> shown;
     shown.reserve(count);
@@ -388,13 +392,24 @@ class SdlBackend final : public WindowBackend {
       int x1 = std::max(rects[i].x, 0), y1 = std::max(rects[i].y, 0);
       int x2 = std::min(rects[i].x + rects[i].width, right);
       int y2 = std::min(rects[i].y + rects[i].height, bottom);
+      // Rows the window has no room for still go to the mirror.
+      const bool whole = x2 == std::min(rects[i].x + rects[i].width, width) &&
+                         y2 == std::min(rects[i].y + rects[i].height, height);
+      if (fused && !whole) CopyMirrorRows(pixels, bytesPerRow, width, height, &rects[i], 1, *fused);
       if (x2 <= x1 || y2 <= y1) continue;
       const uint8_t* src = pixels + size_t(y1) * bytesPerRow + size_t(x1) * 4;
       auto* dst = static_cast<uint8_t*>(s->pixels) + size_t(y1) * s->pitch +
                   size_t(x1) * s->format->BytesPerPixel;
       if (same) {
+        uint8_t* copy = fused && whole
+                            ? fused->pixels + size_t(y1) * fused->bytesPerRow + size_t(x1) * 4
+                            : nullptr;
         for (int row = y1; row < y2; ++row, src += bytesPerRow, dst += s->pitch) {
           std::memcpy(dst, src, size_t(x2 - x1) * 4);
+          if (copy) {
+            std::memcpy(copy, src, size_t(x2 - x1) * 4);
+            copy += fused->bytesPerRow;
+          }
         }
       } else {
         SDL_ConvertPixels(x2 - x1, y2 - y1, SDL_PIXELFORMAT_ARGB8888, src, bytesPerRow,

@@ -27,6 +27,12 @@ for round = 1, 2 do
   t.eq(pixel(file, 3, 3), 0x0000FF, "gap between squares")
   t.eq(pixel(file, 105, 102), 0xFFFFFF, "touching squares")
   t.eq(pixel(file, 141, 11), 0x0000FF, "change after the flip")
+  -- The display's own picture got the same rectangles as the window.
+  local shown = "flipshown" .. round .. ".bmp"
+  SaveSnapshot(shown, SNAPDISPLAY)
+  for _, at in ipairs({{0, 0}, {11 * 5 + 2, 4 * 5 + 2}, {3, 3}, {105, 102}, {141, 11}}) do
+    t.eq(pixel(shown, at[1], at[2]), pixel(file, at[1], at[2]), "picture at " .. at[1] .. "," .. at[2])
+  end
   EndDoubleBuffer()
 end
 FreeBrush(1)

@@ -189,6 +189,17 @@ struct ScreenMode {
   int32_t refreshRate;  // Hz, 0 when unknown
 };
 
+// A second picture a present also copies its rectangles into.
+struct PixelMirror {
+  uint8_t* pixels;
+  int bytesPerRow;
+};
+
+// Copies the rectangles of a picture, clipped to its size, into a mirror:
+// what a back end does for the rows it cannot copy in one pass with the window.
+void CopyMirrorRows(const uint8_t* pixels, int bytesPerRow, int width, int height,
+                    const PixelRect* rects, int count, const PixelMirror& mirror);
+
 class WindowBackend {
  public:
   virtual ~WindowBackend() = default;
@@ -242,9 +253,12 @@ class WindowBackend {
 
   // Copies the rectangles of a picture of 32-bit 0xAARRGGBB words (the
   // picture's top-left at the client area's top-left) to the window and shows
-  // them; false on failure.
+  // them; false on failure. With a mirror, each row copied is also written
+  // there (a picture of the same size and words) while it is in cache: a
+  // flip fills the display's front picture and the window in one pass.
   virtual bool Present(NativeWindow* window, const uint8_t* pixels, int bytesPerRow, int width,
-                       int height, const PixelRect* rects, int count) = 0;
+                       int height, const PixelRect* rects, int count,
+                       const PixelMirror* mirror) = 0;
   // The window's own pixels as 0xAARRGGBB words, for a picture drawn into
   // them in place (scaled ones); false when the window keeps another format
   // or cannot lend them. ShowWindowPixels shows what was drawn and ends the
