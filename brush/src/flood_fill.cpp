@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <initializer_list>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "pixel_access.h"
 #include "tzx/errors.h"
@@ -48,6 +51,12 @@ class Stack {
   size_t capacity_;
 };
 
+#if defined(__SSE2__)
+constexpr bool kHaveSse2 = true;
+#else
+constexpr bool kHaveSse2 = false;
+#endif
+
 // The spans start small and grow with the fill; a fixed stack would lose
 // spans, and with them pixels, on intricate areas.
 constexpr size_t kInitialSpans = 1024;
@@ -56,17 +65,28 @@ template <int B>
 class Filler {
  public:
   explicit Filler(const FillSurface& s)
-      : s_(s), mask_(s.compareMask), fill_(s.fill), maskedFill_(s.fill & s.compareMask) {}
+      : border_(s.border),
+        pixels_(s.pixels),
+        rowBytes_(static_cast<ptrdiff_t>(s.stride) * B),
+        width_(s.width),
+        height_(s.height),
+        mask_(s.compareMask),
+        fill_(s.fill),
+        maskedFill_(s.fill & s.compareMask),
+        alpha_(s.alpha),
+        alphaStride_(s.alphaStride),
+        alphaValue_(s.alphaValue) {}
 
   int Seed(int x, int y) {
     const uint32_t seed = Value(Row(y), x);
     if (seed == maskedFill_) return 0;
     Stack<Span> stack(kInitialSpans);
     if (!stack.ok()) return kErrNoMemory;
+    const int width = width_, height = height_;
     bool lost = false;
     auto push = [&](int row, int left, int right, int dir) {
       int scan = row + dir;
-      if (scan >= 0 && scan < s_.height && !stack.push(Span{row, left, right, dir})) lost = true;
+      if (scan >= 0 && scan < height && !stack.push(Span{row, left, right, dir})) lost = true;
     };
     push(y, x, x, 1);
     push(y + 1, x, x, -1);
@@ -75,8 +95,9 @@ class Filler {
       const int row = span.row + span.dir;
       const int dir = span.dir;
       uint8_t* line = Row(row);
-      int cx = span.left;
-      while (cx >= 0 && Value(line, cx) == seed) Set(line, row, cx--);
+      // Each run is found first and then filled in one go.
+      int cx = RunStart(line, span.left, seed) - 1;
+      FillRun(line, row, cx + 1, span.left + 1);
       bool inRun = cx < span.left;
       int start = cx + 1;
       if (inRun) {
@@ -87,12 +108,13 @@ class Filler {
       }
       for (;;) {
         if (inRun) {
-          while (cx < s_.width && Value(line, cx) == seed) Set(line, row, cx++);
+          const int from = cx;
+          cx = RunEnd(line, cx, width, seed);
+          FillRun(line, row, from, cx);
           push(row, start, cx - 1, dir);
           if (cx > span.right + 1) push(row, span.right + 1, cx - 1, -dir);
         }
-        for (++cx; cx <= span.right && Value(line, cx) != seed; ++cx) {
-        }
+        cx = NextOf(line, cx + 1, span.right + 1, seed);
         if (cx > span.right) break;
         start = cx;
         inRun = true;
@@ -102,7 +124,7 @@ class Filler {
   }
 
   int Boundary(int x, int y) {
-    const uint32_t border = s_.border & mask_;
+    const uint32_t border = border_ & mask_;
     if (Value(Row(y), x) == border) return 0;
     Stack<Point> stack(kInitialSpans);
     if (!stack.ok() || !stack.push(Point{x, y})) return kErrNoMemory;
@@ -116,12 +138,12 @@ class Filler {
       first = false;
       int left = p.x, right = p.x;
       while (left > 0 && Value(line, left - 1) != border) --left;
-      while (right + 1 < s_.width && Value(line, right + 1) != border) ++right;
-      for (int i = left; i <= right; ++i) Set(line, p.y, i);
+      while (right + 1 < width_ && Value(line, right + 1) != border) ++right;
+      FillRun(line, p.y, left, right + 1);
       // Each stretch above and below that is neither border nor fill starts
       // a fill of its own at its first pixel.
       for (int ny : {p.y - 1, p.y + 1}) {
-        if (ny < 0 || ny >= s_.height) continue;
+        if (ny < 0 || ny >= height_) continue;
         const uint8_t* next = Row(ny);
         for (int i = left; i <= right; ++i) {
           const uint32_t n = Value(next, i);
@@ -139,6 +161,7 @@ class Filler {
   }
 
  private:
+  const uint32_t border_;
   struct Span {
     int row;
     int left;
@@ -150,17 +173,82 @@ class Filler {
     int y;
   };
 
-  uint8_t* Row(int y) const { return s_.pixels + static_cast<ptrdiff_t>(y) * s_.stride * B; }
+  // The surface's fields are copied, so that writes through the pixel
+  // pointers cannot make the compiler read them again per pixel.
+  uint8_t* Row(int y) const { return pixels_ + static_cast<ptrdiff_t>(y) * rowBytes_; }
   uint32_t Value(const uint8_t* line, int x) const { return GetPixel<B>(line + x * B) & mask_; }
-  void Set(uint8_t* line, int y, int x) {
-    PutPixel<B>(line + x * B, fill_);
-    if (s_.alpha) s_.alpha[static_cast<ptrdiff_t>(y) * s_.alphaStride + x] = s_.alphaValue;
+  // Whole rows are scanned four 32-bit pixels at a time.
+  static constexpr bool kLanes = B == 4 && kHaveSse2;
+
+  // The first x in [x, end) whose value is not `v`; end when there is none.
+  int RunEnd(const uint8_t* line, int x, int end, uint32_t v) const {
+    if constexpr (kLanes) {
+      for (; x + 4 <= end; x += 4) {
+        const int same = SameLanes(line + ptrdiff_t(x) * 4, v);
+        if (same != 0xF) return x + __builtin_ctz(~same & 0xF);
+      }
+    }
+    while (x < end && Value(line, x) == v) ++x;
+    return x;
+  }
+  // The first x of the run of `v` that ends at x (x + 1 when x is not `v`).
+  int RunStart(const uint8_t* line, int x, uint32_t v) const {
+    if constexpr (kLanes) {
+      for (; x >= 3; x -= 4) {
+        const int same = SameLanes(line + ptrdiff_t(x - 3) * 4, v);
+        if (same != 0xF) return x - 3 + (32 - __builtin_clz(~same & 0xF));
+      }
+    }
+    while (x >= 0 && Value(line, x) == v) --x;
+    return x + 1;
+  }
+  // The first x in [x, end) whose value is `v`; end when there is none.
+  int NextOf(const uint8_t* line, int x, int end, uint32_t v) const {
+    if constexpr (kLanes) {
+      for (; x + 4 <= end; x += 4) {
+        if (const int same = SameLanes(line + ptrdiff_t(x) * 4, v)) return x + __builtin_ctz(same);
+      }
+    }
+    while (x < end && Value(line, x) != v) ++x;
+    return x;
+  }
+  // Bit i set when pixel i of the four at p has value v.
+  int SameLanes(const uint8_t* p, uint32_t v) const {
+#if defined(__SSE2__)
+    const __m128i pixels = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                         _mm_set1_epi32(static_cast<int>(mask_)));
+    return _mm_movemask_ps(
+        _mm_castsi128_ps(_mm_cmpeq_epi32(pixels, _mm_set1_epi32(static_cast<int>(v)))));
+#else
+    int same = 0;
+    for (int i = 0; i < 4; ++i) same |= (Value(p, i) == v) << i;
+    return same;
+#endif
   }
 
-  const FillSurface& s_;
+  // Pixels [from, to) of a row.
+  void FillRun(uint8_t* line, int y, int from, int to) const {
+    if (to <= from) return;
+    const uint32_t fill = fill_;
+    for (uint8_t *p = line + ptrdiff_t(from) * B, *end = line + ptrdiff_t(to) * B; p < end;
+         p += B) {
+      PutPixel<B>(p, fill);
+    }
+    if (alpha_) {
+      std::memset(alpha_ + ptrdiff_t(y) * alphaStride_ + from, alphaValue_, size_t(to - from));
+    }
+  }
+
+  uint8_t* const pixels_;
+  const ptrdiff_t rowBytes_;
+  const int width_;
+  const int height_;
   const uint32_t mask_;
   const uint32_t fill_;
   const uint32_t maskedFill_;
+  uint8_t* const alpha_;
+  const ptrdiff_t alphaStride_;
+  const uint8_t alphaValue_;
 };
 
 template <int B>

@@ -133,6 +133,31 @@ TEST_F(BrushFloodFill, SeedFillMatchesReferenceOnRandomPictures) {
   }
 }
 
+// Long runs with few walls: rows are scanned several pixels at a time, so a
+// run may end at any place within a group, and at the row's ends.
+TEST_F(BrushFloodFill, LongRunsEndAnywhereInARow) {
+  std::mt19937 rng(99);
+  const uint32_t bits = BitsFor(4), open = 0x445566, wall = 0x000001, fill = 0x123456;
+  for (int w = 1; w <= 21; ++w) {
+    for (int round = 0; round < 40; ++round) {
+      const int h = 1 + round % 7;
+      Picture ours = RandomPicture(rng, w, h, 4, {open}, bits);
+      std::uniform_int_distribution<int> at(0, w * h - 1);
+      for (int walls = round % 5; walls > 0; --walls) {
+        const int i = at(rng);
+        ours.Set(i % w, i / w, wall);
+      }
+      Picture reference = ours;
+      const int i = at(rng);
+      const int sx = i % w, sy = i / w;
+      const uint32_t seed = ours.Get(sx, sy) & bits;
+      ReferenceFill(&reference, sx, sy, fill, [&](uint32_t v) { return (v & bits) == seed; });
+      ASSERT_EQ(FloodFill(SurfaceOf(&ours, bits, kNoBorder, fill), sx, sy), 0);
+      ASSERT_EQ(ours.bytes, reference.bytes) << w << "x" << h << ", seed " << sx << "," << sy;
+    }
+  }
+}
+
 TEST_F(BrushFloodFill, BoundaryFillMatchesReferenceOnRandomPictures) {
   std::mt19937 rng(99);
   const int sizes[][2] = {{1, 11}, {3, 7}, {16, 16}, {40, 30}, {70, 3}};
