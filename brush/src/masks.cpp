@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "bindings.h"
-#include "commands.h"
-#include "glue.h"
 #include "tzx/brush_constants.h"
 #include "tzx/errors.h"
 #include "tzx/graphics_layout.h"
@@ -56,11 +54,6 @@ void DropAlpha(BrushRecord* b) {
   gBound.graphics->FreeBitmapSet(nullptr, nullptr, &b->alpha);
 }
 
-int FindTrueColor(lua_State* L, int n, BrushRecord** out) {
-  ObjectId id = Args().objectId(L, n);
-  return FindBrushToChange(L, id, kFindChangeTrueColor, out);
-}
-
 }  // namespace
 
 int MaskFromAlpha(const BitmapHandle* alpha, BitmapHandle** out) {
@@ -90,33 +83,17 @@ int MaskFromAlpha(const BitmapHandle* alpha, BitmapHandle** out) {
   return 0;
 }
 
-// DeleteMask(id)
-int DeleteMask(lua_State* L) {
-  L = Args().beginCommand(L, 1, 1, 0, 0);
-  BrushRecord* b = nullptr;
-  if (int rc = FindTrueColor(L, 1, &b)) return rc;
+void DeleteBrushMask(BrushRecord* b) {
   if (b->mask) DropMask(b);
   UpdateTrueColorDepth(b);
-  return 0;
 }
 
-// DeleteAlphaChannel(id)
-int DeleteAlphaChannel(lua_State* L) {
-  L = Args().beginCommand(L, 1, 1, 0, 0);
-  BrushRecord* b = nullptr;
-  if (int rc = FindTrueColor(L, 1, &b)) return rc;
+void DeleteBrushAlpha(BrushRecord* b) {
   DropAlpha(b);
   UpdateTrueColorDepth(b);
-  return 0;
 }
 
-// SetBrushTransparency(id, color): NOTRANSPARENCY makes the brush opaque.
-int SetBrushTransparency(lua_State* L) {
-  L = Args().beginCommand(L, 2, 2, 0, 0);
-  ObjectId id = Args().objectId(L, 1);
-  uint32_t color = ColorArg(L, 2);
-  BrushRecord* b = nullptr;
-  if (int rc = FindBrushToChange(L, id, kFindChangeTrueColor, &b)) return rc;
+int SetTransparentColor(BrushRecord* b, uint32_t color) {
   BitmapHandle* mask = nullptr;
   if (color != kNoColor) {
     if (int rc = MaskOfColor(b->bitmap, color, &mask)) return rc;
@@ -131,14 +108,7 @@ int SetBrushTransparency(lua_State* L) {
   return 0;
 }
 
-// ChangeBrushTransparency(id, NONE | MASK | ALPHACHANNEL)
-int ChangeBrushTransparency(lua_State* L) {
-  L = Args().beginCommand(L, 2, 2, 0, 0);
-  ObjectId id = Args().objectId(L, 1);
-  const int kind = Lua().checkinteger(L, 2);
-  if (kind != kNone && kind != kMask && kind != kAlphachannel) return kErrRange;
-  BrushRecord* b = nullptr;
-  if (int rc = FindBrushToChange(L, id, kFindChangeTrueColor, &b)) return rc;
+int ChangeTransparency(BrushRecord* b, int kind) {
   const graphics::GraphicsInterface& g = *gBound.graphics;
   if (kind == kNone) {
     DropMask(b);

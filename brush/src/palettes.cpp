@@ -1,12 +1,10 @@
 #include "palettes.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "bindings.h"
-#include "commands.h"
-#include "glue.h"
 #include "tzx/errors.h"
+#include "tzx/frame.h"
 #include "tzx/graphics_layout.h"
 
 namespace tzx::brush {
@@ -15,26 +13,17 @@ namespace {
 
 constexpr int kChunk = 256;
 
-// Hands one operation on a palette brush to the palette sibling, with the
-// brush's pens locked for it.
-int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperationArgs* args,
-            bool change) {
-  const PaletteSibling* palette = gBound.palette;
-  if (!palette) return ErrorWithString(kErrSiblingAbsent, "palette");
-  BrushRecord* b = nullptr;
-  int rc =
-      change ? FindBrushToChange(L, id, kFindChangePixels, &b) : FindBrush(L, &id, &b, kFindRead);
-  if (rc) return rc;
-  if (!b->chunky || !b->palette) return kErrNoPalette;
-  // The palette library reads the option table with the pens locked.
-  if (int rc2 = PinBrush(L, b)) return rc2;
+}  // namespace
+
+int OperateOnPens(lua_State* L, BrushRecord* b, const ObjectId& id, int32_t operation,
+                  PaletteOperationArgs* args, bool change) {
   const graphics::GraphicsInterface& g = *gBound.graphics;
   uint8_t* pens = nullptr;
   int bytesPerRow = 0;
   if (!g.GetBitmapPixels(b->chunky, &pens, &bytesPerRow, change)) return kErrLockBitmap;
   PaletteTarget target{b->palette, b->depth,  b->transparentPen, pens,
                        b->width,   b->height, bytesPerRow};
-  rc = palette->operate(L, kTypeBrush, &id, &target, operation, args);
+  const int rc = gBound.palette->operate(L, kTypeBrush, &id, &target, operation, args);
   g.ReleaseBitmapPixels(b->chunky);
   if (rc == 0) {
     b->depth = target.depth;
@@ -42,8 +31,6 @@ int Operate(lua_State* L, const ObjectId& id, int32_t operation, PaletteOperatio
   }
   return rc;
 }
-
-}  // namespace
 
 int PensToTrueColor(const BitmapHandle* pens, const uint32_t* palette, int transparentPen,
                     BitmapHandle** color, BitmapHandle** mask) {
@@ -100,76 +87,14 @@ int BuildPalette(lua_State* L, const ObjectId* id, int depth, int transparentPen
   return palette->buildPalette(L, id ? id : &defaultPalette, depth, transparentPen, target);
 }
 
-// SetBrushPen(id, pen, color[, options])
-int SetBrushPen(lua_State* L) {
-  L = Args().beginCommand(L, 3, 4, 0, 0);
-  PaletteOperationArgs a{};
-  ObjectId id = Args().objectId(L, 1);
-  a.pen = Lua().checkinteger(L, 2);
-  a.color = ColorArg(L, 3);
-  a.optionsIndex = OptionalTable(L, 4);
-  return Operate(L, id, kPaletteSetPen, &a, true);
-}
-
-// GetBrushPen(id, pen[, options])
-int GetBrushPen(lua_State* L) {
-  L = Args().beginCommand(L, 2, 3, 0, 0);
-  PaletteOperationArgs a{};
-  ObjectId id = Args().objectId(L, 1);
-  a.pen = Lua().checkinteger(L, 2);
-  a.optionsIndex = OptionalTable(L, 3);
-  if (int rc = Operate(L, id, kPaletteGetPen, &a, false)) return rc;
-  PushColor(L, a.result);
-  return 1;
-}
-
-// SetBrushTransparentPen(id, pen[, options])
-int SetBrushTransparentPen(lua_State* L) {
-  L = Args().beginCommand(L, 2, 3, 0, 0);
-  PaletteOperationArgs a{};
-  ObjectId id = Args().objectId(L, 1);
-  a.pen = Lua().checkinteger(L, 2);
-  a.optionsIndex = OptionalTable(L, 3);
-  return Operate(L, id, kPaletteSetTransparentPen, &a, true);
-}
-
-// SetBrushDepth(id, depth[, options])
-int SetBrushDepth(lua_State* L) {
-  L = Args().beginCommand(L, 2, 3, 0, 0);
-  PaletteOperationArgs a{};
-  ObjectId id = Args().objectId(L, 1);
-  a.depth = Lua().checkinteger(L, 2);
-  a.optionsIndex = OptionalTable(L, 3);
-  return Operate(L, id, kPaletteSetDepth, &a, true);
-}
-
-// SetBrushPalette(id, paletteId[, options])
-int SetBrushPalette(lua_State* L) {
-  L = Args().beginCommand(L, 2, 3, 0, 0);
-  PaletteOperationArgs a{};
-  ObjectId id = Args().objectId(L, 1);
-  a.palette = Args().objectId(L, 2);
-  a.optionsIndex = OptionalTable(L, 3);
-  return Operate(L, id, kPaletteSetPalette, &a, true);
-}
-
-// RemoveBrushPalette(id[, keepTransparency = true]): the pens become true
-// colour; the transparent pen becomes a mask unless told otherwise.
-int RemoveBrushPalette(lua_State* L) {
-  L = Args().beginCommand(L, 1, 2, 0, 0);
-  ObjectId id = Args().objectId(L, 1);
-  bool keepTransparency = OptionalFlag(L, 2, true);
-  BrushRecord* b = nullptr;
-  if (int rc = FindBrushToChange(L, id, kFindChangePixels, &b)) return rc;
-  if (!b->chunky || !b->palette) return kErrNoPalette;
+int RemovePalette(BrushRecord* b, bool keepTransparency) {
   BitmapHandle* color = nullptr;
   BitmapHandle* mask = nullptr;
   if (int rc = PensToTrueColor(b->chunky, b->palette, keepTransparency ? b->transparentPen : kNoPen,
                                &color, &mask)) {
     return rc;
   }
-  const graphics::GraphicsInterface& g = *gBound.graphics;
-  g.FreeBitmapSet(&b->chunky, &b->paletteView, nullptr);
+  gBound.graphics->FreeBitmapSet(&b->chunky, &b->paletteView, nullptr);
   HostFree(b->palette);
   b->palette = nullptr;
   b->bitmap = color;
