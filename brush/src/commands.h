@@ -1,21 +1,27 @@
-// The script commands of brush.tzx, in the order of the command table.
+// The script commands of brush.tzx, by file.
 #pragma once
 
 struct lua_State;
 
 namespace tzx::brush {
 
-// Objects and lifecycle
+// brush_commands.cpp
 int CreateBrush(lua_State* L);
 int FreeBrush(lua_State* L);
 int CopyBrush(lua_State* L);
+int IsBrushEmpty(lua_State* L);
+int DisplayBrush(lua_State* L);
+int DisplayBrushPart(lua_State* L);
+
+// load_save_commands.cpp
 int LoadBrush(lua_State* L);
 int SaveBrush(lua_State* L);
+
+// convert_commands.cpp
 int GetBrushLink(lua_State* L);
 int ConvertToBrush(lua_State* L);
-int IsBrushEmpty(lua_State* L);
 
-// Geometry
+// geometry_commands.cpp
 int ScaleBrush(lua_State* L);
 int RotateBrush(lua_State* L);
 int TransformBrush(lua_State* L);
@@ -28,25 +34,25 @@ int RasterizeBrush(lua_State* L);
 int CreateTexturedBrush(lua_State* L);
 int CreateGradientBrush(lua_State* L);
 
-// Drawing
-int DisplayBrush(lua_State* L);
-int DisplayBrushPart(lua_State* L);
-
-// Pixels and arrays
+// pixel_commands.cpp
 int ReadBrushPixel(lua_State* L);
 int WriteBrushPixel(lua_State* L);
+int ReplaceColors(lua_State* L);
+int FloodFill(lua_State* L);
+
+// array_commands.cpp
 int BrushToRGBArray(lua_State* L);
 int RGBArrayToBrush(lua_State* L);
 int BrushToPenArray(lua_State* L);
 int PenArrayToBrush(lua_State* L);
 
-// Transparency planes
+// mask_commands.cpp
 int DeleteMask(lua_State* L);
 int DeleteAlphaChannel(lua_State* L);
 int SetBrushTransparency(lua_State* L);
 int ChangeBrushTransparency(lua_State* L);
 
-// Palettes and pens
+// palette_commands.cpp
 int SetBrushPen(lua_State* L);
 int GetBrushPen(lua_State* L);
 int SetBrushTransparentPen(lua_State* L);
@@ -54,15 +60,11 @@ int SetBrushDepth(lua_State* L);
 int SetBrushPalette(lua_State* L);
 int RemoveBrushPalette(lua_State* L);
 
-// Colour quantisation
+// quantize_commands.cpp
 int QuantizeBrush(lua_State* L);
 int RemapBrush(lua_State* L);
 
-// Colour replacement and flood fill
-int ReplaceColors(lua_State* L);
-int FloodFill(lua_State* L);
-
-// Image effects and distortions
+// filter_commands.cpp
 int BlurBrush(lua_State* L);
 int EmbossBrush(lua_State* L);
 int EdgeBrush(lua_State* L);

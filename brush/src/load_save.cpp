@@ -1,13 +1,13 @@
-// LoadBrush and SaveBrush: pictures decoded and encoded by the imageio
-// sibling, cut, keyed and turned into planes by the graphics library.
+#include "load_save.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "bindings.h"
-#include "commands.h"
-#include "glue.h"
+#include "copy.h"
 #include "plane_lock.h"
 #include "tzx/errors.h"
+#include "tzx/frame.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/graphics_layout.h"
 
@@ -18,112 +18,12 @@ namespace {
 // The loader of every picture the host's imageio decodes.
 constexpr const char* kInbuiltLoader = "inbuilt";
 
-struct LoadOptions {
-  ObjectId id{};
-  const char* file = nullptr;
-  int32_t loadAlpha = 0;
-  int32_t loadTransparency = 0;
-  int32_t loadPalette = 0;
-  int32_t hardware = 0;
-  int32_t smoothScale = 0;
-  int32_t cacheAlpha = 0;
-  int32_t globalAlpha = -1;
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  double scale[2] = {0, 0};
-  bool scalePercent[2] = {false, false};
-  uint32_t transparentColor = kNoColor;
-  bool colorGiven = false;
-  int32_t transparentPen = kNoPen;
-  bool penGiven = false;
-  uint32_t secondColor = 0;
-  int32_t legacy = 0;
-  ObjectId display{};
-  bool displayGiven = false;
-  char loader[256] = {};
-  char adapter[256] = {};
-  char cacheKey[512] = {};
-  char cachedLoad[512] = {};
-  UserTags* tags = nullptr;
-};
-
-// A decoded picture in host blocks. Pen rows are `width` entries long; the
-// colours are laid out as a colour bitmap's store (rows of `rowLength` words,
-// then a spare row), which the brush's bitmap can take over.
-struct Picture {
-  uint32_t* argb = nullptr;  // or ...
-  uint8_t* pens = nullptr;   // ... with palette
-  uint32_t* palette = nullptr;
-  uint8_t* cycles = nullptr;
-  int32_t cycleCount = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t rowLength = 0;
-  int32_t depth = 0;
-  int32_t transparency = kTransparencyNone;
-  uint32_t key = kNoColor;  // the picture's transparent colour or pen
-  char format[256] = {};
-};
-
 void ReleasePicture(Picture* p) {
   HostFree(p->argb);
   HostFree(p->pens);
   HostFree(p->palette);
   HostFree(p->cycles);
   *p = Picture{};
-}
-
-// "scalewidth" and "scaleheight": pixels, or a percentage of the picture.
-void ReadScale(lua_State* L, int t, const char* key, double* value, bool* percent) {
-  const ArgumentServices& args = Args();
-  if (args.fieldByKey(L, t, key) == kLuaString) {
-    size_t length = 0;
-    const char* s = Lua().tolstring(L, -1, &length);
-    *percent = length > 0 && s[length - 1] == '%';
-  }
-  Lua().settop(L, -2);
-  args.fieldPercent(L, t, key, 1.0, value);
-}
-
-int ReadLoadOptions(lua_State* L, LoadOptions* o) {
-  const ArgumentServices& args = Args();
-  const int argc = Lua().gettop(L);
-  o->id = args.newObjectId(L, 1);
-  o->file = args.fileName(L, 2, 0, 0);
-  if (argc >= 3 && Lua().type(L, 3) == kLuaNumber) {
-    // The legacy form: transparent colour, background colour, flag.
-    o->transparentColor = ColorArg(L, 3);
-    o->colorGiven = o->transparentColor != kNoColor;
-    o->secondColor = static_cast<uint32_t>(Lua().optinteger(L, 4, 0));
-    o->legacy = Lua().optinteger(L, 5, 0) != 0;
-    return 0;
-  }
-  const int t = OptionalTable(L, 3);
-  if (!t) return 0;
-  args.fieldBool(L, t, "loadalpha", &o->loadAlpha);
-  args.fieldBool(L, t, "loadtransparency", &o->loadTransparency);
-  args.fieldBool(L, t, "loadpalette", &o->loadPalette);
-  args.fieldInt(L, t, "globalalpha", &o->globalAlpha);
-  args.fieldInt(L, t, "x", &o->x);
-  args.fieldInt(L, t, "y", &o->y);
-  args.fieldInt(L, t, "width", &o->width);
-  args.fieldInt(L, t, "height", &o->height);
-  args.fieldBool(L, t, "hardware", &o->hardware);
-  ReadScale(L, t, "scalewidth", &o->scale[0], &o->scalePercent[0]);
-  ReadScale(L, t, "scaleheight", &o->scale[1], &o->scalePercent[1]);
-  args.fieldBool(L, t, "smoothscale", &o->smoothScale);
-  o->displayGiven = args.fieldObjectId(L, t, "display", &o->display);
-  args.fieldString(L, t, "loader", o->loader, sizeof o->loader);
-  args.fieldString(L, t, "adapter", o->adapter, sizeof o->adapter);
-  o->colorGiven = args.fieldColor(L, t, "transparency", &o->transparentColor);
-  o->penGiven = args.fieldInt(L, t, "transparentpen", &o->transparentPen);
-  args.fieldString(L, t, "__cache", o->cacheKey, sizeof o->cacheKey);
-  args.fieldString(L, t, "__cachedload", o->cachedLoad, sizeof o->cachedLoad);
-  args.fieldBool(L, t, "__cachealpha", &o->cacheAlpha);
-  // Last: nothing may raise an error while the tags are held.
-  return args.userTags(L, t, 0, 0, &o->tags);
 }
 
 int CheckConflicts(const LoadOptions& o) {
@@ -284,10 +184,6 @@ int StoreInCache(const LoadOptions& o, const Picture& p) {
   return rc;
 }
 
-struct Window {
-  int x, y, width, height;
-};
-
 int CutWindow(const LoadOptions& o, const Picture& p, Window* w) {
   if (o.x < 0 || o.y < 0) return kErrNegativePosition;
   if (o.x >= p.width || o.y >= p.height) return kErrOutside;
@@ -368,63 +264,6 @@ int MakeColorPlanes(const LoadOptions& o, Picture* p, const Window& w, void* dis
   return 0;
 }
 
-}  // namespace
-
-// LoadBrush(id, filename[, table]) or LoadBrush(id, filename, transparentColor
-// [, backgroundColor[, flag]])
-int LoadBrush(lua_State* L) {
-  L = Args().beginCommand(L, 2, 5, 0, 0);
-  LoadOptions o;
-  int rc = ReadLoadOptions(L, &o);
-  if (!rc) rc = CheckConflicts(o);
-  void* displayKey = nullptr;
-  if (!rc && o.hardware) rc = DisplayKeyFor(o.displayGiven ? &o.display : nullptr, &displayKey);
-  Picture p{};
-  if (!rc) rc = o.cachedLoad[0] ? DecodeCached(o, &p) : Decode(o, &p);
-  if (!rc && o.cacheKey[0] && !o.cachedLoad[0]) rc = StoreInCache(o, p);
-  Window w{};
-  if (!rc) rc = CutWindow(o, p, &w);
-  int pen = kNoPen;
-  if (!rc && p.pens) rc = PenPictureKey(o, p, &pen);
-  Args().freeUserTags(o.tags, 0);
-  // The brush that the new one replaces goes once the picture proved good,
-  // and before the new planes are made, which may then reuse its memory.
-  if (!rc) rc = FreeBrushForReuse(L, o.id);
-  NewBrush n{};
-  if (!rc) rc = p.pens ? MakePenPlanes(&p, w, pen, &n) : MakeColorPlanes(o, &p, w, displayKey, &n);
-  BrushRecord* b = nullptr;
-  if (!rc) {
-    n.id = o.id;
-    n.kind = kKindRaster;
-    n.width = w.width;
-    n.height = w.height;
-    n.rowWidth = w.width;
-    n.cycles = p.cycles;
-    n.cycleCount = p.cycleCount;
-    n.format = p.format;
-    if (o.hardware) n.displayId = o.display;
-    rc = AddBrushRecord(&n, &b);
-  }
-  ReleasePicture(&p);
-  if (rc) {
-    gBound.graphics->FreeBitmapSet(&n.bitmap, &n.mask, &n.alpha);
-    gBound.graphics->FreeBitmapSet(&n.chunky, nullptr, nullptr);
-    HostFree(n.palette);
-    return rc;
-  }
-  b->loader = kInbuiltLoader;
-  b->sourceX = w.x;
-  b->sourceY = w.y;
-  if (b->bitmap && gBound.graphics->GetBitmapAttr(b->bitmap, graphics::kAttrVideo)) {
-    b->hardware = 1;
-    b->displayKey = displayKey;
-    b->hwFlags = (b->mask ? kHwHasMask : 0) | (b->alpha ? kHwHasAlpha : 0);
-  }
-  return PushAutomaticId(L, o.id, b);
-}
-
-namespace {
-
 // The planes of a brush as imageio reads them: locked in place, except a
 // colour bitmap of another format, which is copied as 0xAARRGGBB words.
 struct SavePlanes {
@@ -457,50 +296,74 @@ int LockForSave(BrushRecord* b, SavePlanes* s) {
 
 }  // namespace
 
-// SaveBrush(id, filename[, transparentColor = -1[, format = 0[, quality]]])
-// or SaveBrush(id, filename, table)
-int SaveBrush(lua_State* L) {
-  L = Args().beginCommand(L, 2, 5, 0, 0);
-  const ArgumentServices& args = Args();
-  ObjectId id = args.objectId(L, 1);
-  const char* file = args.fileName(L, 2, 0, 0);
-  graphics::SaveOptions options{};
-  options.format = graphics::kImgfmtBmp;
-  options.quality = 90;
-  options.depth = 8;
-  uint32_t transparentColor = kNoColor;
-  bool fill = false;
-  int rc = 0;
-  if (IsTableArg(L, 3)) {
-    args.fieldColor(L, 3, "transparentcolor", &transparentColor);
-    fill = args.fieldByKey(L, 3, "fillcolor") != kLuaNil;
-    Lua().settop(L, -2);
-    rc = gBound.graphics->ParseSaveOptions(L, 3, &options);
-  } else {
-    transparentColor = static_cast<uint32_t>(Lua().optinteger(L, 3, -1));
-    const int format = Lua().optinteger(L, 4, graphics::kImgfmtBmp);
-    rc = gBound.graphics->ParseSaveOptions(L, 5, &options);
-    options.format = format;
+int ReadPicture(const LoadOptions& o, PictureLoad* load) {
+  int rc = CheckConflicts(o);
+  if (!rc && o.hardware) {
+    rc = DisplayKeyFor(o.displayGiven ? &o.display : nullptr, &load->displayKey);
   }
-  const ImageIoSibling* io = gBound.imageio;
-  if (!rc && !io) rc = ErrorWithString(kErrSiblingAbsent, "imageio");
+  Picture& p = load->picture;
+  if (!rc) rc = o.cachedLoad[0] ? DecodeCached(o, &p) : Decode(o, &p);
+  if (!rc && o.cacheKey[0] && !o.cachedLoad[0]) rc = StoreInCache(o, p);
+  if (!rc) rc = CutWindow(o, p, &load->window);
+  if (!rc && p.pens) rc = PenPictureKey(o, p, &load->pen);
+  return rc;
+}
+
+int AddLoadedBrush(const LoadOptions& o, PictureLoad* load, BrushRecord** out) {
+  Picture& p = load->picture;
+  const Window& w = load->window;
+  NewBrush n{};
+  int rc = p.pens ? MakePenPlanes(&p, w, load->pen, &n)
+                  : MakeColorPlanes(o, &p, w, load->displayKey, &n);
   BrushRecord* b = nullptr;
-  if (!rc) rc = FindBrush(L, &id, &b, kFindReadHardware);
-  if (!rc && !b->bitmap && !b->chunky) rc = kErrNotAllowed;
-  SavePlanes s;
-  if (!rc) rc = LockForSave(b, &s);
   if (!rc) {
+    n.id = o.id;
+    n.kind = kKindRaster;
+    n.width = w.width;
+    n.height = w.height;
+    n.rowWidth = w.width;
+    n.cycles = p.cycles;
+    n.cycleCount = p.cycleCount;
+    n.format = p.format;
+    if (o.hardware) n.displayId = o.display;
+    rc = AddBrushRecord(&n, &b);
+  }
+  if (rc) {
+    FreeNewBrush(&n);
+    return rc;
+  }
+  b->loader = kInbuiltLoader;
+  b->sourceX = w.x;
+  b->sourceY = w.y;
+  if (b->bitmap && gBound.graphics->GetBitmapAttr(b->bitmap, graphics::kAttrVideo)) {
+    b->hardware = 1;
+    b->displayKey = load->displayKey;
+    b->hwFlags = (b->mask ? kHwHasMask : 0) | (b->alpha ? kHwHasAlpha : 0);
+  }
+  *out = b;
+  return 0;
+}
+
+void ReleasePictureLoad(PictureLoad* load) {
+  ReleasePicture(&load->picture);
+}
+
+int SaveBrushFile(BrushRecord* b, const char* file, const SaveRequest& r) {
+  if (!b->bitmap && !b->chunky) return kErrNotAllowed;
+  SavePlanes s;
+  int rc = LockForSave(b, &s);
+  if (!rc) {
+    const graphics::SaveOptions& options = r.options;
     const bool pens = b->chunky != nullptr;
     const ImageSaveOptions fillOptions{options.fillColor};
-    rc = io->saveBrush(options.format, pens ? nullptr : &s.bitmap, b->width, b->height, file,
-                       options.adapter, options.userTags, b->mask ? &s.mask : nullptr,
-                       static_cast<int32_t>(transparentColor), b->alpha ? &s.alpha : nullptr,
-                       pens ? &s.chunky : nullptr, b->palette, pens ? b->depth : options.depth,
-                       pens ? b->transparentPen : kNoPen, options.quality,
-                       fill ? &fillOptions : nullptr, b->hardware);
+    rc = gBound.imageio->saveBrush(
+        options.format, pens ? nullptr : &s.bitmap, b->width, b->height, file, options.adapter,
+        options.userTags, b->mask ? &s.mask : nullptr, static_cast<int32_t>(r.transparentColor),
+        b->alpha ? &s.alpha : nullptr, pens ? &s.chunky : nullptr, b->palette,
+        pens ? b->depth : options.depth, pens ? b->transparentPen : kNoPen, options.quality,
+        r.fill ? &fillOptions : nullptr, b->hardware);
   }
   ReleaseSavePlanes(&s);
-  args.freeUserTags(options.userTags, 0);
   return rc;
 }
 
