@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "bindings.h"
-#include "display_commands.h"
+#include "commands.h"
 #include "display_list.h"
 #include "mode_switch.h"
 #include "tzx/display_constants.h"

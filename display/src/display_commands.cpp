@@ -1,8 +1,7 @@
 // Script commands of displays: making, opening, closing, selecting, moving,
 // hiding and titling them.
-#include "display_commands.h"
-
 #include "bindings.h"
+#include "commands.h"
 #include "display_core.h"
 #include "display_list.h"
 #include "display_options.h"

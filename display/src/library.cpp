@@ -1,7 +1,7 @@
 // The frame of display.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
+#include "commands.h"
 #include "constants.h"
-#include "display_commands.h"
 #include "display_core.h"
 #include "display_list.h"
 #include "frame_pacing.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "bindings.h"
-#include "display_commands.h"
+#include "commands.h"
 #include "display_list.h"
 #include "display_options.h"
 #include "mode_switch.h"

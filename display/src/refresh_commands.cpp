@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "bindings.h"
-#include "display_commands.h"
+#include "commands.h"
 #include "display_core.h"
 #include "display_list.h"
 #include "double_buffer.h"

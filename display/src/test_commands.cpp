@@ -11,7 +11,7 @@
 // array of names from index 0).
 #include <cstring>
 
-#include "display_commands.h"
+#include "commands.h"
 #include "display_list.h"
 #include "platform/window_backend.h"
 #include "tzx/errors.h"

@@ -3,9 +3,9 @@
 
 #include "attributes.h"
 #include "bindings.h"
+#include "commands.h"
 #include "directories.h"
 #include "file_nodes.h"
-#include "io_commands.h"
 #include "path_names.h"
 #include "platform/calendar.h"
 #include "platform/file_system.h"

@@ -1,6 +1,6 @@
 // CRC32, MD5 and SHA1 of whole files.
 #include "checksums.h"
-#include "io_commands.h"
+#include "commands.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "commands.h"
 #include "directories.h"
-#include "io_commands.h"
 #include "linked_trees.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "io_commands.h"
+#include "commands.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 

@@ -1,8 +1,8 @@
 // Opening, closing and positioning script files, and the I/O switches.
+#include "commands.h"
 #include "file_nodes.h"
 #include "file_read.h"
 #include "file_write.h"
-#include "io_commands.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

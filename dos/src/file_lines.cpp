@@ -1,8 +1,8 @@
 // FileLines: an iterator over the lines of a file for generic for loops.
 #include <algorithm>
 
+#include "commands.h"
 #include "file_read.h"
-#include "io_commands.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 #include "userdata.h"

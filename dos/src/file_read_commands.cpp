@@ -1,7 +1,7 @@
 // Script commands that read from open files.
+#include "commands.h"
 #include "file_nodes.h"
 #include "file_read.h"
-#include "io_commands.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

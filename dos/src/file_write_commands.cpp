@@ -1,8 +1,8 @@
 // Script commands that write to open files.
+#include "commands.h"
 #include "file_nodes.h"
 #include "file_read.h"
 #include "file_write.h"
-#include "io_commands.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

@@ -1,9 +1,9 @@
 // The frame of dos.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
+#include "commands.h"
 #include "constants.h"
 #include "directories.h"
 #include "file_nodes.h"
-#include "io_commands.h"
 #include "linked_trees.h"
 #include "path_names.h"
 #include "program_runs.h"

@@ -1,7 +1,7 @@
 // MonitorDirectory: a directory object that watches its folder.
 #include "bindings.h"
+#include "commands.h"
 #include "directories.h"
-#include "io_commands.h"
 #include "monitor.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

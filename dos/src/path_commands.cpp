@@ -2,7 +2,7 @@
 // directory and the special folders.
 #include <cstring>
 
-#include "io_commands.h"
+#include "commands.h"
 #include "path_names.h"
 #include "platform/file_system.h"
 #include "tzx/errors.h"

@@ -1,5 +1,5 @@
 // MatchPattern.
-#include "io_commands.h"
+#include "commands.h"
 #include "pattern.h"
 #include "tzx/frame.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "bindings.h"
-#include "io_commands.h"
+#include "commands.h"
 #include "platform/file_system.h"
 #include "program_runs.h"
 #include "run.h"

@@ -1,7 +1,7 @@
 // FileToString and StringToFile: whole files to and from strings.
 #include <cstring>
 
-#include "io_commands.h"
+#include "commands.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 

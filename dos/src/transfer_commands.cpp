@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "bindings.h"
-#include "io_commands.h"
+#include "commands.h"
 #include "transfer.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"

@@ -1,6 +1,6 @@
 // Virtual files: names that the host's file services resolve to a region of
 // another file or to string data.
-#include "io_commands.h"
+#include "commands.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 

@@ -1,5 +1,5 @@
 // Volumes: on this system the mount points.
-#include "io_commands.h"
+#include "commands.h"
 #include "path_names.h"
 #include "platform/file_system.h"
 #include "tzx/errors.h"

@@ -1,7 +1,6 @@
-#include "colour_commands.h"
-
 #include "bindings.h"
 #include "colours.h"
+#include "commands.h"
 #include "graphics_state.h"
 #include "pixel_formats.h"
 #include "tzx/errors.h"

@@ -1,6 +1,5 @@
-#include "draw_style_commands.h"
-
 #include "colours.h"
+#include "commands.h"
 #include "draw_style.h"
 #include "gradient_options.h"
 #include "graphics_state.h"

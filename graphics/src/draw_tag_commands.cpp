@@ -1,5 +1,4 @@
-#include "draw_tag_commands.h"
-
+#include "commands.h"
 #include "draw_record.h"
 #include "draw_tags.h"
 #include "graphics_state.h"

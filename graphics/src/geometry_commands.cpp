@@ -1,11 +1,10 @@
-#include "geometry_commands.h"
-
 #include <cstdint>
 
 #include "bindings.h"
 #include "bitmaps.h"
 #include "collision.h"
 #include "colours.h"
+#include "commands.h"
 #include "draw_tags.h"
 #include "geometry.h"
 #include "graphics_state.h"

@@ -1,10 +1,7 @@
 // The frame of graphics.tzx: its descriptor, tables and start-up steps.
 #include "bindings.h"
-#include "colour_commands.h"
+#include "commands.h"
 #include "constants.h"
-#include "draw_style_commands.h"
-#include "draw_tag_commands.h"
-#include "geometry_commands.h"
 #include "graphics_state.h"
 #include "tzx/errors.h"
 #include "tzx/graphics.h"

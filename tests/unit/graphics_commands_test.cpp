@@ -8,7 +8,7 @@
 #include <string>
 
 #include "graphics/src/bindings.h"
-#include "graphics/src/colour_commands.h"
+#include "graphics/src/commands.h"
 #include "host_state.h"
 #include "support/test_host.h"
 #include "tessera/host.h"

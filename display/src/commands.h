@@ -1,10 +1,11 @@
-// The library's script commands.
+// The script commands of display.tzx, by file.
 #pragma once
 
 #include "tzx/types.h"
 
 namespace tzx::display {
 
+// display_commands.cpp
 int CreateDisplay(lua_State* L);
 int OpenDisplay(lua_State* L);
 int CloseDisplay(lua_State* L);
@@ -18,11 +19,13 @@ int SetTitle(lua_State* L);
 int SetSubtitle(lua_State* L);
 int SetDisplayAttributes(lua_State* L);
 
+// modes_commands.cpp
 int GetMonitors(lua_State* L);
 int GetDisplayModes(lua_State* L);
 int ChangeDisplayMode(lua_State* L);
 int ChangeDisplaySize(lua_State* L);
 
+// refresh_commands.cpp
 int BeginRefresh(lua_State* L);
 int EndRefresh(lua_State* L);
 int RefreshDisplay(lua_State* L);
@@ -38,10 +41,10 @@ int Cls(lua_State* L);
 int SaveSnapshot(lua_State* L);
 int GrabDesktop(lua_State* L);
 
-// The display's attribute callback for the object library.
+// attributes.cpp: the display's attribute callback for the object library.
 int DisplayAttribute(lua_State* L, int attribute, const ObjectId* id);
 
-// Headless test commands (test_commands.cpp), registered only when the
+// test_commands.cpp: headless test commands, registered only when the
 // library runs without a window system.
 extern const CommandRow kHeadlessTestCommands[];
 

@@ -1,6 +1,6 @@
-// Script commands of file handles and I/O, checksums, string files, virtual
-// files, the environment, directories, patterns and programs, for the
-// library's command table.
+// The script commands of dos.tzx, by file: file handles and I/O, checksums,
+// string files, virtual files, the environment, directories, patterns and
+// programs.
 #pragma once
 
 #include "tzx/types.h"
