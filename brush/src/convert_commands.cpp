@@ -20,9 +20,14 @@ int Convert(lua_State* L, const ConvertRequest& r) {
 
 // The source's identifier; layers name theirs through the layers library.
 int ReadSource(lua_State* L, int type, int n, ObjectId* out) {
-  if (type == kConvertLayer && !gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
-  *out = Args().objectId(L, n);
-  return 0;
+  if (type != kConvertLayer) {
+    *out = Args().objectId(L, n);
+    return 0;
+  }
+  if (!gBound.layers || !gBound.layers->readLayerId) {
+    return ErrorWithString(kErrSiblingAbsent, "layers");
+  }
+  return gBound.layers->readLayerId(L, n, out);
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ int DisplayAttribute(lua_State* L, int attribute, const ObjectId* id) {
       value = ScreenDepth();
       break;
     case kAttrlayers:
-      value = 0;
+      value = gBound.layers && gBound.layers->layerCount ? gBound.layers->layerCount(d) : 0;
       break;
     case kAttrlayerson:
       value = (d->flags2 & kFlag2Layers) != 0;

@@ -5,6 +5,7 @@
 #include "tzx/graphics.h"
 #include "tzx/siblings.h"
 #include "tzx/siblings/bgpic.h"
+#include "tzx/siblings/layers.h"
 #include "tzx/siblings/video.h"
 
 namespace tzx::display {
@@ -21,7 +22,7 @@ struct BoundSiblings {
   const graphics::GraphicsInterface* graphics = nullptr;
   const void* icon = nullptr;
   const ImageIoSibling* imageio = nullptr;
-  const void* layers = nullptr;
+  const LayersSibling* layers = nullptr;
   const void* menu = nullptr;
   const void* object = nullptr;
   const PaletteSibling* palette = nullptr;

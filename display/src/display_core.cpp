@@ -156,7 +156,13 @@ int CreatePicture(lua_State* L, DisplayRecord* d, const BitmapHandle* keep = nul
   o.height = d->height;
   o.paletteDepth = d->depth;
   o.palette = d->palette;
+  o.layers = (d->flags2 & kFlag2Layers) != 0;
   return 0;
+}
+
+// Tells the layers library that the display's picture changes.
+void TellLayers(DisplayRecord* d, int32_t change) {
+  if (gBound.layers && gBound.layers->displayChanged) gBound.layers->displayChanged(d, change);
 }
 
 void ReleaseResources(DisplayRecord* d) {
@@ -211,6 +217,9 @@ int RebuildPicture(lua_State* L, DisplayRecord* d, int width, int height, bool k
   d->width = width;
   d->height = height;
   UnlockDisplays();
+  // Layers lift off the old picture and are drawn onto the new one (or onto
+  // the old one again).
+  TellLayers(d, kLayersBeforeResize);
   int rc = CreatePicture(L, d, keepPicture ? d->output.color : nullptr, oldWidth, oldHeight);
   if (rc) {
     LockDisplays();
@@ -218,6 +227,7 @@ int RebuildPicture(lua_State* L, DisplayRecord* d, int width, int height, bool k
     d->height = oldHeight;
     UnlockDisplays();
   }
+  TellLayers(d, kLayersAfterResize);
   return rc;
 }
 
@@ -262,6 +272,7 @@ void DestroyDisplay(lua_State* L, DisplayRecord* d) {
   if (d->window && d->window->handle) CloseWindow(d);
   SetDisplayState(d, kStateClosed);
   UnlinkDisplay(d);
+  TellLayers(d, kLayersDisplayGone);
   ReleaseResources(d);
   ForgetAndFree(L, &d->header);
 }

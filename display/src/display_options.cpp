@@ -219,6 +219,8 @@ int ReadDisplayOptions(lua_State* L, int t, DisplayRecord* d, bool create) {
   if ((layers || d->scaleMode == 2) && !gBound.layers) {
     return ErrorWithString(kErrSiblingAbsent, "layers");
   }
+  // The host's layers library draws layers at the picture's own size.
+  if (d->scaleMode == 2) return kErrPluginUnsupported;
   if (IsAskMode(mode) && !gBound.requester) return ErrorWithString(kErrSiblingAbsent, "requester");
   if (wantsPalette && !gBound.palette) return ErrorWithString(kErrSiblingAbsent, "palette");
   if (fillStyle == kFillTexture && !gBound.brush)

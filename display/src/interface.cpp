@@ -174,6 +174,8 @@ int GetCursorAndScreen(DisplayRecord* d, int query) {
       PointerSize(&size[0], &size[1]);
       return query == kQueryCursorWidth ? size[0] : size[1];
     }
+    case kQueryBusy:
+      return d->refreshBusy || d->doubleBuffered ? 1 : 0;
     default:
       return -1;
   }
@@ -225,7 +227,7 @@ const DisplayInterface kInterface = {
     .CreateIndexOutput = CreateIndexOutput,
     .RefreshCore = RefreshCore,
     .NotifyLayers = nullptr,
-    .slot18 = nullptr,
+    .DrawingOutputOf = DrawingOutput,
     .ModeFromName = ModeFromName,
     .FillStyleFromName = FillStyleFromName,
     .UpdateMenus = nullptr,

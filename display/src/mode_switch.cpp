@@ -178,8 +178,10 @@ int ChangeDisplayModeCore(lua_State* L, DisplayRecord* d, const ModeRequest& r) 
   if ((r.width || r.height) && (r.width < 1 || r.height < 1)) return kErrDisplaySize;
   const int monitor = r.monitor ? r.monitor : d->monitor;
   if (monitor < 1 || monitor > MonitorCount()) return kErrUnknownMonitor;
-  if ((r.layerScale > 0 || r.mode == kModeLayerFullscreen) && !gBound.layers) {
-    return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (r.layerScale > 0 || r.mode == kModeLayerFullscreen) {
+    if (!gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+    // The host's layers library draws layers at the picture's own size.
+    return kErrPluginUnsupported;
   }
   if (!IsOpen(d)) return kErrDisplayClosed;
   // Window and full screen give an unscaled display other sizes, which its

@@ -57,6 +57,10 @@ int Cls(lua_State* L, bool hasColor, uint32_t color) {
   switch (o->kind) {
     case graphics::kOutputDisplay: {
       auto* d = static_cast<DisplayRecord*>(o->owner);
+      // Layers go with what they were drawn over.
+      if (gBound.layers && gBound.layers->clearLayers) {
+        if ((rc = gBound.layers->clearLayers(L, d))) return rc;
+      }
       rc = hasColor ? FillWith(o, color) : FillBackground(L, d, o->color);
       break;
     }

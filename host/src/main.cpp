@@ -1,6 +1,7 @@
-// tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] [--plugins DIR] script.lua
-//         [arguments...]
+// tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] [--plugins DIR]
+//         [--without SIBLING]... script.lua [arguments...]
 // tessera --libraries
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,7 +15,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] "
-               "[--plugins DIR] script.lua [arguments...]\n"
+               "[--plugins DIR] [--without SIBLING]... script.lua [arguments...]\n"
                "       tessera [--plugins DIR] --libraries\n");
   return 2;
 }
@@ -46,6 +47,14 @@ int main(int argc, char** argv) {
     } else if (flag == "--monitors" && i + 1 < argc) {
       // The headless back end's monitors and modes.
       tzx::platform::SetEnvironmentValue("TESSERA_HEADLESS_MONITORS", argv[++i]);
+    } else if (flag == "--without" && i + 1 < argc) {
+      // Leaves one of the host's siblings unbound, so that tests see what the
+      // libraries do without it.
+      const std::string name = argv[++i];
+      auto& names = options.siblings;
+      auto it = std::find(names.begin(), names.end(), name);
+      if (it == names.end()) return Usage();
+      names.erase(it);
     } else if (flag == "--plugins" && i + 1 < argc) {
       options.pluginDir = argv[++i];
     } else {

@@ -234,7 +234,8 @@ TEST(DisplayHost, SlotsOtherLibrariesCall) {
   EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryDesktopDepth), 32);
   EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryCursorWidth), 32);
   EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryCursorHeight), 32);
-  EXPECT_EQ(slots->GetCursorAndScreen(d, 6), -1);
+  EXPECT_EQ(slots->GetCursorAndScreen(d, display::kQueryBusy), 0);
+  EXPECT_EQ(slots->GetCursorAndScreen(d, 7), -1);
   // Slots 12 and 13: full screen over the monitor and back, and a new size.
   EXPECT_EQ(slots->ApplyDisplayMode(host.L(), d, 99, 0, 0), kErrRange);
   EXPECT_EQ(slots->ApplyDisplayMode(host.L(), d, 6, 0, 0), 0);

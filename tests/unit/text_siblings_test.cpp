@@ -29,7 +29,17 @@ TEST(TextSiblings, LineInputNeedsDisplayAndEvents) {
     host.Stop();
     EXPECT_EQ(host.LiveBlocks(), 0);
   }
-  tessera::Host host(tzx::testing::TestHostOptions({"graphics", "text", "display"}, {"object"}));
+  {
+    tessera::Host host(
+        tzx::testing::TestHostOptions({"graphics", "text", "display"}, {"object", "event"}));
+    std::string error;
+    ASSERT_TRUE(host.Start(&error)) << error;
+    tzx::testing::ExpectAbsent(host, "InKeyStr(ALL)", "layers");
+    host.Stop();
+    EXPECT_EQ(host.LiveBlocks(), 0);
+  }
+  tessera::Host host(
+      tzx::testing::TestHostOptions({"graphics", "text", "display"}, {"object", "layers"}));
   std::string error;
   ASSERT_TRUE(host.Start(&error)) << error;
   tzx::testing::ExpectAbsent(host, "InKeyStr(ALL)", "event");

@@ -41,6 +41,9 @@ enum CursorQuery : int {
   kQueryCursorY = 3,
   kQueryCursorWidth = 4,  // the system's mouse pointer
   kQueryCursorHeight = 5,
+  // 1 while what is drawn cannot reach the window at once: inside a
+  // refresh block or with a software double buffer.
+  kQueryBusy = 6,
 };
 
 struct DisplayInterface {
@@ -79,7 +82,9 @@ struct DisplayInterface {
   int (*CreateIndexOutput)(DisplayRecord* display);            // 15: 0 or 1648
   int (*RefreshCore)(DisplayRecord* display, uint32_t flags);  // 16
   const void* NotifyLayers;                                    // 17: layers
-  const void* slot18;
+  // 18: the output drawing into the display goes to (its back buffer while
+  // double-buffered).
+  graphics::OutputRecord* (*DrawingOutputOf)(DisplayRecord* display);
   int (*ModeFromName)(const char* name);       // 19: -1 for an unknown name
   int (*FillStyleFromName)(const char* name);  // 20: -1 for an unknown name
   const void* UpdateMenus;                     // 21: menu
@@ -134,6 +139,7 @@ static_assert(offsetof(DisplayInterface, FindDisplay) == 2 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, ClearWindowData) == 8 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, GetDisplayKey) == 10 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, RefreshCore) == 16 * sizeof(void*));
+static_assert(offsetof(DisplayInterface, DrawingOutputOf) == 18 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, CopyBuffer) == 23 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, CallCreateDisplayCommand) == 28 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, CreateOutputBitmaps) == 34 * sizeof(void*));

@@ -18,7 +18,7 @@ struct HostOptions {
   std::vector<std::string> libraries = {"graphics", "dos", "brush", "text", "display"};
   // The host siblings to bind; the default binds them all.
   std::vector<std::string> siblings = {"object", "imageio", "palette", "offscreen", "event",
-                                       "time",   "async",   "filters", "clipboard"};
+                                       "time",   "async",   "filters", "clipboard", "layers"};
   bool headless = true;
   // Print the libraries' trace output to standard error.
   bool trace = false;

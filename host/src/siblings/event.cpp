@@ -8,6 +8,11 @@
 //                               reached a handler (the others are dropped)
 //   WaitEvent()                 waits until an event reached a handler
 //   IsKeyDown(key)              key name ("ESC", "LSHIFT" ...), character or code
+//   OnKeyWait(function or nil)  a headless run has no keyboard: when a line
+//                               input finds no key queued, it calls the
+//                               function once (and forgets it) instead of
+//                               failing, so that tests look at the display
+//                               mid-input and inject further keys
 //
 // A handler gets one table: "action" (the event's name), "id" (the display or
 // directory), and the event's own fields. Closing a window that no
@@ -99,6 +104,7 @@ Queue gQueue;
 
 int gHandlers[kEventNames];
 std::atomic<bool> gWakePosted{false};
+int gKeyWaitHook = LUA_NOREF;
 const dos::DosInterface* gDos = nullptr;
 
 int NameOfDisplayEvent(int code, intptr_t a, intptr_t c) {
@@ -418,6 +424,19 @@ int WaitEvent(lua_State* L) {
   }
 }
 
+// OnKeyWait(function or nil)
+int OnKeyWait(lua_State* L) {
+  kArguments.beginCommand(L, 1, 1, 0, 0);
+  if (!lua_isnil(L, 1)) CheckType(L, 1, LUA_TFUNCTION);
+  luaL_unref(L, LUA_REGISTRYINDEX, gKeyWaitHook);
+  gKeyWaitHook = LUA_NOREF;
+  if (!lua_isnil(L, 1)) {
+    lua_pushvalue(L, 1);
+    gKeyWaitHook = luaL_ref(L, LUA_REGISTRYINDEX);
+  }
+  return 0;
+}
+
 // IsKeyDown(key)
 int IsKeyDown(lua_State* L) {
   kArguments.beginCommand(L, 1, 1, 0, 0);
@@ -465,6 +484,12 @@ int TakeKeyEvent(const ObjectId* display, int32_t* code, intptr_t* a, intptr_t* 
 // Slot 5. Without a window system keys come only from messages a test
 // injects before the input starts.
 int WaitKeyEvent(lua_State* L) {
+  if (gKeyWaitHook != LUA_NOREF) {
+    lua_rawgeti(L, LUA_REGISTRYINDEX, gKeyWaitHook);
+    luaL_unref(L, LUA_REGISTRYINDEX, gKeyWaitHook);
+    gKeyWaitHook = LUA_NOREF;
+    return kLuaApi.callScript(L, 0, 0);
+  }
   if (State().headless || !EventSourcesOpen()) return kErrNoEventSource;
   return kThreads.wait(L, 1);
 }
@@ -488,6 +513,7 @@ void Bind(const char* library, const void* interface) {
 
 void Start(lua_State*) {
   for (int& h : gHandlers) h = LUA_NOREF;
+  gKeyWaitHook = LUA_NOREF;
   SetMessageHandler(kMsgWindowEvent, CheckForQuit);
   SetMessageHandler(kMsgProgramFinished, TakeWorkerMessage);
   SetMessageHandler(kMsgProgramOutput, TakeWorkerMessage);
@@ -511,6 +537,7 @@ void Reset(lua_State* L) {
   gDos = nullptr;
   for (Event& e : left) FreeEvent(L, e);
   for (int& h : gHandlers) h = LUA_NOREF;
+  gKeyWaitHook = LUA_NOREF;
   gWakePosted = false;
 }
 
@@ -519,6 +546,7 @@ const CommandRow kCommands[] = {
     {"CheckEvents", CheckEvents},
     {"WaitEvent", WaitEvent},
     {"IsKeyDown", IsKeyDown},
+    {"OnKeyWait", OnKeyWait},
     {nullptr, nullptr},
 };
 

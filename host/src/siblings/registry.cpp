@@ -7,7 +7,7 @@ namespace tzx::host {
 const HostSibling* FindHostSibling(const char* name) {
   static const HostSibling* const kAll[] = {
       &kObjectSibling, &kImageIoSibling, &kPaletteSibling, &kOffscreenSibling, &kEventSibling,
-      &kTimeSibling,   &kAsyncSibling,   &kFiltersSibling, &kClipboardSibling};
+      &kTimeSibling,   &kAsyncSibling,   &kFiltersSibling, &kClipboardSibling, &kLayersSibling};
   for (const HostSibling* s : kAll) {
     if (std::strcmp(s->name, name) == 0) return s;
   }

@@ -36,5 +36,6 @@ extern const HostSibling kTimeSibling;
 extern const HostSibling kAsyncSibling;
 extern const HostSibling kFiltersSibling;
 extern const HostSibling kClipboardSibling;
+extern const HostSibling kLayersSibling;
 
 }  // namespace tzx::host

@@ -112,7 +112,10 @@ t.eq(GetAttribute(BRUSH, link, ATTRDEPTH), 2, "linked palette brush")
 t.expect_error(1055, ConvertToBrush, BRUSH, 10, 10)
 t.expect_error(1685, ConvertToBrush, 4, 1, 11)
 t.expect_error(1685, GetBrushLink, 11, 32, 1)
-t.expect_error(1685, ConvertToBrush, 22, "layer", 11)
+-- Layers are named by numbers or automatic identifiers; the host's layers
+-- library hands out no planes for a conversion.
+t.expect_error(1055, ConvertToBrush, 22, "layer", 11)
+t.expect_error(1625, ConvertToBrush, 22, 1, 11)
 t.expect_error(1055, ConvertToBrush, 77, 1, 11)
 
 -- Every brush is listed once; FreeBrush and library close free them all.

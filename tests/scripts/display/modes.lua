@@ -45,7 +45,8 @@ t.expect_error(1055, ChangeDisplayMode, "nosuchmode")
 t.expect_error(1558, ChangeDisplayMode, DISPMODE_FULLSCREEN, 0, 600)
 t.expect_error(1557, ChangeDisplayMode, DISPMODE_FULLSCREEN, {monitor = 9})
 t.expect_error(1555, ChangeDisplayMode, DISPMODE_FULLSCREEN, {monitor = 3})
-t.expect_error(1685, ChangeDisplayMode, DISPMODE_FULLSCREEN, {layerscale = true})
+-- The host's layers library does not scale layers to a screen.
+t.expect_error(1625, ChangeDisplayMode, DISPMODE_FULLSCREEN, {layerscale = true})
 -- Larger than every mode of the monitor.
 t.expect_error(1004, ChangeDisplayMode, DISPMODE_FULLSCREEN, 1025, 600)
 t.eq(GetAttribute(DISPLAY, 1, ATTRWIDTH), 800, "a refused mode changes nothing")
