@@ -545,6 +545,32 @@ int DrawScaled(const DrawObjectArgs& a, const DrawTarget& target, DrawSource* so
   return rc;
 }
 
+// Layer mode: the working copy becomes a layer of the display, which takes
+// its planes over. Layers are drawn in colour: palette pictures are refused.
+int InsertLayer(lua_State* L, const DrawObjectArgs& a, const DrawTarget& target,
+                const TagRecord& tags, int x, int y, EffectPlanes* work) {
+  const LayersSibling* layers = gBound.layers;
+  if (!layers->insertLayer) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (!work->color) return kErrPluginUnsupported;
+  LayerRequest r{};
+  r.type = a.type;
+  if (a.id) r.source = *a.id;
+  r.x = x;
+  r.y = y;
+  r.width = work->width;
+  r.height = work->height;
+  r.color = work->color;
+  r.mask = work->mask;
+  r.alpha = work->alpha;
+  r.insertPos = tags.insertPosition;
+  const int rc = layers->insertLayer(L, target.output->owner, &r);
+  // What the layer took over is no longer the working copy's.
+  work->color = r.color;
+  work->mask = r.mask;
+  work->alpha = r.alpha;
+  return rc;
+}
+
 // The effects path: a working copy of the source window takes the draw
 // record's effects and is drawn with the object itself where the position
 // and anchors put it, its border and shadow around it.
@@ -587,9 +613,10 @@ int DrawWithEffects(lua_State* L, const DrawObjectArgs& a, const DrawTarget& tar
         work.originY + adjustY;
     int sx = 0, sy = 0, w = work.width, h = work.height;
     const Rect& b = target.bounds;
-    // The transparency is in the working copy's alpha channel by now.
-    if (ClipCopy(&sx, &sy, &x, &y, &w, &h, work.width, work.height, b.x, b.y, b.x + b.width,
-                 b.y + b.height)) {
+    if (target.output->layers) {
+      rc = InsertLayer(L, a, target, tags, x, y, &work);
+    } else if (ClipCopy(&sx, &sy, &x, &y, &w, &h, work.width, work.height, b.x, b.y, b.x + b.width,
+                        b.y + b.height)) {
       rc = target.bitmap->kind == kKindColor
                ? PaintColor(result, sx, sy, target.bitmap, x, y, w, h, 255)
                : PaintPlane(result, sx, sy, target.bitmap, target.output, x, y, w, h, 255);
@@ -661,7 +688,12 @@ int DrawObject(lua_State* L, DrawObjectArgs* args) {
   width = std::min(width, source.width - sourceX);
   height = std::min(height, source.height - sourceY);
 
-  if (target.output->layers && !gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (target.output->layers) {
+    if (!gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+    // Every object drawn becomes a layer, through the working copy.
+    return DrawWithEffects(L, a, target, &source, *transform, *tags, sourceX, sourceY, width,
+                           height);
+  }
   int newWidth, newHeight;
   if (NeedsEffects(*transform, *tags, width, height) &&
       ScalesOnly(source, target, *transform, *tags, width, height, &newWidth, &newHeight)) {

@@ -214,6 +214,13 @@ int DrawText(lua_State* L, const LayoutRequest& request, int32_t x, int32_t y, b
     y = gBound.graphics->ResolveY(y, out->height, output->height, 0.0);
   }
   if (drawTags) return DrawThroughTags(L, request, *out, x, y, box, drawTags);
+  if (output->layers) {
+    // On a display in layer mode the text becomes a layer through the
+    // graphics library's central draw.
+    TextDrawTags plain;
+    gBound.graphics->InitDrawRecord(&plain.transform, &plain.tags, 0, 0, 0, 0);
+    return DrawThroughTags(L, request, *out, x, y, box, &plain);
+  }
   return DrawRuns(request, *out, x, y, request.paletteMode, nullptr);
 }
 

@@ -337,6 +337,14 @@ int ClearLayers(lua_State*, void* display) {
 int Insert(void* display, Layer* l, int32_t insertPos, bool* linked) {
   *linked = false;
   Stack* s = StackOf(display);
+  if (l->id == ObjectId{}) {
+    // Unnamed layers are numbered after the highest number the display has.
+    int32_t highest = 0;
+    for (Layer* k = s ? s->first : nullptr; k; k = k->next) {
+      if (!k->id.pointer && k->id.number > highest) highest = k->id.number;
+    }
+    l->id.number = highest + 1;
+  }
   if (FindIn(s, l->id)) return kErrObjectBusy;
   if (!s) {
     if (!(s = Alloc<Stack>())) return kErrNoMemory;

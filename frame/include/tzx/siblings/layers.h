@@ -30,7 +30,7 @@ using LayerCloneFn = void* (*)(lua_State* L, void* record, int flag);
 // A new layer (slots 37 and 39).
 struct LayerRequest {
   int32_t type;     // what is shown: 8 a text object, 9 TextOut, 11 Print, 3 a brush ...
-  ObjectId id;      // the layer's identifier
+  ObjectId id;      // the layer's identifier; {0, 0}: the next number free above all
   ObjectId source;  // the object shown; {0, 0} for printed text
   int32_t x;
   int32_t y;
