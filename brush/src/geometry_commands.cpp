@@ -1,6 +1,6 @@
 // The geometry commands: scaling, turning, general transformation,
 // flipping, cropping, trimming, extending, mixing, rasterizing and textured
-// brushes. Arguments are read before any brush is looked up.
+// brushes.
 #include <algorithm>
 #include <climits>
 #include <cstdint>

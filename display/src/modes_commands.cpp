@@ -1,7 +1,6 @@
 // Script commands of monitors, screen modes, full screen and display sizes.
-// Arguments are read before the current display is looked up; result tables
-// are built from copies, so that no record or host block is held while the
-// interpreter allocates.
+// Result tables are built from copies, so that no record or host block is
+// held while the interpreter allocates.
 #include <algorithm>
 
 #include "bindings.h"

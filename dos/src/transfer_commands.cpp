@@ -12,7 +12,7 @@
 namespace tzx::dos {
 namespace {
 
-// What the arguments ask for, read before anything is allocated.
+// What the arguments ask for.
 struct TransferRequest {
   TransferKind kind;
   const char* source = "";

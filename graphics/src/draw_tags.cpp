@@ -15,10 +15,6 @@ namespace tzx::graphics {
 
 namespace {
 
-// The host's field readers raise their own error for a field of the wrong
-// type, so nothing here is allocated and no value with a destructor is live
-// while one runs.
-
 int32_t ClampLevel(double v) {
   return std::clamp(TruncateToInt32(v), 0, 255);
 }

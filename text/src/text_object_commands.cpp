@@ -1,6 +1,6 @@
 // Commands of text objects: CreateTextObject, DisplayTextObject,
 // FreeTextObject, CopyTextObject, ScaleTextObject, RotateTextObject and
-// TransformTextObject. Arguments are read before any object is looked up.
+// TransformTextObject.
 #include <cmath>
 
 #include "commands.h"

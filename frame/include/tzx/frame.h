@@ -5,6 +5,12 @@
 // the middle of a command (argument tables' metamethods, callbacks,
 // finalizers run by any interpreter allocation), so no record pointer is held
 // across such a point unless the record is pinned with PinForCommand.
+//
+// And the argument rule: a command reads every argument and argument table
+// before it allocates or takes anything. Argument errors (and any error of
+// the interpreter) longjmp out of the command past C++ destructors, so a
+// block allocated, a lock taken or an object built before the last argument
+// check would be left behind.
 #pragma once
 
 #include "tzx/host.h"
