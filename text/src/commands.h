@@ -5,6 +5,18 @@ struct lua_State;
 
 namespace tzx::text {
 
+// font_commands.cpp
+int SetFont(lua_State* L);
+int OpenFont(lua_State* L);
+int CloseFont(lua_State* L);
+int UseFont(lua_State* L);
+int CreateFont(lua_State* L);
+int GetAvailableFonts(lua_State* L);
+int AddFontPathCommand(lua_State* L);  // AddFontPath
+int GetCharMaps(lua_State* L);
+int GetKerningPair(lua_State* L);
+int FreeGlyphCacheCommand(lua_State* L);  // FreeGlyphCache
+
 // style_commands.cpp
 int SetFontColor(lua_State* L);
 int GetFontColor(lua_State* L);

@@ -1,11 +1,10 @@
-// Font commands: argument reading and results; the work is in fonts.cpp and
-// font_discovery.cpp.
-#include "font_commands.h"
-
-#include "amiga_fonts.h"
+// Font commands: argument reading and results; the work is in fonts.cpp,
+// font_handles.cpp and font_discovery.cpp.
 #include "bindings.h"
 #include "brush_fonts.h"
+#include "commands.h"
 #include "font_discovery.h"
+#include "font_handles.h"
 #include "fonts.h"
 #include "print_glue.h"
 #include "tzx/brush.h"
@@ -18,23 +17,7 @@
 
 namespace tzx::text {
 
-ObjectHeader* gFontList = nullptr;
-
 namespace {
-
-// Brush fonts of closed handles: the current font may still be one of them,
-// so they stay until the library closes.
-struct RetiredFont {
-  RetiredFont* next;
-  FontRecord* font;
-};
-RetiredFont* gRetired = nullptr;
-
-void MakeCurrent(FontRecord* font) {
-  graphics::TextStyle& style = CurrentStyle();
-  style.font = font;
-  style.flags = graphics::kNormal;
-}
 
 // What a font request's options hold, read before anything is opened.
 struct FontOptions {
@@ -71,24 +54,6 @@ int OpenFromArguments(lua_State* L, int first, FontRecord** out) {
   return OpenFontByName(request, out);
 }
 
-void FreeHandle(lua_State* L, FontHandle* h) {
-  UnlinkObject(&gFontList, &h->header);
-  if (h->ownsFont) {
-    if (auto* r = AllocRecord<RetiredFont>()) {
-      *r = {gRetired, h->font};
-      gRetired = r;
-    } else {
-      if (CurrentStyle().font == h->font) MakeCurrent(TopazFont());
-      FreeBrushFont(h->font);
-    }
-  }
-  ForgetAndFree(L, &h->header);
-}
-
-void PushUnsigned(lua_State* L, int32_t v) {
-  Lua().pushnumber(L, static_cast<double>(static_cast<uint32_t>(v)));
-}
-
 // A character argument: a number is the code, a string its first byte.
 uint32_t CharacterArgument(lua_State* L, int n) {
   if (Lua().type(L, n) == kLuaNumber) return static_cast<uint32_t>(Lua().checkinteger(L, n));
@@ -99,19 +64,12 @@ uint32_t CharacterArgument(lua_State* L, int n) {
 
 }  // namespace
 
-int FindHandle(const ObjectId& id, FontHandle** out) {
-  auto* h = reinterpret_cast<FontHandle*>(FindObject(gFontList, id));
-  if (!h) return ObjectNotFound(id, kErrUnknownFont);
-  *out = h;
-  return 0;
-}
-
 // SetFont(name, size[, options])
 int SetFont(lua_State* L) {
   L = Args().beginCommand(L, 2, 3, 0, 0);
   FontRecord* font;
   if (int e = OpenFromArguments(L, 1, &font)) return e;
-  MakeCurrent(font);
+  MakeFontCurrent(font);
   return 0;
 }
 
@@ -126,7 +84,8 @@ int OpenFont(lua_State* L) {
   if (!h) return kErrNoMemory;
   // A number already in use names the new font from now on.
   if (!automatic) {
-    if (auto* old = reinterpret_cast<FontHandle*>(FindObject(gFontList, id))) FreeHandle(L, old);
+    if (auto* old = reinterpret_cast<FontHandle*>(FindObject(gFontList, id)))
+      FreeFontHandle(L, old);
   }
   h->font = font;
   AssignObjectId(&h->header, kTypeFont, id);
@@ -142,7 +101,7 @@ int CloseFont(lua_State* L) {
   const ObjectId id = Args().objectId(L, 1);
   FontHandle* h = nullptr;
   if (int e = FindHandle(id, &h)) return e;
-  FreeHandle(L, h);
+  FreeFontHandle(L, h);
   return 0;
 }
 
@@ -152,7 +111,7 @@ int UseFont(lua_State* L) {
   const ObjectId id = Args().objectId(L, 1);
   FontHandle* h = nullptr;
   if (int e = FindHandle(id, &h)) return e;
-  MakeCurrent(h->font);
+  MakeFontCurrent(h->font);
   return 0;
 }
 
@@ -210,7 +169,8 @@ int CreateFont(lua_State* L) {
     return kErrNoMemory;
   }
   if (!automatic) {
-    if (auto* old = reinterpret_cast<FontHandle*>(FindObject(gFontList, id))) FreeHandle(L, old);
+    if (auto* old = reinterpret_cast<FontHandle*>(FindObject(gFontList, id)))
+      FreeFontHandle(L, old);
   }
   h->font = font;
   h->ownsFont = 1;
@@ -294,95 +254,6 @@ int FreeGlyphCacheCommand(lua_State* L) {
   if (int e = FindHandle(id, &h)) return e;
   FreeGlyphCache(h->font);
   return 0;
-}
-
-int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id) {
-  const FontRecord* font = CurrentStyle().font;
-  if (id) {
-    FontHandle* h = nullptr;
-    if (int e = FindHandle(*id, &h)) return e;
-    font = h->font;
-  }
-  if (!font) return kErrUnknownAttribute;
-  return PushFontAttribute(L, attribute, font);
-}
-
-int PushFontAttribute(lua_State* L, int attribute, const FontRecord* font) {
-  const LuaApi& lua = Lua();
-  switch (attribute) {
-    case kAttrfontascender:
-      lua.pushnumber(L, font->ascender);
-      break;
-    case kAttrfontdescender:
-      lua.pushnumber(L, font->height - font->ascender);
-      break;
-    case kAttrfontname:
-      lua.pushstring(L, font->name);
-      break;
-    case kAttrfontsize:
-      lua.pushnumber(L, font->size);
-      break;
-    case kAttrfontscalable:
-      lua.pushboolean(L, font->scalable);
-      break;
-    case kAttrfontaa:
-      lua.pushboolean(L, font->antialias);
-      break;
-    case kAttrfontdepth:
-      lua.pushnumber(L, FontDepthOf(font));
-      break;
-    case kAttrfontpalette: {
-      lua.newtable(L);
-      const auto* bitmap = static_cast<const BitmapFontData*>(font->engineData);
-      for (int i = 0; font->kind == kFontColor && i < bitmap->colorCount; ++i) {
-        lua.pushnumber(L, bitmap->palette[i]);
-        lua.rawseti(L, -2, i);
-      }
-      break;
-    }
-    case kAttrfontloader:
-      // Only plug-in fonts have a loader's name; the host offers none.
-      lua.pushstring(L, "");
-      break;
-    case kAttrfonttransparentpen:
-      PushUnsigned(L, FontTransparentPenOf(font));
-      break;
-    case kAttrfonttype:
-      lua.pushnumber(L, FontTypeOf(font));
-      break;
-    case kAttrfontengine:
-      lua.pushnumber(L, FontEngineOf(font));
-      break;
-    case kAttrfontcharmap:
-      lua.pushnumber(L, font->charmap);
-      break;
-    case kAttrfontheight:
-      lua.pushnumber(L, font->height);
-      break;
-    case kAttrfontformat:
-      lua.pushstring(L, font->format);
-      break;
-    default:
-      return kErrUnknownAttribute;
-  }
-  return 1;
-}
-
-int StartFonts() {
-  if (int e = InitFonts()) return e;
-  MakeCurrent(TopazFont());
-  return 0;
-}
-
-void CloseFontObjects(lua_State* L) {
-  while (gFontList) FreeHandle(L, reinterpret_cast<FontHandle*>(gFontList));
-  while (RetiredFont* r = gRetired) {
-    gRetired = r->next;
-    FreeBrushFont(r->font);
-    HostFree(r);
-  }
-  if (gBound.graphics) CurrentStyle().font = nullptr;
-  CloseFonts();
 }
 
 }  // namespace tzx::text

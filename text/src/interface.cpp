@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "bindings.h"
-#include "font_commands.h"
 #include "font_discovery.h"
+#include "font_handles.h"
 #include "font_record.h"
 #include "fonts.h"
 #include "layout_options.h"

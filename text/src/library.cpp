@@ -2,7 +2,7 @@
 #include "bindings.h"
 #include "commands.h"
 #include "constants.h"
-#include "font_commands.h"
+#include "font_handles.h"
 #include "text_objects.h"
 #include "tzx/errors.h"
 #include "tzx/objects.h"

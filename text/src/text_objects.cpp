@@ -6,7 +6,7 @@
 #include <initializer_list>
 
 #include "bindings.h"
-#include "font_commands.h"
+#include "font_handles.h"
 #include "font_record.h"
 #include "fonts.h"
 #include "print.h"

@@ -1,4 +1,5 @@
-// Script commands of fonts, and the FONT object list.
+// The FONT objects: the list of font handles, their lookup and attributes,
+// the current font, and the fonts' start and close with the library.
 #pragma once
 
 #include "font_record.h"
@@ -9,19 +10,15 @@ namespace tzx::text {
 
 extern ObjectHeader* gFontList;
 
-int SetFont(lua_State* L);
-int OpenFont(lua_State* L);
-int CloseFont(lua_State* L);
-int UseFont(lua_State* L);
-int CreateFont(lua_State* L);
-int GetAvailableFonts(lua_State* L);
-int AddFontPathCommand(lua_State* L);
-int GetCharMaps(lua_State* L);
-int GetKerningPair(lua_State* L);
-int FreeGlyphCacheCommand(lua_State* L);
-
 // The handle of an id: 1041, or 1334 with the number.
 int FindHandle(const ObjectId& id, FontHandle** out);
+
+// Unlinks and frees the handle; a brush font it owns stays until the library
+// closes, since the current style may still use it.
+void FreeFontHandle(lua_State* L, FontHandle* handle);
+
+// The font the next text is drawn in, with a normal style.
+void MakeFontCurrent(FontRecord* font);
 
 // The attribute callback of "Fonts".
 int GetFontAttribute(lua_State* L, int attribute, const ObjectId* id);
