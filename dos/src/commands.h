@@ -39,7 +39,7 @@ int WriteString(lua_State* L);
 int WriteBytes(lua_State* L);
 int WriteLine(lua_State* L);
 
-// file_lines.cpp
+// file_line_commands.cpp
 int FileLines(lua_State* L);
 
 // checksum_commands.cpp
@@ -47,16 +47,16 @@ int CRC32(lua_State* L);
 int MD5(lua_State* L);
 int SHA1(lua_State* L);
 
-// string_files.cpp
+// string_file_commands.cpp
 int FileToString(lua_State* L);
 int StringToFile(lua_State* L);
 
-// virtual_files.cpp
+// virtual_file_commands.cpp
 int DefineVirtualFile(lua_State* L);
 int DefineVirtualFileFromString(lua_State* L);
 int UndefineVirtualStringFile(lua_State* L);
 
-// environment.cpp
+// environment_commands.cpp
 int GetEnv(lua_State* L);
 int SetEnv(lua_State* L);
 int UnsetEnv(lua_State* L);

@@ -380,4 +380,40 @@ int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, boo
   return 0;
 }
 
+// The block is one byte larger than the known length, so the read that finds
+// the end needs no second block.
+int ReadWhole(FileHandle* h, char** dataOut, int64_t* sizeOut) {
+  // Capacity for a file of unknown length, grown by doubling.
+  constexpr int64_t kFirstCapacity = 65536;
+  int64_t length = Files().length(h);
+  int64_t capacity = length >= 0 ? length + 1 : kFirstCapacity;
+  auto* data = static_cast<char*>(HostAlloc(capacity, false));
+  if (!data) return kErrNoMemory;
+  int64_t size = 0;
+  for (;;) {
+    if (size == capacity) {
+      auto* larger = static_cast<char*>(HostAlloc(capacity * 2, false));
+      if (!larger) {
+        HostFree(data);
+        return kErrNoMemory;
+      }
+      std::memcpy(larger, data, size);
+      HostFree(data);
+      data = larger;
+      capacity *= 2;
+    }
+    int64_t n = Stream().readBytes(h, data + size, capacity - size);
+    if (n <= 0) break;
+    size += n;
+  }
+  // Stopping short of the end is a read failure, not a shorter file.
+  if (!Stream().eof(h)) {
+    HostFree(data);
+    return kErrRead;
+  }
+  *dataOut = data;
+  *sizeOut = size;
+  return 0;
+}
+
 }  // namespace tzx::dos

@@ -78,4 +78,8 @@ int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* e
 int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, bool keepEnd,
                  int fileEncoding, int hostEncoding);
 
+// The whole rest of the file in one host block (HostFree) and its size; 0,
+// kErrNoMemory, or kErrRead when the reads stop short of the end.
+int ReadWhole(FileHandle* h, char** data, int64_t* size);
+
 }  // namespace tzx::dos

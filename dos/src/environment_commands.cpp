@@ -1,9 +1,8 @@
 // GetEnv, SetEnv and UnsetEnv: the process environment.
-#include "platform/environment.h"
-
 #include <cstring>
 
 #include "commands.h"
+#include "platform/environment.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 

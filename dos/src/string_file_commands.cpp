@@ -1,15 +1,11 @@
 // FileToString and StringToFile: whole files to and from strings.
-#include <cstring>
-
 #include "commands.h"
+#include "file_read.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 
 namespace tzx::dos {
 namespace {
-
-// Capacity for a file of unknown length, grown by doubling.
-constexpr int64_t kFirstCapacity = 65536;
 
 // Reads the "adapter" and the user tags of an optional options table at `n`.
 // The tags reader is the last to run, so nothing raises once they exist.
@@ -20,40 +16,6 @@ int ReadOpenOptions(lua_State* L, int n, OpenOptions* options, UserTags** tags) 
   Lua().checktable(L, n);
   Args().fieldString(L, n, "adapter", options->adapter, sizeof options->adapter);
   return Args().userTags(L, n, 0, 0, tags);
-}
-
-// The whole rest of the file in one host block; the block is one byte larger
-// than the known length, so the read that finds the end needs no second block.
-int ReadWhole(FileHandle* h, char** dataOut, int64_t* sizeOut) {
-  int64_t length = Files().length(h);
-  int64_t capacity = length >= 0 ? length + 1 : kFirstCapacity;
-  auto* data = static_cast<char*>(HostAlloc(capacity, false));
-  if (!data) return kErrNoMemory;
-  int64_t size = 0;
-  for (;;) {
-    if (size == capacity) {
-      auto* larger = static_cast<char*>(HostAlloc(capacity * 2, false));
-      if (!larger) {
-        HostFree(data);
-        return kErrNoMemory;
-      }
-      std::memcpy(larger, data, size);
-      HostFree(data);
-      data = larger;
-      capacity *= 2;
-    }
-    int64_t n = Stream().readBytes(h, data + size, capacity - size);
-    if (n <= 0) break;
-    size += n;
-  }
-  // Stopping short of the end is a read failure, not a shorter file.
-  if (!Stream().eof(h)) {
-    HostFree(data);
-    return kErrRead;
-  }
-  *dataOut = data;
-  *sizeOut = size;
-  return 0;
 }
 
 }  // namespace
