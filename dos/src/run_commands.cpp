@@ -40,8 +40,7 @@ std::string_view StringArgument(lua_State* L, int n) {
   return {s, length};
 }
 
-// Reads every argument before anything is taken: a wrong type raises the
-// host's argument error. `run` reads Run's forms and keys, else Execute's.
+// Reads the arguments: Run's forms and keys with `run`, else Execute's.
 void ReadProgramCall(lua_State* L, bool run, ProgramCall* call) {
   call->text = StringArgument(L, 1);
   int top = Lua().gettop(L);

@@ -19,7 +19,7 @@ namespace tzx::text {
 
 namespace {
 
-// What a font request's options hold, read before anything is opened.
+// What a font request's options hold.
 struct FontOptions {
   int engine = kFontengineNative;
   int cache = 1;
