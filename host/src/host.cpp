@@ -130,6 +130,7 @@ bool Host::Start(std::string* error) {
   Impl& d = *impl_;
   State().liveBlocks = 0;
   State().headless = d.options.headless;
+  State().linkedFiles = d.options.linkedFiles;
   State().quietTrace = !d.options.trace;
   State().abortFlag = 0;
   State().quitRequested = false;

@@ -45,6 +45,8 @@ struct HostState {
   bool shuttingDown = false;
   // Files whose data could not be written out while shutting down.
   std::vector<std::string> unwrittenAtClose;
+  // Linked files: the name a script uses and the file that holds its data.
+  std::vector<std::pair<std::string, std::string>> linkedFiles;
 };
 
 HostState& State();

@@ -1,5 +1,5 @@
-// tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] [--plugins DIR]
-//         [--without SIBLING]... script.lua [arguments...]
+// tessera [--headless] [--monitors LIST] [--link NAME=FILE]... [--check-leaks] [--trace]
+//         [--plugins DIR] [--without SIBLING]... script.lua [arguments...]
 // tessera --libraries
 #include <algorithm>
 #include <cstdio>
@@ -14,8 +14,9 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tessera [--headless] [--monitors LIST] [--check-leaks] [--trace] "
-               "[--plugins DIR] [--without SIBLING]... script.lua [arguments...]\n"
+               "usage: tessera [--headless] [--monitors LIST] [--link NAME=FILE]... "
+               "[--check-leaks] [--trace] [--plugins DIR] [--without SIBLING]... script.lua "
+               "[arguments...]\n"
                "       tessera [--plugins DIR] --libraries\n");
   return 2;
 }
@@ -55,6 +56,11 @@ int main(int argc, char** argv) {
       auto it = std::find(names.begin(), names.end(), name);
       if (it == names.end()) return Usage();
       names.erase(it);
+    } else if (flag == "--link" && i + 1 < argc && std::strchr(argv[i + 1], '=')) {
+      // A file linked into the program under a name, as a program carries data.
+      const std::string link = argv[++i];
+      const size_t equals = link.find('=');
+      options.linkedFiles.emplace_back(link.substr(0, equals), link.substr(equals + 1));
     } else if (flag == "--plugins" && i + 1 < argc) {
       options.pluginDir = argv[++i];
     } else {

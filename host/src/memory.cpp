@@ -5,9 +5,14 @@
 #include <cstring>
 #include <string>
 
+extern "C" {
+#include <lua.h>
+}
+
 #include "catalogue.h"
 #include "host_state.h"
 #include "platform/calendar.h"
+#include "platform/file_system.h"
 #include "platform/special_folders.h"
 #include "services.h"
 
@@ -59,13 +64,36 @@ const char* PluginName(void*) {
   return "";
 }
 
-// No files are linked into the application.
-int LinkedArgument(lua_State*, int, int* flagOut, int) {
-  if (flagOut) *flagOut = 0;
+// Files linked into the application: what tessera's --link names.
+const std::string* LinkedFile(const char* name) {
+  for (const auto& [linked, file] : State().linkedFiles) {
+    if (linked == name) return &file;
+  }
+  return nullptr;
+}
+
+int LinkedArgument(lua_State* L, int n, int* flagOut, int) {
+  if (flagOut) {
+    const char* name = lua_type(L, n) == LUA_TSTRING ? lua_tostring(L, n) : nullptr;
+    *flagOut = name && LinkedFile(name) ? 1 : 0;
+  }
   return 0;
 }
-int LinkedFileInfo(const char*, char*, size_t, int64_t*, int64_t*) {
-  return 0;
+
+// The whole file is the linked data; its size is taken when asked, so that a
+// script may write the file after the host started.
+int LinkedFileInfo(const char* name, char* containerOut, size_t size, int64_t* offsetOut,
+                   int64_t* sizeOut) {
+  const std::string* file = name ? LinkedFile(name) : nullptr;
+  platform::FileStatus status;
+  if (!file || file->size() >= size || !platform::Examine(file->c_str(), &status) ||
+      !status.regular) {
+    return 0;
+  }
+  std::memcpy(containerOut, file->c_str(), file->size() + 1);
+  *offsetOut = 0;
+  *sizeOut = status.size;
+  return 1;
 }
 int PathCheck(const char*) {
   return 0;

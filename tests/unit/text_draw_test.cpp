@@ -13,12 +13,14 @@
 
 #include "graphics/src/blits.h"
 #include "graphics_fixtures.h"
+#include "host_state.h"
 #include "text/src/bindings.h"
 #include "text/src/brush_fonts.h"
 #include "text/src/font_discovery.h"
 #include "text/src/fonts.h"
 #include "text/src/glyph_runs.h"
 #include "text/src/outline_fonts.h"
+#include "text/src/stored_fonts.h"
 #include "text_font_builders.h"
 #include "text_pictures.h"
 #include "tzx/errors.h"
@@ -231,6 +233,78 @@ TEST_F(BitmapFontFiles, OpensByPathAndDrawsTheUndefinedGlyph) {
   FontRecord* none = nullptr;
   r.size = 4;
   EXPECT_EQ(OpenFontByName(r, &none), kErrOpenFont);
+}
+
+// Fonts linked into the program: the header, then the font file; a linked
+// contents file names its size files by their linked names.
+TEST_F(BitmapFontFiles, LinkedFontsOpenFromBehindTheirHeader) {
+  auto header = [](uint32_t flags, const testing::Bytes& block) {
+    testing::Bytes h = {uint8_t(flags >> 24), uint8_t(flags >> 16), uint8_t(flags >> 8),
+                        uint8_t(flags)};
+    if (flags & 2) {
+      const auto n = static_cast<uint32_t>(block.size());
+      h.insert(h.end(), {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)});
+      h.insert(h.end(), block.begin(), block.end());
+    }
+    return h;
+  };
+  auto join = [](testing::Bytes a, const testing::Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  std::ifstream sizeFile(folder_ + "/blocky/5", std::ios::binary);
+  const testing::Bytes size5((std::istreambuf_iterator<char>(sizeFile)), {});
+  Write(folder_ + "/linked_size", size5);
+  Write(
+      folder_ + "/linked_contents",
+      join(header(2, {9, 9, 9}), testing::ContentsFile(0x0F00, {{"::linkedfont1*blocky5/5", 5}})));
+  const StoredFont& vera = kStoredFonts[0];
+  Write(folder_ + "/linked_outline",
+        join(header(1, {}), testing::Bytes(vera.data, vera.data + vera.length)));
+  // A block that ends exactly where the linked data does leaves an empty
+  // font file; one byte longer and the header itself is short.
+  Write(folder_ + "/linked_exact", header(2, {1, 2, 3}));
+  testing::Bytes cut = header(2, {1, 2, 3});
+  cut[7] = 4;
+  Write(folder_ + "/linked_cut", cut);
+  auto& linked = host::State().linkedFiles;
+  const auto saved = linked;
+  linked = {{"fonts/blocky.font", folder_ + "/linked_contents"},
+            {"blocky5", folder_ + "/linked_size"},
+            {"fonts/Vera.ttf", folder_ + "/linked_outline"},
+            {"fonts/exact.ttf", folder_ + "/linked_exact"},
+            {"fonts/cut.ttf", folder_ + "/linked_cut"}};
+
+  FontRecord* font = nullptr;
+  FontRequest r{"fonts/blocky.font", 5, kFontengineNative, 1, 0, 0, nullptr, nullptr, 1};
+  ASSERT_EQ(OpenFontByName(r, &font), 0);
+  EXPECT_EQ(font->kind, kFontBitmap);
+  ExpectPicture(Draw(font, "abz", 0, 24, 9).get(), "bitmap_font");
+  FontRecord* again = nullptr;
+  ASSERT_EQ(OpenFontByName(r, &again), 0);
+  EXPECT_EQ(again, font) << "shared under the name it was asked by";
+
+  FontRecord* outline = nullptr;
+  FontRecord* stored = nullptr;
+  r = FontRequest{"fonts/Vera.ttf", 20, kFontengineInbuilt, 1, 0, 0, nullptr, nullptr, 1};
+  ASSERT_EQ(OpenFontByName(r, &outline), 0);
+  EXPECT_EQ(outline->kind, kFontOutline);
+  r = FontRequest{kSans, 20, kFontengineInbuilt, 1, 0, 0, nullptr, nullptr};
+  ASSERT_EQ(OpenFontByName(r, &stored), 0);
+  TextExtent a, b;
+  ASSERT_EQ(MeasureRun(outline, "Linked", 6, 0, 0, 0, &a), 0);
+  ASSERT_EQ(MeasureRun(stored, "Linked", 6, 0, 0, 0, &b), 0);
+  EXPECT_EQ(a.width, b.width);
+  EXPECT_EQ(outline->height, stored->height);
+
+  // Not linked: the name is an ordinary path, which does not exist.
+  r = FontRequest{"fonts/none.ttf", 20, kFontengineInbuilt, 1, 0, 0, nullptr, nullptr, 1};
+  EXPECT_EQ(OpenFontByName(r, &font), kErrOpenFont);
+  r.name = "fonts/exact.ttf";
+  EXPECT_EQ(OpenFontByName(r, &font), kErrOpenFont);
+  r.name = "fonts/cut.ttf";
+  EXPECT_EQ(OpenFontByName(r, &font), kErrRead);
+  linked = saved;
 }
 
 TEST_F(BitmapFontFiles, FontPathsListingAndFindingByName) {

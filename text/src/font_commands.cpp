@@ -49,8 +49,10 @@ int OpenFromArguments(lua_State* L, int first, FontRecord** out) {
   const int size = Lua().checkinteger(L, first + 1);
   FontOptions o;
   ReadFontOptions(L, first + 2, &o);
-  const FontRequest request{name,        size,      o.engine,  o.cache,
-                            o.usePoints, o.charmap, o.loaders, o.adapter};
+  int linked = 0;
+  Memory().linkedArgument(L, first, &linked, 0);
+  const FontRequest request{name,      size,      o.engine,  o.cache, o.usePoints,
+                            o.charmap, o.loaders, o.adapter, linked};
   return OpenFontByName(request, out);
 }
 

@@ -9,6 +9,7 @@
 #include "font_discovery.h"
 #include "font_files.h"
 #include "font_names.h"
+#include "linked_fonts.h"
 #include "outline_fonts.h"
 #include "platform/fonts.h"
 #include "stored_fonts.h"
@@ -82,13 +83,18 @@ int OpenBitmapFont(const char* contentsPath, const char* name, int size, const c
   HostFree(contents);
   if (!found) return -1;
   EntryName entryName;
-  // Linked size files belong to programs the host links; ours links none.
-  if (!ParseEntryName(entry, &entryName) || entryName.kind != EntryNameKind::kRelative) return -1;
+  if (!ParseEntryName(entry, &entryName)) return -1;
   char sizePath[1024];
-  Copy(sizePath, sizeof sizePath, contentsPath);
-  const char* folderEnd = Host().stream->pathPart(sizePath);
-  sizePath[folderEnd - sizePath] = 0;
-  Host().stream->pathJoin(sizePath, entry, sizeof sizePath);
+  if (entryName.kind == EntryNameKind::kLinked) {
+    if (!LinkedSizeFile(entryName.linked, entryName.linkedLength, sizePath, sizeof sizePath)) {
+      return -1;
+    }
+  } else {
+    Copy(sizePath, sizeof sizePath, contentsPath);
+    const char* folderEnd = Host().stream->pathPart(sizePath);
+    sizePath[folderEnd - sizePath] = 0;
+    Host().stream->pathJoin(sizePath, entry, sizeof sizePath);
+  }
   uint8_t* data;
   size_t dataSize;
   if (ReadWholeFile(sizePath, adapter, &data, &dataSize)) return -1;
@@ -361,6 +367,16 @@ int OpenFontByName(const FontRequest& request, FontRecord** out) {
     }
   }
 
+  // A linked font opens from the font file behind its header, and is shared
+  // under the name it was asked by.
+  FontRequest opening = r;
+  char linkedPath[1024];
+  if (!builtIn && r.linked) {
+    const int e = OpenLinkedFont(r.name, linkedPath, sizeof linkedPath);
+    if (e > 0) return e;
+    if (e == 0) opening.name = linkedPath;
+  }
+
   // Pass 2: the loaders in order.
   auto* font = AllocRecord<FontRecord>();
   auto* entry = AllocRecord<OpenFontEntry>();
@@ -378,10 +394,10 @@ int OpenFontByName(const FontRequest& request, FontRecord** out) {
     FontRecord* shared = nullptr;
     switch (order[i]) {
       case kLoaderInbuilt:
-        e = TryInbuilt(r, font);
+        e = TryInbuilt(opening, font);
         break;
       case kLoaderNative:
-        e = TryNative(r, font, &shared);
+        e = TryNative(opening, font, &shared);
         if (!e && !shared) font->engine = kNativeEngine;
         break;
       default:

@@ -18,6 +18,7 @@ struct FontRequest {
   int charmap;
   const char* loaders;  // "inbuilt|native|plugin" names; null or empty: from the engine
   const char* adapter;  // file adapter; may be null
+  int linked = 0;       // the name is a file linked into the program
 };
 
 // Builds topaz 8 and starts FreeType; topaz becomes the current font.

@@ -358,9 +358,11 @@ int ReplayOpenFont(lua_State* L, const FontOpenRecord* rec) {
 }
 
 // Slot 21.
-int OpenFontByNameSlot(const char* name, int size, int cache, int usePoints, int charmap, int,
-                       const char* loaders, const char* adapter, const void*, FontRecord** out) {
-  const FontRequest r{name, size, kFontengineNative, cache, usePoints, charmap, loaders, adapter};
+int OpenFontByNameSlot(const char* name, int size, int cache, int usePoints, int charmap,
+                       int linked, const char* loaders, const char* adapter, const void*,
+                       FontRecord** out) {
+  const FontRequest r{name,    size,    kFontengineNative, cache, usePoints,
+                      charmap, loaders, adapter,           linked};
   return OpenFontByName(r, out);
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tzx/types.h"
@@ -20,6 +21,9 @@ struct HostOptions {
   std::vector<std::string> siblings = {"object", "imageio", "palette", "offscreen", "event",
                                        "time",   "async",   "filters", "clipboard", "layers"};
   bool headless = true;
+  // Files linked into the program, by the name scripts give them: each maps
+  // to a file on disk read whole (the stand-in for data a program carries).
+  std::vector<std::pair<std::string, std::string>> linkedFiles;
   // Print the libraries' trace output to standard error.
   bool trace = false;
 };
