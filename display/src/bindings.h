@@ -16,7 +16,7 @@ struct BoundSiblings {
   const void* async = nullptr;
   const BgPicSibling* bgpic = nullptr;
   const brush::BrushInterface* brush = nullptr;
-  const void* clipboard = nullptr;
+  const ClipboardSibling* clipboard = nullptr;
   const EventSibling* event = nullptr;
   // Set whenever the library runs: start-up refuses without graphics.
   const graphics::GraphicsInterface* graphics = nullptr;

@@ -7,6 +7,7 @@
 #include "key_translation.h"
 #include "mode_switch.h"
 #include "tzx/frame.h"
+#include "window_requests.h"
 #include "window_system.h"
 
 namespace tzx::display {
@@ -225,6 +226,7 @@ void WindowProc(DisplayRecord* d, const WindowMessage& m) {
       HandleDrop(d, m);
       break;
     case kMsgDrawClipboard:
+      TellClipboard(true);
       RaiseEvent(d, kEventClipboard);
       break;
     default:

@@ -1,5 +1,8 @@
 #include "window_requests.h"
 
+#include <string>
+
+#include "bindings.h"
 #include "display_list.h"
 #include "mode_switch.h"
 #include "tzx/errors.h"
@@ -42,6 +45,9 @@ int Open(DisplayRecord* d, const WindowParams& p) {
   w->clientHeight = p.height;
   w->fullRepaint = 0;
   UnlockDisplays();
+  // The clipboard may have changed before any window watched it; text put
+  // there by the script while no window could hold it stays.
+  TellClipboard(false);
   return 0;
 }
 
@@ -205,6 +211,25 @@ void LeaveFullscreen(DisplayRecord* d, int x, int y, int width, int height) {
 void CursorPosition(int out[2]) {
   OnWindowThread([&]() -> int {
     Backend()->CursorPosition(&out[0], &out[1]);
+    return 0;
+  });
+}
+
+void TellClipboard(bool empty) {
+  const ClipboardSibling* clipboard = gBound.clipboard;
+  if (!clipboard || !clipboard->systemText) return;
+  std::string text;
+  if (Backend()->ClipboardText(&text)) {
+    clipboard->systemText(text.data(), text.size());
+  } else if (empty) {
+    clipboard->systemText(nullptr, 0);
+  }
+}
+
+int SetSystemClipboard(const char* text) {
+  return OnWindowThread([&] {
+    if (!Backend()->SetClipboardText(text)) return int{kErrNotOnPlatform};
+    TellClipboard(true);
     return 0;
   });
 }

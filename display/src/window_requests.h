@@ -61,5 +61,12 @@ int EnterFullscreen(DisplayRecord* d, int monitor, const platform::ScreenMode* m
 void LeaveFullscreen(DisplayRecord* d, int x, int y, int width, int height);
 // Screen coordinates of the mouse pointer.
 void CursorPosition(int out[2]);
+// On the window thread: hands the window system's clipboard text to the
+// clipboard library; an empty clipboard only with `empty`.
+void TellClipboard(bool empty);
+// Puts text on the window system's clipboard (and tells the clipboard
+// library what it holds then); 0, or kErrNotOnPlatform without a window
+// system's clipboard.
+int SetSystemClipboard(const char* text);
 
 }  // namespace tzx::display

@@ -88,7 +88,9 @@ struct DisplayInterface {
   int (*ModeFromName)(const char* name);       // 19: -1 for an unknown name
   int (*FillStyleFromName)(const char* name);  // 20: -1 for an unknown name
   const void* UpdateMenus;                     // 21: menu
-  const void* slot22;
+  // 22: puts UTF-8 text on the window system's clipboard (on the window
+  // thread); 0, or 1288 where there is none (headless).
+  int (*SetSystemClipboard)(const char* text);
   void* (*CopyBuffer)(const void* data, size_t size);  // 23: null when out of memory
   // 24: copies a region of the display's picture to its window now.
   int (*DrawToWindow)(DisplayRecord* display, int x, int y, int width, int height);
@@ -140,6 +142,7 @@ static_assert(offsetof(DisplayInterface, ClearWindowData) == 8 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, GetDisplayKey) == 10 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, RefreshCore) == 16 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, DrawingOutputOf) == 18 * sizeof(void*));
+static_assert(offsetof(DisplayInterface, SetSystemClipboard) == 22 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, CopyBuffer) == 23 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, CallCreateDisplayCommand) == 28 * sizeof(void*));
 static_assert(offsetof(DisplayInterface, CreateOutputBitmaps) == 34 * sizeof(void*));

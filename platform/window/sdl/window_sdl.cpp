@@ -524,6 +524,24 @@ class SdlBackend final : public WindowBackend {
     return false;
   }
 
+  bool ClipboardText(std::string* out) override {
+    if (!EnsureVideo() || !SDL_HasClipboardText()) return false;
+    char* text = SDL_GetClipboardText();
+    if (!text) return false;
+    bool ok = true;
+    try {
+      out->assign(text);
+    } catch (const std::bad_alloc&) {
+      ok = false;
+    }
+    SDL_free(text);
+    return ok;
+  }
+
+  bool SetClipboardText(const char* text) override {
+    return EnsureVideo() && SDL_SetClipboardText(text) == 0;
+  }
+
  private:
   bool EnsureVideo() {
     if (video_) return true;

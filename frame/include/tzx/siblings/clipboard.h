@@ -14,7 +14,12 @@ struct ClipboardSibling {
   // Slot 0: the clipboard's text as UTF-8 in a block of the host's memory,
   // which the caller frees; null when the clipboard holds no text.
   char* (*getText)();
+  // Slot 1: the window system's clipboard now holds this text (UTF-8 of
+  // `length` bytes), or none when `text` is null. Called by display from its
+  // window thread when the clipboard changes and when a window opens.
+  void (*systemText)(const char* text, size_t length);
 };
 static_assert(offsetof(ClipboardSibling, getText) == 0);
+static_assert(offsetof(ClipboardSibling, systemText) == sizeof(void*));
 
 }  // namespace tzx

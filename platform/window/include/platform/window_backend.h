@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tzx::platform {
 
@@ -279,6 +280,12 @@ class WindowBackend {
   // Queues a message as if the window system had sent it; false when the back
   // end takes its messages from a real window system only.
   virtual bool Inject(const WindowMessage& message) = 0;
+
+  // The window system's clipboard, on the window thread. ClipboardText is
+  // false when the clipboard holds no text or there is no window system;
+  // SetClipboardText is false when the text could not be put there.
+  virtual bool ClipboardText(std::string*) { return false; }
+  virtual bool SetClipboardText(const char*) { return false; }
 };
 
 // Each returns null when out of memory.
