@@ -305,12 +305,15 @@ class InverseMap {
 
   int Nearest(int r, int g, int b) {
     uint16_t& cell = cache_[Cell(r, g, b)];
-    if (!cell) Fill(r >> kShiftR, g >> kShiftG, b >> kShiftB);
+    if (!cell) [[unlikely]]
+      Fill(r >> kShiftR, g >> kShiftG, b >> kShiftB);
     return cell - 1;
   }
 
  private:
-  void Fill(int cr, int cg, int cb) {
+  // Out of line: the rare miss keeps its registers away from the loops that
+  // ask for colours.
+  [[gnu::noinline]] void Fill(int cr, int cg, int cb) {
     cr >>= kBoxLogR;
     cg >>= kBoxLogG;
     cb >>= kBoxLogB;
@@ -470,6 +473,49 @@ void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* row, int 
 // value and every error passed on goes through the limit table. An error is
 // the difference of two values in 0..255 and the four shares of a pixel's
 // error add up to 16 of it, so the table's index always lies in -255..255.
+// `err` holds three values per pixel with one slot of margin at each end; a
+// row in direction Dir starts at the slot before its first pixel and writes
+// each pixel's share for the row below one slot behind it.
+template <int Dir>
+void DitherRow(const uint32_t* row, uint8_t* out, int w, int32_t* err, const int16_t* limit,
+               InverseMap& inverse, const ColorMap& map, int hiddenPen) {
+  constexpr int kAhead = 3 * Dir;
+  const uint8_t* const mapR = map.r;
+  const uint8_t* const mapG = map.g;
+  const uint8_t* const mapB = map.b;
+  // The error carried to the next pixel, and the shares for the row below of
+  // the previous two pixels, per channel.
+  int curR = 0, curG = 0, curB = 0;
+  int belowR = 0, belowG = 0, belowB = 0;
+  int prevR = 0, prevG = 0, prevB = 0;
+  int x = Dir > 0 ? 0 : w - 1;
+  for (int n = 0; n < w; ++n, x += Dir, err += kAhead) {
+    const uint32_t c = row[x];
+    if (c & kHidden) [[unlikely]] {
+      out[x] = static_cast<uint8_t>(hiddenPen);
+      err[0] = prevR, err[1] = prevG, err[2] = prevB;
+      prevR = belowR, prevG = belowG, prevB = belowB;
+      belowR = belowG = belowB = 0;
+      curR = curG = curB = 0;
+      continue;
+    }
+    const int vr =
+        Clamp255(static_cast<int>((c >> 16) & 255) + limit[(curR + err[kAhead] + 8) >> 4]);
+    const int vg =
+        Clamp255(static_cast<int>((c >> 8) & 255) + limit[(curG + err[kAhead + 1] + 8) >> 4]);
+    const int vb = Clamp255(static_cast<int>(c & 255) + limit[(curB + err[kAhead + 2] + 8) >> 4]);
+    const int pen = inverse.Nearest(vr, vg, vb);
+    out[x] = static_cast<uint8_t>(pen);
+    const int er = vr - mapR[pen], eg = vg - mapG[pen], eb = vb - mapB[pen];
+    // 1/16 below right, 3/16 below left, 5/16 below, 7/16 to the next pixel.
+    err[0] = prevR + 3 * er, err[1] = prevG + 3 * eg, err[2] = prevB + 3 * eb;
+    prevR = belowR + 5 * er, prevG = belowG + 5 * eg, prevB = belowB + 5 * eb;
+    belowR = er, belowG = eg, belowB = eb;
+    curR = 7 * er, curG = 7 * eg, curB = 7 * eb;
+  }
+  err[0] = prevR, err[1] = prevG, err[2] = prevB;
+}
+
 void MapDithered(const QuantizeRequest& r, InverseMap& inverse, const ColorMap& map, uint32_t* row,
                  int32_t* errors, int hiddenPen) {
   const int16_t* limit = Limits().table + 255;
@@ -478,41 +524,11 @@ void MapDithered(const QuantizeRequest& r, InverseMap& inverse, const ColorMap& 
   for (int y = 0; y < r.height; ++y) {
     ReadRow(r, y, row);
     uint8_t* out = IndexRow(r, y);
-    const bool backwards = y & 1;
-    const int dir = backwards ? -1 : 1;
-    int x = backwards ? w - 1 : 0;
-    int32_t* err = errors + (backwards ? 3 * (w + 1) : 0);
-    // The error carried to the next pixel, and the shares for the row below
-    // of the previous two pixels, per channel.
-    int curR = 0, curG = 0, curB = 0;
-    int belowR = 0, belowG = 0, belowB = 0;
-    int prevR = 0, prevG = 0, prevB = 0;
-    const int ahead = 3 * dir;
-    for (int n = 0; n < w; ++n, x += dir, err += ahead) {
-      const uint32_t c = row[x];
-      if (c & kHidden) {
-        out[x] = static_cast<uint8_t>(hiddenPen);
-        err[0] = prevR, err[1] = prevG, err[2] = prevB;
-        prevR = belowR, prevG = belowG, prevB = belowB;
-        belowR = belowG = belowB = 0;
-        curR = curG = curB = 0;
-        continue;
-      }
-      const int vr =
-          Clamp255(static_cast<int>((c >> 16) & 255) + limit[(curR + err[ahead] + 8) >> 4]);
-      const int vg =
-          Clamp255(static_cast<int>((c >> 8) & 255) + limit[(curG + err[ahead + 1] + 8) >> 4]);
-      const int vb = Clamp255(static_cast<int>(c & 255) + limit[(curB + err[ahead + 2] + 8) >> 4]);
-      const int pen = inverse.Nearest(vr, vg, vb);
-      out[x] = static_cast<uint8_t>(pen);
-      const int er = vr - map.r[pen], eg = vg - map.g[pen], eb = vb - map.b[pen];
-      // 1/16 below right, 3/16 below left, 5/16 below, 7/16 to the next pixel.
-      err[0] = prevR + 3 * er, err[1] = prevG + 3 * eg, err[2] = prevB + 3 * eb;
-      prevR = belowR + 5 * er, prevG = belowG + 5 * eg, prevB = belowB + 5 * eb;
-      belowR = er, belowG = eg, belowB = eb;
-      curR = 7 * er, curG = 7 * eg, curB = 7 * eb;
+    if (y & 1) {
+      DitherRow<-1>(row, out, w, errors + 3 * (w + 1), limit, inverse, map, hiddenPen);
+    } else {
+      DitherRow<1>(row, out, w, errors, limit, inverse, map, hiddenPen);
     }
-    err[0] = prevR, err[1] = prevG, err[2] = prevB;
   }
 }
 
