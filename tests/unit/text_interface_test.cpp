@@ -188,7 +188,8 @@ TEST_F(TextInterfaceTest, TextObjectsFoundClaimedAndFreedLater) {
   Find(5, tzx::text::kFindDeferred, &rc);
   EXPECT_EQ(rc, tzx::kErrUnknownTextObject);
 
-  // Without a layers library there is no layer to add.
+  // Without a layers library there is no layer to add (tests/unit/layers_test.cpp
+  // adds them with one).
   EXPECT_EQ(text_->AddTextObjectLayer(nullptr), tzx::kErrSiblingAbsent);
   EXPECT_EQ(text_->AddTextLayer(host_->L(), nullptr, nullptr, 0, 0, 1, 1, nullptr),
             tzx::kErrSiblingAbsent);

@@ -85,16 +85,6 @@ int FindTextObjectSlot(const FindTextObjectArgs* a) {
   return 0;
 }
 
-// Slots 3 and 4 insert through the layers library; this host binds none,
-// and without it there is no layer to add.
-int AddTextObjectLayer(const TextObjectLayerRecord*) {
-  return ErrorWithString(kErrSiblingAbsent, "layers");
-}
-
-int AddTextLayer(lua_State*, const void*, const ObjectId*, int, int, int, int, const TextRequest*) {
-  return ErrorWithString(kErrSiblingAbsent, "layers");
-}
-
 // Slot 5.
 TextRequest* InitTextRequest(TextRequest* r) {
   r->encoding = DefaultEncoding();
@@ -131,6 +121,54 @@ int RenderText(lua_State*, void*, int, const TextRequest* request, int type, int
   }
   ToRendered(p, r.style.font, out);
   return 0;
+}
+
+// Slots 3 and 4: a text rendered into planes that a new layer of the
+// display takes over, its corner at (x, y).
+int InsertTextLayer(lua_State* L, void* display, int32_t type, const ObjectId& id,
+                    const ObjectId& source, int x, int y, const TextRequest* request,
+                    const graphics::TransformRecord* transform) {
+  const LayersSibling* layers = gBound.layers;
+  if (!layers || !layers->insertLayer) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (!display) return kErrNoOutput;
+  if (!request) return kErrRange;
+  RenderedText out;
+  if (int rc = RenderText(L, nullptr, 0, request, type, 0, 0, transform, nullptr, 0, &out)) {
+    return rc;
+  }
+  LayerRequest r{};
+  r.type = type;
+  r.id = id;
+  r.source = source;
+  r.x = x + out.offsetX;
+  r.y = y + out.offsetY;
+  r.width = out.width;
+  r.height = out.height;
+  r.color = out.color;
+  r.mask = out.mask;
+  r.alpha = out.alpha;
+  const int rc = layers->insertLayer(L, display, &r);
+  gBound.graphics->FreeBitmapSet(&r.color, &r.mask, &r.alpha);
+  return rc;
+}
+
+// Slot 3: the text object's request at (x, y) of the current display, as a
+// new layer numbered by the layers library.
+int AddTextObjectLayer(const TextObjectLayerRecord* rec) {
+  if (!gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (!rec) return kErrRange;
+  graphics::OutputRecord* output = *gBound.graphics->currentDisplay;
+  return InsertTextLayer(rec->L, output ? output->owner : nullptr, kRenderTextObject, ObjectId{},
+                         rec->id, rec->x, rec->y, rec->request, rec->transform);
+}
+
+// Slot 4: a text as the display's layer `id`.
+int AddTextLayer(lua_State* L, const void* display, const ObjectId* id, int x, int y, int, int,
+                 const TextRequest* request) {
+  if (!gBound.layers) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (!id) return kErrRange;
+  return InsertTextLayer(L, const_cast<void*>(display), kRenderTextOut, *id, ObjectId{}, x, y,
+                         request, nullptr);
 }
 
 // Slot 7: the object's request under its transform, in new planes.
@@ -186,10 +224,12 @@ int RenderTextToBitmaps(const RenderBitmapsRecord* rec) {
   return 0;
 }
 
-// Slot 9: text objects are read here; other objects' images come from the
-// layers library, which this host does not bind.
+// Slot 9: text objects are read here; other objects' images would come from
+// the layers library, whose host version hands out no object images.
 int RenderObjectOutline(const OutlineRecord* rec) {
-  if (rec->type != kTypeTextObject) return ErrorWithString(kErrSiblingAbsent, "layers");
+  if (rec->type != kTypeTextObject) {
+    return gBound.layers ? kErrPluginUnsupported : ErrorWithString(kErrSiblingAbsent, "layers");
+  }
   TextObject* o = nullptr;
   if (int rc = FindTextObjectRecord(rec->id, 0, &o)) return rc;
   if (rec->size < 0) return kErrRange;

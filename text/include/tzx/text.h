@@ -186,7 +186,9 @@ struct TextInterface {
   // 2: with L the object is pinned for the caller's command: replacing it
   // then fails with 1314, freeing it waits for the command's end.
   int (*FindTextObject)(const FindTextObjectArgs* args);  // 2
-  // 3, 4: insert through the layers library; 1685 ("layers") without it.
+  // 3, 4: render the request into planes that a new layer takes over
+  // (layers slot 37); 1685 ("layers") without the layers library. Slot 3's
+  // layer is numbered by the layers library, on the current display.
   int (*AddTextObjectLayer)(const TextObjectLayerRecord* record);  // 3
   int (*AddTextLayer)(lua_State* L, const void* display, const ObjectId* id, int x, int y,
                       int right, int bottom, const TextRequest* request);  // 4
