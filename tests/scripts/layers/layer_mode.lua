@@ -78,6 +78,17 @@ t.expect_error(1370, TextOut, 0, 0, "C", {insertpos = -1})
 TextOut(40, 0, "C", {insertpos = 99})
 t.eq(layers(1), 3, "on top")
 
+-- A line typed on a display in layer mode: its echo layers go when the
+-- input ends, and the printed line is one layer.
+Locate(0, 8)
+for _, c in ipairs({"h", "i"}) do InjectWindowMessage(1, {message = "char", char = c}) end
+OnKeyWait(function()
+  t.eq(layers(1), 5, "three layers and two echoed characters")
+  InjectWindowMessage(1, {message = "keydown", vk = 0x0D, scancode = 0x1C})
+end)
+t.eq(InKeyStr(ALL), "hi", "typed")
+t.eq(layers(1), 4, "the echo went, the line is a layer")
+
 -- A display without layer mode takes no insert position.
 SelectDisplay(9)
 Cls()
