@@ -92,6 +92,32 @@ void Lift(OutputRecord* o, Layer* l) {
   l->under = nullptr;
 }
 
+// Palette pictures take the nearest pens of a layer's solid pixels (alpha or
+// mask at least half). Layers on palette displays are small and rare: their
+// pixels go one by one through the graphics library.
+int ShowOnPens(OutputRecord* o, const Layer* l, int x, int y, int w, int h) {
+  if (!o->palette) return kErrRange;
+  uint32_t last = 0;
+  int pen = -1;
+  for (int row = 0; row < h; ++row) {
+    const int sy = y - l->y + row;
+    for (int column = 0; column < w; ++column) {
+      const int sx = x - l->x + column;
+      const bool solid = l->alpha  ? gGraphics->ReadPixel(l->alpha, sx, sy, 0) >= 128
+                         : l->mask ? gGraphics->ReadPixel(l->mask, sx, sy, 0) != 0
+                                   : true;
+      if (!solid) continue;
+      const uint32_t color = gGraphics->ReadPixel(l->color, sx, sy, 0);
+      if (pen < 0 || color != last) {
+        pen = gGraphics->FindNearestPen(color, o->palette, o->paletteDepth);
+        last = color;
+      }
+      gGraphics->WritePixel(o->color, x + column, y + row, static_cast<uint32_t>(pen), 1);
+    }
+  }
+  return 0;
+}
+
 // Keeps the pixels the layer covers and draws it over them.
 int Show(OutputRecord* o, Layer* l) {
   if (!o || !o->color) return 0;
@@ -103,7 +129,9 @@ int Show(OutputRecord* o, Layer* l) {
   l->underY = y;
   const int sx = x - l->x, sy = y - l->y;
   int rc;
-  if (l->alpha) {
+  if (o->color->kind == graphics::kKindIndex) {
+    rc = ShowOnPens(o, l, x, y, w, h);
+  } else if (l->alpha) {
     rc = gGraphics->BlitBitmapAlpha(l->color, l->alpha, sx, sy, o->color, x, y, w, h, 255);
   } else if (l->mask) {
     rc = gGraphics->BlitBitmapMasked(l->color, l->mask, sx, sy, o->color, x, y, w, h);

@@ -108,6 +108,26 @@ OnKeyWait(function()
 end)
 t.eq(InKeyStr(ALL, 0, 1), "AB", "password")
 
+-- On a palette display the echo takes the nearest pens.
+CreateDisplay(3, {width = 32, height = 8, palette = -983, fillpen = 0})
+OpenDisplay(3)
+TextOut(0, 0, "A")
+local penA = snapshot("pen_a.png")
+CreateDisplay(4, {width = 32, height = 8, palette = -983, fillpen = 0})
+OpenDisplay(4)
+local penBare = snapshot("pen_bare.png")
+Locate(0, 0)
+InjectWindowMessage(4, {message = "char", char = "A"})
+OnKeyWait(function()
+  t.eq(snapshot("pen_echo.png"), penA, "the echo in pens")
+  InjectWindowMessage(4, {message = "keydown", vk = 0x1B, scancode = 0x01})
+end)
+t.eq(InKeyStr(ALL), "", "given up")
+t.eq(snapshot("pen_after.png"), penBare, "the pens under the echo are back")
+SelectDisplay(1)
+CloseDisplay(4)
+CloseDisplay(3)
+
 -- The echo must reach the window as it is typed: not inside a refresh block
 -- or into a double buffer's back buffer.
 BeginRefresh()
