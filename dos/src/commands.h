@@ -109,6 +109,8 @@ int DeleteFile(lua_State* L);
 
 // pattern_commands.cpp
 int MatchPattern(lua_State* L);
+// Lets go of the pattern MatchPattern keeps compiled (at library close).
+void ForgetLastPattern(lua_State* L);
 
 // run_commands.cpp
 int Execute(lua_State* L);

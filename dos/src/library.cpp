@@ -136,6 +136,7 @@ void Close(lua_State* L) {
   RemoveExtractedPrograms();
   CloseAllFiles(L);
   CloseAllDirectories(L);
+  ForgetLastPattern(L);
 }
 
 const LibraryDefinition kDefinition = {

@@ -1,5 +1,7 @@
 #include "pattern.h"
 
+#include <cstring>
+
 namespace tzx::dos {
 namespace {
 
@@ -113,6 +115,65 @@ bool MatchOne(std::string_view t, std::string_view p) {
 }
 
 }  // namespace
+
+bool CompiledPattern::Compile(std::string_view pattern) {
+  compiled_ = false;
+  length_ = 0;
+  count_ = 0;
+  if (pattern.size() > kMaxLength) return false;
+  std::memcpy(text_, pattern.data(), pattern.size());
+  length_ = static_cast<uint16_t>(pattern.size());
+  // The same walk as MatchesPattern: an empty alternative ends the list.
+  size_t at = 0;
+  while (at < pattern.size()) {
+    size_t end = pattern.find(';', at);
+    if (end == std::string_view::npos) end = pattern.size();
+    if (end == at) break;
+    if (count_ == kMaxAlternatives) return false;
+    std::string_view p = pattern.substr(at, end - at);
+    Alternative& a = alternatives_[count_++];
+    a.start = static_cast<uint16_t>(at);
+    a.length = static_cast<uint16_t>(p.size());
+    a.head = a.tail = 0;
+    const size_t star = p.find('*');
+    if (Plain(p)) {
+      a.shape = kPlain;
+    } else if (star != std::string_view::npos && Plain(p.substr(0, star)) &&
+               Plain(p.substr(star + 1))) {
+      a.head = static_cast<uint16_t>(star);
+      a.tail = static_cast<uint16_t>(p.size() - star - 1);
+      a.shape = star == 0 ? kTail : star + 1 == p.size() ? kHead : kHeadTail;
+    } else {
+      a.shape = kGeneral;
+    }
+    at = end + 1;
+  }
+  compiled_ = true;
+  return true;
+}
+
+bool CompiledPattern::Matches(std::string_view text) const {
+  for (int i = 0; i < count_; ++i) {
+    const Alternative& a = alternatives_[i];
+    const char* p = text_ + a.start;
+    bool ok;
+    switch (a.shape) {
+      case kPlain:
+        ok = text == std::string_view(p, a.length);
+        break;
+      case kGeneral:
+        ok = MatchOne(text, std::string_view(p, a.length));
+        break;
+      default:  // a star between two plain parts, either of them maybe empty
+        ok = text.size() >= a.head + a.tail &&
+             text.substr(0, a.head) == std::string_view(p, a.head) &&
+             text.substr(text.size() - a.tail) == std::string_view(p + a.length - a.tail, a.tail);
+        break;
+    }
+    if (ok) return true;
+  }
+  return false;
+}
 
 bool MatchesPattern(std::string_view text, std::string_view pattern) {
   while (!pattern.empty()) {

@@ -30,7 +30,8 @@ const Actions& ActionsOf(const TransferOp* op) {
 }
 
 bool Matches(const TransferOp* op, const char* name) {
-  return !op->pattern[0] || MatchesPattern(name, op->pattern);
+  if (!op->pattern[0]) return true;
+  return op->matcher.Ready() ? op->matcher.Matches(name) : MatchesPattern(name, op->pattern);
 }
 
 bool Aborted() {
@@ -393,6 +394,7 @@ void PrepareTransfer(TransferOp* op) {
   op->head.step = StepTransfer;
   op->head.cleanUp = CleanUpTransfer;
   op->streams = platform::CopyStreams{};
+  op->matcher.Compile(op->pattern);
 }
 
 int StepTransfer(lua_State* L, AsyncOperation* head) {

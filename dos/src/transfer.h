@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "pattern.h"
 #include "platform/file_system.h"
 #include "tzx/host.h"
 #include "tzx/siblings.h"
@@ -48,6 +49,7 @@ struct TransferOp {
   char destination[1024];
   char newName[256];
   char pattern[256];
+  CompiledPattern matcher;  // `pattern`, prepared once for every name of the walk
   int32_t matchDir, recursive, mustExist, failOnError, force, fileDst;
   int64_t bufferSize;
   int callbackRef;  // kNoRef when none

@@ -15,11 +15,6 @@ extern "C" {
 
 namespace tzx::host {
 
-HostState& State() {
-  static HostState state;
-  return state;
-}
-
 void ClearErrorArguments() {
   HostState& s = State();
   s.errorString.clear();

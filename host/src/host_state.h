@@ -49,7 +49,12 @@ struct HostState {
   std::vector<std::pair<std::string, std::string>> linkedFiles;
 };
 
-HostState& State();
+// Inline, so that the path every command takes (the trampoline) pays no call
+// for it; built on first use, like any function-local static.
+inline HostState& State() {
+  static HostState state;
+  return state;
+}
 
 void ClearErrorArguments();
 // The text of `code` with its arguments filled in and "(error NNNN)" appended.

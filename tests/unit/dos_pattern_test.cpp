@@ -91,5 +91,52 @@ TEST(DosPattern, AgreesWithFnmatch) {
   }
 }
 
+// The compiled form gives MatchesPattern's answer for every shape it knows
+// (plain, "*x", "x*", "x*y", alternatives) and for the ones it walks.
+TEST(DosPattern, CompiledAgreesWithMatchesPattern) {
+  std::mt19937 rng(11);
+  const char kText[] = "ab.*[";
+  const char* const kTokens[] = {"a", "b", ".", "*", "?", "#", "[ab]", "[!a]", ";", "[", "[*]"};
+  CompiledPattern compiled;
+  for (int round = 0; round < 20000; ++round) {
+    std::string text, pattern;
+    for (int n = rng() % 7; n > 0; --n) text += kText[rng() % 5];
+    for (int n = rng() % 7; n > 0; --n) pattern += kTokens[rng() % 11];
+    ASSERT_TRUE(compiled.Compile(pattern));
+    ASSERT_EQ(compiled.Matches(text), MatchesPattern(text, pattern)) << text << " ~ " << pattern;
+  }
+  ASSERT_TRUE(compiled.Compile("*.txt;file*;a*z;exact"));
+  EXPECT_TRUE(compiled.Matches(".txt"));
+  EXPECT_TRUE(compiled.Matches("file"));
+  EXPECT_TRUE(compiled.Matches("az"));
+  EXPECT_FALSE(compiled.Matches("a"));  // "a*z" needs both ends, not overlapping
+  EXPECT_TRUE(compiled.Matches("exact"));
+  EXPECT_FALSE(compiled.Matches("exactly"));
+}
+
+// A compiled pattern replaced by another keeps nothing of the first, however
+// alike the two are.
+TEST(DosPattern, CompiledReplacedWhole) {
+  CompiledPattern compiled;
+  EXPECT_FALSE(compiled.Ready());  // nothing compiled yet
+  ASSERT_TRUE(compiled.Compile("*.TXT;a*"));
+  EXPECT_TRUE(compiled.Matches("abc"));
+  EXPECT_FALSE(compiled.Matches("b.txt"));
+  EXPECT_TRUE(compiled.Matches("b.TXT"));
+  ASSERT_TRUE(compiled.Compile("*.txt"));
+  EXPECT_TRUE(compiled.Matches("b.txt"));
+  EXPECT_FALSE(compiled.Matches("b.TXT"));
+  EXPECT_FALSE(compiled.Matches("abc"));  // the old second alternative is gone
+  // Exactly as long as a compiled pattern may be, and one more.
+  EXPECT_TRUE(compiled.Compile(std::string(CompiledPattern::kMaxLength, '?')));
+  EXPECT_TRUE(compiled.Matches(std::string(CompiledPattern::kMaxLength, 'x')));
+  EXPECT_FALSE(compiled.Compile(std::string(CompiledPattern::kMaxLength + 1, '?')));
+  EXPECT_FALSE(compiled.Ready());
+  std::string many;
+  for (int i = 0; i <= CompiledPattern::kMaxAlternatives; ++i) many += "a;";
+  EXPECT_FALSE(compiled.Compile(many));
+  EXPECT_FALSE(compiled.Ready());
+}
+
 }  // namespace
 }  // namespace tzx::dos
