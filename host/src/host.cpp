@@ -16,6 +16,7 @@ extern "C" {
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/libraries.h"
+#include "platform/memory.h"
 #include "services.h"
 #include "siblings/sibling.h"
 #include "tzx/display.h"
@@ -128,6 +129,7 @@ Host::~Host() {
 
 bool Host::Start(std::string* error) {
   Impl& d = *impl_;
+  platform::KeepPictureSizedBlocks();
   State().liveBlocks = 0;
   State().headless = d.options.headless;
   State().linkedFiles = d.options.linkedFiles;
