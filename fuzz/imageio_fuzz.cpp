@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "graphics/src/graphics_state.h"
+#include "graphics/src/scale_bitmap.h"
 #include "siblings/imageio/picture.h"
 
 namespace {
@@ -44,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (DecodePicture(format, data, size, pens, kLimits, &p) != Status::kOk) continue;
     FreePlane(AlphaPlane(p));
     if (p.info.width * int64_t{p.info.height} < 65536) Reencode(p);
-    ScalePicture(&p, 1 + p.info.width / 3, 1 + p.info.height / 2, !pens);
+    ScalePicture(tzx::graphics::gInterface, &p, 1 + p.info.width / 3, 1 + p.info.height / 2, !pens);
     FlattenPicture(&p, 0x808080);
     ReleasePicture(&p);
   }
+  tzx::graphics::ReleaseScaleScratch();
   return 0;
 }

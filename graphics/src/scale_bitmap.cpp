@@ -17,7 +17,9 @@ ScaleScratch gScratch;
 constexpr int kMaxRawSide = 1 << 24;
 
 // 32-bit formats go straight to the engine: it works byte by byte, so every
-// byte order of four channels scales alike. Other formats pass through
+// byte order of four channels scales alike. So do bytes (pens or one
+// channel): the engine scales them as an alpha channel, with the values a
+// pass through grey 0xAARRGGBB copies would give. Other formats pass through
 // 0xAARRGGBB copies.
 int ScaleFormatPixels(const uint8_t* source, int sourceRow, uint8_t* target, int targetRow,
                       int format, int width, int height, int newWidth, int newHeight, bool smooth) {
@@ -39,6 +41,13 @@ int ScaleFormatPixels(const uint8_t* source, int sourceRow, uint8_t* target, int
     r.destination = target;
     r.destinationRowBytes = targetRow;
     return ScalePixels(r, gScratch);
+  }
+  if (bytes == 1) {
+    r.sourceAlpha = source;
+    r.sourceAlphaRowBytes = sourceRow;
+    r.destinationAlpha = target;
+    r.destinationAlphaRowBytes = targetRow;
+    return ScaleAlpha(r, gScratch);
   }
   const size_t from = static_cast<size_t>(width) * height * 4;
   const size_t to = static_cast<size_t>(newWidth) * newHeight * 4;

@@ -169,5 +169,37 @@ TEST_F(ScaleSlots, RawBlocks) {
   EXPECT_EQ(made, nullptr);
 }
 
+// Bytes (pens, one channel) in padded rows scale as grey pixels would, in
+// both modes, and the padding stays as it was.
+TEST_F(ScaleSlots, BytesScaleLikeGreyPixels) {
+  const int w = 5, h = 3, row = 8, newW = 7, newH = 4, newRow = 9;
+  std::vector<uint8_t> source(row * h, 0xEE);
+  std::vector<uint32_t> grey(w * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const uint8_t v = static_cast<uint8_t>((x * 97 + y * 61) % 256);
+      source[y * row + x] = v;
+      grey[y * w + x] = v * 0x010101u;
+    }
+  }
+  for (int smooth : {0, 1}) {
+    std::vector<uint8_t> target(newRow * newH, 0xAB);
+    std::vector<uint32_t> wide(newW * newH);
+    ASSERT_EQ(ScaleRawPixels(source.data(), row, target.data(), newRow, kFormatByte, w, h, newW,
+                             newH, smooth),
+              0);
+    ASSERT_EQ(ScaleRawPixels(reinterpret_cast<const uint8_t*>(grey.data()), w * 4,
+                             reinterpret_cast<uint8_t*>(wide.data()), newW * 4, kFormatArgb32, w, h,
+                             newW, newH, smooth),
+              0);
+    for (int y = 0; y < newH; ++y) {
+      for (int x = 0; x < newW; ++x) {
+        EXPECT_EQ(target[y * newRow + x], wide[y * newW + x] & 0xFF) << x << "," << y;
+      }
+      for (int x = newW; x < newRow; ++x) EXPECT_EQ(target[y * newRow + x], 0xAB);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tzx::graphics

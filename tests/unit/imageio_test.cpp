@@ -18,6 +18,8 @@ extern "C" {
 }
 #include <zlib.h>
 
+#include "graphics/src/graphics_state.h"
+#include "graphics/src/scale_bitmap.h"
 #include "host_state.h"
 #include "services.h"
 #include "siblings/imageio/picture.h"
@@ -38,11 +40,15 @@ constexpr int32_t kBmp = graphics::kImgfmtBmp, kPng = graphics::kImgfmtPng,
                   kJpeg = graphics::kImgfmtJpeg;
 const Limits kDefault;
 
-// Every test ends with as many host blocks as it started with.
+// Every test ends with as many host blocks as it started with (the graphics
+// scaler's scratch given back).
 class ImageIo : public ::testing::Test {
  protected:
   void SetUp() override { before_ = State().liveBlocks; }
-  void TearDown() override { EXPECT_EQ(State().liveBlocks, before_) << "host blocks leaked"; }
+  void TearDown() override {
+    graphics::ReleaseScaleScratch();
+    EXPECT_EQ(State().liveBlocks, before_) << "host blocks leaked";
+  }
 
  private:
   long before_ = 0;
@@ -778,9 +784,9 @@ TEST_F(ImageIo, TrueColourComesInTheStoreLayoutOfAColourBitmap) {
     HeldPicture d;
     ASSERT_EQ(Decode(file, false, &d), Status::kOk) << name;
     ExpectStoreLayout(d.p, name);
-    ASSERT_EQ(ScalePicture(&d.p, 7, 2, true), Status::kOk);
+    ASSERT_EQ(ScalePicture(graphics::gInterface, &d.p, 7, 2, true), 0);
     ExpectStoreLayout(d.p, name);
-    ASSERT_EQ(ScalePicture(&d.p, 2, 5, false), Status::kOk);
+    ASSERT_EQ(ScalePicture(graphics::gInterface, &d.p, 2, 5, false), 0);
     ExpectStoreLayout(d.p, name);
   }
 }
@@ -891,14 +897,18 @@ TEST_F(ImageIo, ScaleSizesFollowTheKeepAspectCode) {
   EXPECT_FALSE(ResolveScaleSize(300, 200, -4, 10, &w, &h));
 }
 
-TEST_F(ImageIo, ScalingPicksPensAndBlendsTrueColourByAlpha) {
+// Load-time scaling is the graphics library's scaler, so that a picture
+// loaded at a size is the picture loaded at its own size and then scaled by
+// ScaleBrush: positions meet at the corners, and every channel (alpha
+// included) is interpolated on its own.
+TEST_F(ImageIo, ScalingPicksPensAndBlendsTrueColourChannelByChannel) {
   HeldPicture pens;
   pens.p.info.width = 2;
   pens.p.info.height = 1;
   pens.p.indices = static_cast<uint8_t*>(AllocPlane(2, 1, false));
   pens.p.indices[0] = 4;
   pens.p.indices[1] = 9;
-  ASSERT_EQ(ScalePicture(&pens.p, 4, 2, true), Status::kOk);
+  ASSERT_EQ(ScalePicture(graphics::gInterface, &pens.p, 4, 2, true), 0);
   EXPECT_EQ(Bytes(pens.p.indices, pens.p.indices + 8), (Bytes{4, 4, 9, 9, 4, 4, 9, 9}));
 
   HeldPicture tc;
@@ -907,12 +917,12 @@ TEST_F(ImageIo, ScalingPicksPensAndBlendsTrueColourByAlpha) {
   tc.p.argb = AllocArgb(2, 1);
   tc.p.argb[0] = 0xFFFF0000;  // opaque red beside transparent green
   tc.p.argb[1] = 0x0000FF00;
-  ASSERT_EQ(ScalePicture(&tc.p, 3, 1, true), Status::kOk);
+  ASSERT_EQ(ScalePicture(graphics::gInterface, &tc.p, 3, 1, true), 0);
   EXPECT_EQ(tc.p.argb[0], 0xFFFF0000u);
-  EXPECT_EQ(tc.p.argb[1], 0x80FF0000u);  // half alpha, no green bleeding in
+  EXPECT_EQ(tc.p.argb[1], 0x7F7F7F00u);  // half way in alpha, red and green alike
   EXPECT_EQ(tc.p.argb[2], 0x0000FF00u);
-  ASSERT_EQ(ScalePicture(&tc.p, 1, 1, false), Status::kOk);
-  EXPECT_EQ(tc.p.argb[0], 0x80FF0000u);
+  ASSERT_EQ(ScalePicture(graphics::gInterface, &tc.p, 1, 1, false), 0);
+  EXPECT_EQ(tc.p.argb[0], 0xFFFF0000u);  // the first column, not the middle one
 }
 
 // ============================================================== the slots
@@ -922,9 +932,14 @@ class ImageIoSlots : public ImageIo {
   void SetUp() override {
     ImageIo::SetUp();
     std::filesystem::create_directories(TZX_TEST_TMP);
-    const HostSibling* s = FindHostSibling("imageio");
-    ASSERT_NE(s, nullptr);
-    io_ = static_cast<const ImageIoSibling*>(s->interface());
+    sibling_ = FindHostSibling("imageio");
+    ASSERT_NE(sibling_, nullptr);
+    sibling_->bind("graphics", &graphics::gInterface);
+    io_ = static_cast<const ImageIoSibling*>(sibling_->interface());
+  }
+  void TearDown() override {
+    sibling_->reset(nullptr);
+    ImageIo::TearDown();
   }
   static std::string PathOf(const char* name) { return std::string(TZX_TEST_TMP) + "/" + name; }
   static std::string WriteFile(const char* name, const Bytes& bytes) {
@@ -941,6 +956,7 @@ class ImageIoSlots : public ImageIo {
       FreePlane(p);
     }
   }
+  const HostSibling* sibling_ = nullptr;
   const ImageIoSibling* io_ = nullptr;
 };
 
@@ -1132,6 +1148,46 @@ TEST_F(ImageIoSlots, DecodeSeparatesAlphaScalesAndFlattensLegacyLoads) {
   both.flags = 0x60;
   both.scaleWidth = both.scaleHeight = graphics::kKeepasprat;
   EXPECT_EQ(io_->decode(path.c_str(), &both), kErrRange);
+}
+
+// A legacy load is flattened first and scaled then, as the picture loaded at
+// its own size and scaled afterwards: the colour of transparent pixels never
+// reaches the result.
+TEST_F(ImageIoSlots, LegacyLoadsAreFlattenedBeforeTheyAreScaled) {
+  std::vector<uint32_t> argb = {0x00FF0000, 0x00FF0000, 0x0000FF00, 0x0000FF00};
+  Bytes alpha = {255, 255, 0, 0};
+  SaveSource s = TrueColor(argb, 4, 1);
+  s.alpha = alpha.data();
+  s.alphaStride = 4;
+  std::string path = WriteFile("legacy.png", Encode(EncodePng, s));
+  ImageDecodeRequest r = {};
+  r.flags = 0x28;
+  r.secondColor = 0x0000FF;
+  r.scaleWidth = 3;
+  r.smoothScale = 1;
+  ASSERT_EQ(io_->decode(path.c_str(), &r), 0);
+  ASSERT_EQ(r.width, 3);
+  EXPECT_EQ(r.bitmap[0], 0xFFFF0000u);
+  EXPECT_EQ(r.bitmap[1], 0xFF7F007Fu);  // red and the background, no green
+  EXPECT_EQ(r.bitmap[2], 0xFF0000FFu);
+  EXPECT_EQ(r.depth, 24);
+  FreeOutput(&r);
+}
+
+// Without the graphics library no scaler is there: scaled loads fail, the
+// others go on.
+TEST_F(ImageIoSlots, ScaledLoadsNeedTheGraphicsLibrary) {
+  sibling_->reset(nullptr);
+  std::string path = WriteFile("plain.png", Encode(EncodePng, TrueColor(Pattern(4, 2), 4, 2)));
+  ImageDecodeRequest r = {};
+  r.flags = 0x20;
+  r.scaleWidth = 2;
+  EXPECT_EQ(io_->decode(path.c_str(), &r), kErrSiblingAbsent);
+  EXPECT_EQ(r.bitmap, nullptr);
+  r.scaleWidth = 0;
+  ASSERT_EQ(io_->decode(path.c_str(), &r), 0);
+  EXPECT_EQ(r.width, 4);
+  FreeOutput(&r);
 }
 
 TEST_F(ImageIoSlots, DecodeErrorsCarryTheirCodes) {

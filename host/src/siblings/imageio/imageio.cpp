@@ -9,6 +9,7 @@
 #include "../sibling.h"
 #include "picture.h"
 #include "tzx/errors.h"
+#include "tzx/graphics.h"
 #include "tzx/graphics_constants.h"
 #include "tzx/siblings.h"
 
@@ -22,6 +23,8 @@ using imageio::SaveSource;
 using imageio::Status;
 
 const imageio::Limits kLimits;
+// Scaled loads go through its scaler; null until the library is bound.
+const graphics::GraphicsInterface* gGraphics = nullptr;
 // A probe reads this much first, and more only when the header goes on.
 constexpr size_t kProbePrefix = 65536;
 constexpr size_t kReadChunk = size_t{1} << 20;
@@ -177,12 +180,16 @@ int ReadPicture(const char* file, const char* loader, const char* adapter, UserT
   return status == Status::kOk ? 0 : ErrorFor(status, file);
 }
 
-// Scales, separates and flattens the decoded picture as the request asks.
+// Flattens, scales and separates the decoded picture as the request asks. A
+// legacy load is flattened before it is scaled, as a picture loaded at its
+// own size and scaled afterwards would be.
 int Shape(const ImageDecodeRequest& r, const char* file, Picture* p, uint8_t** alpha) {
   if (p->argb && !(r.flags & kDecodeTrueColor)) {
     kErrorReporting.setErrorString(file);
     return kErrUnsupportedDepth;
   }
+  const bool separate = (r.flags & kDecodeAlpha) && p->info.alpha;
+  if (!separate && (r.flags & kDecodeLegacy)) imageio::FlattenPicture(p, r.secondColor);
   if (r.scaleWidth || r.scaleHeight) {
     int32_t w, h;
     if (!imageio::ResolveScaleSize(p->info.width, p->info.height, r.scaleWidth, r.scaleHeight, &w,
@@ -190,13 +197,15 @@ int Shape(const ImageDecodeRequest& r, const char* file, Picture* p, uint8_t** a
       return kErrRange;
     }
     if (imageio::CheckSize(w, h, kLimits) != Status::kOk) return kErrPictureTooLarge;
-    if (imageio::ScalePicture(p, w, h, r.smoothScale != 0) != Status::kOk) return kErrNoMemory;
+    if (!gGraphics) {
+      kErrorReporting.setErrorString("graphics");
+      return kErrSiblingAbsent;
+    }
+    if (int rc = imageio::ScalePicture(*gGraphics, p, w, h, r.smoothScale != 0)) return rc;
   }
-  if ((r.flags & kDecodeAlpha) && p->info.alpha) {
+  if (separate) {
     *alpha = imageio::AlphaPlane(*p);
     if (!*alpha) return kErrNoMemory;
-  } else if (r.flags & kDecodeLegacy) {
-    imageio::FlattenPicture(p, r.secondColor);
   }
   return 0;
 }
@@ -360,9 +369,19 @@ const void* Interface() {
   return &kInterface;
 }
 
+void Bind(const char* library, const void* interface) {
+  if (std::strcmp(library, "graphics") == 0) {
+    gGraphics = static_cast<const graphics::GraphicsInterface*>(interface);
+  }
+}
+
+void Reset(lua_State*) {
+  gGraphics = nullptr;
+}
+
 }  // namespace
 
-// No script commands and nothing kept between scripts.
-const HostSibling kImageIoSibling = {"imageio", Interface, nullptr, nullptr};
+// No script commands.
+const HostSibling kImageIoSibling = {"imageio", Interface, nullptr, Reset, Bind};
 
 }  // namespace tzx::host

@@ -9,6 +9,10 @@
 
 #include "tzx/graphics_layout.h"
 
+namespace tzx::graphics {
+struct GraphicsInterface;
+}
+
 namespace tzx::host::imageio {
 
 enum class Status {
@@ -126,9 +130,13 @@ Status DecodeBmp(const uint8_t* data, size_t size, bool pens, const Limits& limi
 // both sides ask to follow the other or a side is negative.
 bool ResolveScaleSize(int32_t width, int32_t height, int32_t askedWidth, int32_t askedHeight,
                       int32_t* outWidth, int32_t* outHeight);
-// Scales the picture's pixels to the size; pens are always picked, true colour
-// is interpolated with `smooth`. kNoMemory leaves the picture unchanged.
-Status ScalePicture(Picture* picture, int32_t width, int32_t height, bool smooth);
+// Scales the picture's pixels to the size with the graphics library's scaler,
+// exactly as ScaleBrush scales a brush loaded at the picture's own size: each
+// channel of true colour (alpha included) on its own, interpolated with
+// `smooth`; pens always picked. 0, or the error code of the failure with the
+// picture unchanged.
+int ScalePicture(const graphics::GraphicsInterface& graphics, Picture* picture, int32_t width,
+                 int32_t height, bool smooth);
 // The picture's alpha values as a plane of its own; null when out of memory.
 uint8_t* AlphaPlane(const Picture& picture);
 // Blends a picture with an alpha channel over the colour; it keeps its
