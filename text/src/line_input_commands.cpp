@@ -61,6 +61,7 @@ struct Session {
   char* text = nullptr;        // kInputBufferBytes
   Echo* echo = nullptr;        // kInputBufferBytes, parallel to line->chars
   LayerMove* moves = nullptr;  // kInputBufferBytes
+  ObjectId* ids = nullptr;     // kInputBufferBytes
   graphics::OutputRecord* output = nullptr;
   void* display = nullptr;
   ObjectId displayId;
@@ -79,9 +80,8 @@ struct Session {
   }
   int RemoveEcho(lua_State* L) {
     if (!line || !echo || !DisplayAlive()) return 0;
+    if (!ids) return 0;
     int n = 0;
-    ObjectId* ids = reinterpret_cast<ObjectId*>(moves);
-    static_assert(sizeof(LayerMove) >= sizeof(ObjectId));
     for (int i = 0; i < line->count; ++i) {
       if (echo[i].serial) ids[n++] = LayerId(echo[i].serial);
       echo[i].serial = 0;
@@ -90,6 +90,7 @@ struct Session {
   }
   ~Session() {
     RemoveEcho(nullptr);
+    HostFree(ids);
     HostFree(moves);
     HostFree(echo);
     HostFree(text);
@@ -231,7 +232,8 @@ int RunInput(lua_State* L, const EventSibling* event, graphics::OutputRecord* ou
   s.text = static_cast<char*>(HostAlloc(kInputBufferBytes, false));
   s.echo = static_cast<Echo*>(HostAlloc(kInputBufferBytes * sizeof(Echo), false));
   s.moves = static_cast<LayerMove*>(HostAlloc(kInputBufferBytes * sizeof(LayerMove), false));
-  if (!s.line || !s.text || !s.echo || !s.moves) return kErrNoMemory;
+  s.ids = static_cast<ObjectId*>(HostAlloc(kInputBufferBytes * sizeof(ObjectId), false));
+  if (!s.line || !s.text || !s.echo || !s.moves || !s.ids) return kErrNoMemory;
   s.line->filter = filter;
   s.line->maxChars = maxChars;
   s.line->utf8 = DefaultEncoding() == 1;
