@@ -1,5 +1,6 @@
 #include "linked_fonts.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tzx/errors.h"
@@ -48,17 +49,14 @@ int OpenLinkedFont(const char* name, char* path, size_t pathSize) {
   char container[1024];
   int64_t offset, length;
   if (!LinkedData(name, container, sizeof container, &offset, &length)) return -1;
-  // The header is read through a virtual file of the whole linked data.
-  char whole[1024];
-  if (Files().defineVirtualFile(container, static_cast<uint64_t>(offset),
-                                static_cast<uint64_t>(length), LastPart(name), whole,
-                                sizeof whole)) {
-    return kErrNoMemory;
-  }
-  FileHandle* file = Files().openFile(whole, kAccessRead, nullptr, nullptr);
+  FileHandle* file = Files().openFile(container, kAccessRead, nullptr, nullptr);
   if (!file) return ErrorWithString(kErrOpenRead, name);
+  if (Files().seek(file, offset, kSeekBeginning) != offset) {
+    Stream().closeFile(file);
+    return kErrRead;
+  }
   uint8_t head[kLongestFixedHeader];
-  const int64_t got = Files().readUnbuffered(file, head, sizeof head);
+  const int64_t got = Files().readUnbuffered(file, head, std::min<int64_t>(sizeof head, length));
   Stream().closeFile(file);
   LinkedFontHeader h;
   if (got < 0) return kErrRead;

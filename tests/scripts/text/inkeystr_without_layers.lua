@@ -1,4 +1,4 @@
--- without: layers
+-- tessera: --without layers
 -- A host without the layers library: InKeyStr has nothing to echo through,
 -- and displays cannot be made in layer mode.
 local t = require("testing")
