@@ -150,14 +150,20 @@ struct NameList {
   }
 };
 
-// Names at 0 .. n-1 of the table at `table`, then "" at n.
+// The name at `index` of the table at `table`; after the last name, "" at n.
+void StoreName(lua_State* L, int table, size_t index, const char* name) {
+  Lua().pushstring(L, name);
+  Lua().rawseti(L, table, static_cast<int>(index));
+}
+
 void StoreNames(lua_State* L, int table, const NameList& names) {
-  for (size_t i = 0; i < names.count; ++i) {
-    Lua().pushstring(L, names[i]);
-    Lua().rawseti(L, table, static_cast<int>(i));
-  }
-  Lua().pushstring(L, "");
-  Lua().rawseti(L, table, static_cast<int>(names.count));
+  for (size_t i = 0; i < names.count; ++i) StoreName(L, table, i, names[i]);
+  StoreName(L, table, names.count, "");
+}
+
+void CloseListingAtEnd(lua_State*, const CommandEndAction* action) {
+  CloseListing(static_cast<DirHandle*>(action->data[0]),
+               static_cast<DirEntryRecord*>(action->data[1]));
 }
 
 int NextItem(lua_State* L) {
@@ -390,18 +396,35 @@ int ReadDirectory(lua_State* L) {
   DirHandle* handle = nullptr;
   DirEntryRecord* entry = nullptr;
   if (int rc = OpenListing(path, kListDirFlags, nullptr, nullptr, &handle, &entry)) return rc;
-  NameList lists[2];
   ExamineInfo info;
   int isDirectory = 0;
+  if (!sort) {
+    // Unsorted, each name goes straight into its table. The listing is closed
+    // when the command ends, also when the interpreter runs out of memory.
+    const CommandEndAction close{CloseListingAtEnd, {handle, entry, nullptr}};
+    if (Args().atCommandEnd(L, &close)) {
+      CloseListing(handle, entry);
+      return kErrNoMemory;
+    }
+    size_t counts[2] = {0, 0};
+    while (Files().nextEntry(handle, entry, &info, kEntryNamesOnly, &isDirectory)) {
+      const int kind = isDirectory ? 1 : 0;
+      StoreName(L, 2 + kind, counts[kind]++, info.name);
+    }
+    StoreName(L, 2, counts[0], "");
+    StoreName(L, 3, counts[1], "");
+    Lua().pushnumber(L, static_cast<double>(counts[0]));
+    Lua().pushnumber(L, static_cast<double>(counts[1]));
+    return 2;
+  }
+  NameList lists[2];
   bool ok = true;
   while (ok && Files().nextEntry(handle, entry, &info, kEntryNamesOnly, &isDirectory)) {
     ok = lists[isDirectory ? 1 : 0].Add(info.name);
   }
   CloseListing(handle, entry);
   if (ok) {
-    for (NameList& list : lists) {
-      if (sort) list.Sort();
-    }
+    for (NameList& list : lists) list.Sort();
     StoreNames(L, 2, lists[0]);
     StoreNames(L, 3, lists[1]);
     Lua().pushnumber(L, static_cast<double>(lists[0].count));

@@ -65,6 +65,15 @@ bool Protected(const FileStatus& st) {
   return !(st.mode & 0200);
 }
 
+// The folder being walked and the name in it of the entry in hand; null
+// outside a walk, where `src` is the whole path.
+platform::DirStream* WalkedFolder(const TransferOp* op, const char** name) {
+  if (op->depth == 0) return nullptr;
+  const TransferLevel& level = op->levels[op->depth - 1];
+  *name = op->src + level.srcLength + 1;
+  return level.dir;
+}
+
 void DropPartialCopy(TransferOp* op) {
   if (op->streams.out >= 0 || op->streams.in >= 0) platform::CloseCopyStreams(&op->streams);
   if (op->temp[0]) platform::RemoveFile(op->temp);
@@ -99,8 +108,12 @@ int DeleteEntry(lua_State* L, TransferOp* op, const FileStatus& st) {
   }
   if (int rc = Ask(L, op, status, 0, &answer)) return rc;
   if (answer == 1 || Aborted()) return kErrAborted;
+  const char* name = nullptr;
+  platform::DirStream* folder = WalkedFolder(op, &name);
   for (;;) {
-    if (platform::RemoveFile(op->src)) return kAsyncMore;
+    if (folder ? platform::RemoveFileIn(folder, name) : platform::RemoveFile(op->src)) {
+      return kAsyncMore;
+    }
     if (op->failOnError || op->callbackRef == kNoRef) return kErrDeleteFile;
     if (int rc = Ask(L, op, failed, 0, &answer)) return rc;
     if (answer == 1 || Aborted()) return kErrAborted;
@@ -146,7 +159,10 @@ int BeginCopy(lua_State* L, TransferOp* op) {
       if (answer == 0) return kAsyncMore;
     }
   }
-  if (!platform::OpenCopySource(op->src, &op->streams)) {
+  const char* entry = nullptr;
+  platform::DirStream* walked = WalkedFolder(op, &entry);
+  if (!(walked ? platform::OpenCopySourceIn(walked, entry, &op->streams)
+               : platform::OpenCopySource(op->src, &op->streams))) {
     return FileFailed(L, op, ErrorWithString(kErrOpenRead, op->src));
   }
   char folder[kLongPath];
@@ -191,9 +207,9 @@ int FileFailed(lua_State* L, TransferOp* op, int code) {
 int FinishCopy(lua_State* L, TransferOp* op) {
   platform::FinishCopyTarget(&op->streams, op->sourceStatus.mode, op->sourceStatus.accessed,
                              op->sourceStatus.modified);
-  if (!platform::CloseCopyStreams(&op->streams)) return FileFailed(L, op, kErrWrite);
-  if (!platform::RenamePath(op->temp, op->dst)) {
-    return FileFailed(L, op, ErrorWithString(kErrOpenWrite, op->dst));
+  bool writeFailed = false;
+  if (!platform::PlaceCopyTarget(&op->streams, op->temp, op->dst, &writeFailed)) {
+    return FileFailed(L, op, writeFailed ? kErrWrite : ErrorWithString(kErrOpenWrite, op->dst));
   }
   op->temp[0] = 0;
   op->copying = false;

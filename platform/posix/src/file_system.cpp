@@ -143,6 +143,10 @@ void CloseDirStream(DirStream* d) {
   delete d;
 }
 
+bool RemoveFileIn(DirStream* d, const char* name) {
+  return unlinkat(dirfd(d->dir), name, 0) == 0;
+}
+
 bool MakeDir(const char* path) {
   return mkdir(path, 0777) == 0;
 }
@@ -153,10 +157,6 @@ bool RemoveDir(const char* path) {
 
 bool RemoveFile(const char* path) {
   return unlink(path) == 0;
-}
-
-bool RenamePath(const char* from, const char* to) {
-  return rename(from, to) == 0;
 }
 
 bool RenameNoReplace(const char* from, const char* to) {
@@ -342,15 +342,29 @@ bool OpenCopySource(const char* path, CopyStreams* c) {
   return c->in >= 0;
 }
 
+bool OpenCopySourceIn(DirStream* d, const char* name, CopyStreams* c) {
+  c->in = openat(dirfd(d->dir), name, O_RDONLY | O_CLOEXEC);
+  return c->in >= 0;
+}
+
 bool CreateCopyTarget(const char* folder, const char* name, CopyStreams* c, char* tempOut,
                       size_t size) {
-  std::string temp = std::string(folder[0] ? folder : ".") + "/." + name + ".XXXXXX";
+  const char* in = folder[0] ? folder : ".";
+  // Private (0600) until complete; the final bits come with FinishCopyTarget.
+  c->out = open(in, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (c->out >= 0) {
+    c->unnamed = true;
+    tempOut[0] = 0;
+    return true;
+  }
+  // File systems without unnamed files: a temporary name beside the target.
+  std::string temp = std::string(in) + "/." + name + ".XXXXXX";
   if (temp.size() >= size) {
     errno = ENAMETOOLONG;
     return false;
   }
   std::memcpy(tempOut, temp.c_str(), temp.size() + 1);
-  // Private (0600) until complete; the final bits come with FinishCopyTarget.
+  c->unnamed = false;
   c->out = mkostemp(tempOut, O_CLOEXEC);
   return c->out >= 0;
 }
@@ -415,7 +429,73 @@ bool CloseCopyStreams(CopyStreams* c) {
   // Some file systems report a failed write only here.
   bool ok = c->out < 0 || close(c->out) == 0;
   c->in = c->out = -1;
+  c->unnamed = false;
   return ok;
+}
+
+namespace {
+
+// Links the unnamed file `fd` as `path`; fails with EEXIST when the name is
+// taken. Without the right to link by descriptor, through its /proc name.
+bool LinkUnnamed(int fd, const char* path) {
+  if (linkat(fd, "", AT_FDCWD, path, AT_EMPTY_PATH) == 0) return true;
+  if (errno != ENOENT && errno != EPERM) return false;
+  char self[64];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  return linkat(AT_FDCWD, self, AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Links the unnamed file under a fresh hidden name beside `target`
+// (".<name>.<process>.<count>") and writes it to `out`.
+bool LinkBeside(int fd, const char* target, std::string* out) {
+  static unsigned counter = 0;
+  const char* slash = std::strrchr(target, '/');
+  const std::string folder(target, slash ? slash + 1 - target : 0);
+  const char* name = slash ? slash + 1 : target;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *out = folder + "." + name + "." + std::to_string(getpid()) + "." + std::to_string(++counter);
+    if (LinkUnnamed(fd, out->c_str())) return true;
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool PlaceCopyTarget(CopyStreams* c, const char* temp, const char* target, bool* writeFailed) {
+  *writeFailed = false;
+  if (!c->unnamed) {
+    if (!CloseCopyStreams(c)) {
+      *writeFailed = true;
+      return false;
+    }
+    return rename(temp, target) == 0;
+  }
+  // Straight to its name when that is free; linked, it is a whole file once
+  // the descriptor closes without a write error.
+  if (LinkUnnamed(c->out, target)) {
+    if (CloseCopyStreams(c)) return true;
+    unlink(target);
+    *writeFailed = true;
+    return false;
+  }
+  if (errno != EEXIST) {
+    CloseCopyStreams(c);
+    return false;
+  }
+  // Over an existing file: a name beside it first, then over it in one step.
+  std::string beside;
+  if (!LinkBeside(c->out, target, &beside)) {
+    CloseCopyStreams(c);
+    return false;
+  }
+  bool closed = CloseCopyStreams(c);
+  if (closed && rename(beside.c_str(), target) == 0) return true;
+  int saved = errno;
+  unlink(beside.c_str());
+  errno = saved;
+  *writeFailed = !closed;
+  return false;
 }
 
 }  // namespace tzx::platform

@@ -55,6 +55,7 @@ end})
 t.eq(asked, 1) t.eq(t.read_file("dst/big.bin"), "old", "kept")
 CopyFile("src/big.bin", "dst", {callback = function(msg) return msg.action == COPYFILE_OVERWRITE or nil end})
 t.eq(#t.read_file("dst/big.bin"), 512 * 1024, "replaced")
+t.eq(listing("dst"), "big.bin,small.txt", "replaced in one step, nothing beside it")
 -- -1 for the overwrite question stops everything.
 t.write_file("dst/small.txt", "older")
 CopyFile("src/small.txt", "dst", {callback = function(msg) return -1 end})
@@ -78,6 +79,27 @@ CopyFile("src/small.txt", "src", {force = 1})
 t.eq(t.read_file("src/small.txt"), "small", "a copy onto itself leaves the file intact")
 CopyFile("src/small.txt", "dst", "positional.txt")
 t.eq(t.read_file("dst/positional.txt"), "small")
+
+-- Exactly one block and an empty file: one status call for the block, none
+-- for nothing, and both arrive whole.
+t.write_file("src/block.bin", block)
+t.write_file("src/empty.bin", "")
+local statuses = {}
+for _, name in ipairs({"block.bin", "empty.bin"}) do
+  statuses[name] = 0
+  CopyFile("src/" .. name, "dst", {buffersize = 65536, callback = function(msg)
+    statuses[name] = statuses[name] + 1
+    t.eq(msg.copied, 65536)
+  end})
+end
+t.eq(statuses["block.bin"], 1) t.eq(statuses["empty.bin"], 0)
+t.eq(t.read_file("dst/block.bin"), block) t.eq(t.read_file("dst/empty.bin"), "")
+-- Aborted at the end of its only block: still nothing.
+CopyFile("src/block.bin", "dst", {newname = "stopped.bin", buffersize = 65536,
+  callback = function(msg) return msg.action == COPYFILE_STATUS end})
+t.eq(Exists("dst/stopped.bin"), 0)
+t.eq(string.find(listing("dst"), "^%."), nil, "no temporary files left")
+DeleteFile("dst/block.bin") DeleteFile("dst/empty.bin")
 
 -- Failures.
 t.expect_error(1045, CopyFile, "src/none", "dst")
@@ -140,6 +162,18 @@ DeleteFile("tmpdel/b.txt", function(msg) return msg.action == DELETEFILE_UNPROTE
 t.eq(Exists("tmpdel/b.txt"), 1, "skipped")
 DeleteFile("tmpdel/b.txt", {force = 1})
 t.eq(Exists("tmpdel/b.txt"), 0)
+-- A read-only folder inside a tree: its files go where the user may delete
+-- them (root may), else 1143 names the failure and the rest stays.
+os.execute("mkdir -p rotree/locked && echo x > rotree/locked/f && echo y > rotree/g && chmod 555 rotree/locked")
+local root = io.popen("id -u"):read("*l") == "0"
+if root then
+  DeleteFile("rotree")
+  t.eq(Exists("rotree"), 0, "root deletes the read-only folder's files")
+else
+  t.expect_error(1143, DeleteFile, "rotree")
+  t.eq(Exists("rotree/locked/f"), 1)
+  os.execute("chmod 755 rotree/locked && rm -rf rotree")
+end
 -- A folder as a whole, links without what they point to.
 os.execute("ln -s ../../dst tmpdel/x/outside")
 DeleteFile("tmpdel")

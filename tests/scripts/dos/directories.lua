@@ -22,6 +22,17 @@ t.eq(nf, 3, "files") t.eq(nd, 1, "dirs")
 t.eq(files[0], ".hidden") t.eq(files[1], "a.txt") t.eq(files[2], "b.txt")
 t.eq(files[3], "", "end marker") t.eq(dirs[0], "sub") t.eq(dirs[1], "")
 t.expect_error(1286, ReadDirectory, "no/such", {}, {})
+-- Unsorted: the same names in the listing's order, links to folders among
+-- the folders, "" after the last; empty folders too.
+files, dirs = {}, {}
+nf, nd = ReadDirectory("tree/sub", files, dirs, 0)
+t.eq(nf, 1) t.eq(nd, 2) t.eq(files[0], "c.dat") t.eq(files[1], "")
+local names = {dirs[0], dirs[1]}
+table.sort(names)
+t.eq(table.concat(names, ","), "deeper,up") t.eq(dirs[2], "")
+files, dirs = {}, {}
+t.eq(ReadDirectory("empty", files, dirs, 0), 0) t.eq(files[0], "") t.eq(dirs[0], "")
+t.expect_error(1286, ReadDirectory, "no/such", {}, {}, 0)
 
 -- Handles: entries until the end, then nothing until a rewind.
 local d = OpenDirectory(nil, "tree")

@@ -54,13 +54,12 @@ DirStream* OpenDirStream(const char* path);
 bool ReadDirStream(DirStream* d, const char** name, FileStatus* status, bool typeOnly = false);
 void RewindDirStream(DirStream* d);
 void CloseDirStream(DirStream* d);
+// Removes the file or link `name` of the directory `d` lists.
+bool RemoveFileIn(DirStream* d, const char* name);
 
 bool MakeDir(const char* path);
 bool RemoveDir(const char* path);
 bool RemoveFile(const char* path);  // also a link, never what it points to
-// Replaces `to` when it exists (a file over a file, an empty directory over a
-// directory).
-bool RenamePath(const char* from, const char* to);
 // Fails with kExists instead of replacing.
 bool RenameNoReplace(const char* from, const char* to);
 bool SetMode(const char* path, uint32_t mode);
@@ -96,16 +95,21 @@ bool VolumeName(const char* path, char* mountPoint, size_t mountSize, char* labe
 // True for "/" and for every folder another file system is mounted on.
 bool IsMountPoint(const char* path);
 
-// Copying file data. The destination is written under a temporary name in its
-// folder and renamed into place once complete.
+// Copying file data. The destination is written as a file without a name in
+// its folder where the file system allows, else under a temporary name, and
+// gets its name only once complete: a copy that stops before leaves nothing.
 struct CopyStreams {
   int in = -1;
   int out = -1;
-  bool kernel = true;  // copy_file_range still works between these two
+  bool kernel = true;    // copy_file_range still works between these two
+  bool unnamed = false;  // `out` has no name: closing it unplaced leaves nothing
 };
 bool OpenCopySource(const char* path, CopyStreams* c);
-// Creates "<folder>/.<name>.XXXXXX", readable by its owner only, and writes
-// its path to `tempOut`.
+// The same for the entry `name` of the directory `d` lists.
+bool OpenCopySourceIn(DirStream* d, const char* name, CopyStreams* c);
+// Creates the target in `folder`, readable by its owner only: unnamed where
+// the file system can (`tempOut` is then empty), else as
+// "<folder>/.<name>.XXXXXX" with its path in `tempOut`.
 bool CreateCopyTarget(const char* folder, const char* name, CopyStreams* c, char* tempOut,
                       size_t size);
 struct CopyResult {
@@ -121,5 +125,10 @@ CopyResult CopyChunk(CopyStreams* c, void* buffer, size_t bufferSize, int64_t co
 void FinishCopyTarget(CopyStreams* c, uint32_t mode, int64_t accessed, int64_t modified);
 // False when closing the target reported a write that failed.
 bool CloseCopyStreams(CopyStreams* c);
+// Gives the complete target the name `target` (replacing a file there) and
+// closes both streams. On failure nothing new carries the name; `writeFailed`
+// tells a write reported at closing from a name that could not be given, and
+// a named temporary is left for the caller to remove.
+bool PlaceCopyTarget(CopyStreams* c, const char* temp, const char* target, bool* writeFailed);
 
 }  // namespace tzx::platform
