@@ -129,6 +129,31 @@ TEST_F(TextDrawTest, SharingAndTheUncachedRecord) {
   EXPECT_EQ(static_cast<OutlineFontData*>(c->engineData)->glyphCache, nullptr);
 }
 
+// Kerning goes through a small cache of pairs: whatever the order and
+// however pairs share its slots, a pair keeps the value the face gives it
+// (the first pass finds every pair new).
+TEST_F(TextDrawTest, KerningPairsKeepTheirValuesThroughTheCache) {
+  FontRecord* sans = Open(kSans, 40);
+  ASSERT_NE(sans, nullptr);
+  constexpr int kGlyphs = 200;
+  std::vector<int> first(kGlyphs * kGlyphs);
+  int kerned = 0;
+  for (int a = 1; a < kGlyphs; ++a) {
+    for (int b = 1; b < kGlyphs; ++b) {
+      first[a * kGlyphs + b] = OutlineKerning(sans, a, b);
+      kerned += first[a * kGlyphs + b] != 0;
+    }
+  }
+  EXPECT_GT(kerned, 50) << "the face kerns";
+  for (int a = kGlyphs - 1; a >= 1; --a) {
+    for (int b = kGlyphs - 1; b >= 1; --b) {
+      ASSERT_EQ(OutlineKerning(sans, a, b), first[a * kGlyphs + b]) << a << ", " << b;
+    }
+  }
+  // 'A' before 'V' moves closer, by the same amount from the characters.
+  EXPECT_LT(OutlineKerningPair(sans, 'A', 'V', 0), 0);
+}
+
 TEST_F(TextDrawTest, ScaleMovesMetricsAndSharingResetsIt) {
   FontRecord* sans = Open(kSans, 20);
   GlyphImage g;

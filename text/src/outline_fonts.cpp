@@ -155,6 +155,7 @@ void FreeData(OutlineFontData* d) {
   if (d->face) FT_Done_Face(d->face);
   if (d->file) Stream().closeFile(d->file);
   HostFree(d->glyphCache);
+  HostFree(d->kerning);
   HostFree(d);
 }
 
@@ -381,10 +382,25 @@ int OutlineKerning(FontRecord* font, int leftIndex, int rightIndex) {
   OutlineFontData* d = DataOf(font);
   FT_Face face = d->face;
   if (!FT_HAS_KERNING(face) || !leftIndex || !rightIndex) return 0;
-  FT_Vector delta;
-  if (FT_Get_Kerning(face, leftIndex, rightIndex, FT_KERNING_UNSCALED, &delta)) return 0;
-  const int64_t k16 = static_cast<int64_t>(delta.x) * 0x10000 / face->units_per_EM;
-  const int64_t px = k16 * (static_cast<int64_t>(d->resolutionX) * d->pixelSize / 72) / 0x10000;
+  // Glyph indices are below 65536 in every face FreeType opens.
+  const uint32_t pair = (static_cast<uint32_t>(leftIndex) << 16 | (rightIndex & 0xFFFF)) + 1;
+  if (!d->kerning) d->kerning = AllocRecord<KerningCache>();
+  KerningCache* k = d->kerning;
+  const int slot = static_cast<int>((pair * 2654435761u) >> 22);
+  int32_t px;
+  if (k && k->pair[slot] == pair) {
+    px = k->pixels[slot];
+  } else {
+    FT_Vector delta;
+    if (FT_Get_Kerning(face, leftIndex, rightIndex, FT_KERNING_UNSCALED, &delta)) return 0;
+    const int64_t k16 = static_cast<int64_t>(delta.x) * 0x10000 / face->units_per_EM;
+    px = static_cast<int32_t>(k16 * (static_cast<int64_t>(d->resolutionX) * d->pixelSize / 72) /
+                              0x10000);
+    if (k) {
+      k->pair[slot] = pair;
+      k->pixels[slot] = px;
+    }
+  }
   return static_cast<int>(static_cast<double>(px) * font->scaleX);
 }
 

@@ -31,6 +31,14 @@ struct GlyphCache {
   CachedGlyph mono[256];
 };
 
+// Kerning of glyph pairs as they were asked for: a run asks for the same
+// pairs again and again, and the face's table is searched each time.
+struct KerningCache {
+  static constexpr int kSlots = 1024;
+  uint32_t pair[kSlots];  // left << 16 | right, plus one; 0 for an empty slot
+  int32_t pixels[kSlots];
+};
+
 struct OutlineFontData {
   FT_Face face;
   FT_StreamRec stream;  // files: reads through the host handle
@@ -42,6 +50,7 @@ struct OutlineFontData {
   int32_t pixelSize;
   int32_t cache;  // keep rendered glyphs
   GlyphCache* glyphCache;
+  KerningCache* kerning;  // made at the first pair; null when the face has no kerning
   char fileName[1024];
   const uint8_t* memory;  // the stored font's bytes
   size_t memoryLength;
