@@ -41,9 +41,17 @@ int PinFile(lua_State* L, FileNode* node) {
 }  // namespace
 
 int FindReadableFile(lua_State* L, const ObjectId& id, FileNode** out) {
-  if (int rc = FindFileHandle(&id, out)) return rc;
-  if ((*out)->access == kAccessWrite) return kErrFileWriteOnly;
+  if (int rc = FindUnpinnedReadableFile(id, out)) return rc;
   return PinFile(L, *out);
+}
+
+int FindUnpinnedReadableFile(const ObjectId& id, FileNode** out) {
+  if (int rc = FindFileHandle(&id, out)) return rc;
+  return (*out)->access == kAccessWrite ? kErrFileWriteOnly : 0;
+}
+
+int PinFileRecord(lua_State* L, void* node) {
+  return PinFile(L, static_cast<FileNode*>(node));
 }
 
 int FindWritableFile(lua_State* L, const ObjectId& id, FileNode** out) {

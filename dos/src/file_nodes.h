@@ -20,6 +20,10 @@ int FindFileHandle(const ObjectId* id, FileNode** out);
 // pinned for the running command: the read or write may run script code.
 int FindReadableFile(lua_State* L, const ObjectId& id, FileNode** out);
 int FindWritableFile(lua_State* L, const ObjectId& id, FileNode** out);
+// The same for a read without the pin, for a read that pins the file itself
+// before it may run script code (PinFileRecord does).
+int FindUnpinnedReadableFile(const ObjectId& id, FileNode** out);
+int PinFileRecord(lua_State* L, void* node);
 
 // Unlinks the file, writes what is still pending, closes the host handle, lets
 // the object sibling forget the record and frees it. Returns 0, or the error of

@@ -205,25 +205,30 @@ int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int 
 // prefix before its first CR or LF, so nothing needs to be moved or dropped.
 namespace {
 
-// Appends n bytes, straight into the buffer while they fit.
-void AddBytes(LuaBuffer* b, const char* bytes, size_t n) {
+// Appends n bytes, straight into the buffer while they fit; beyond, the
+// interpreter takes them, which may run script code: the file is pinned first.
+int AddBytes(LuaBuffer* b, const char* bytes, size_t n, PinOnDemand* pin) {
   if (static_cast<size_t>(b->buffer + kLuaBufferSize - b->p) >= n) {
     std::memcpy(b->p, bytes, n);
     b->p += n;
-  } else {
-    Lua().addlstring(b, bytes, n);
+    return 0;
   }
+  if (pin) {
+    if (int rc = pin->Pin()) return rc;
+  }
+  Lua().addlstring(b, bytes, n);
+  return 0;
 }
 
 // The buffered reader: the line is found in the host's buffer and copied
 // once; the position moves past it and its end.
-int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end) {
+int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end, PinOnDemand* pin) {
   for (;;) {
     const char* bytes;
     const int64_t n = Stream().peek(h, &bytes);
     if (n <= 0) return Stream().eof(h) ? 0 : kErrRead;
     const size_t i = FindLineBreak(bytes, static_cast<size_t>(n));
-    AddBytes(b, bytes, i);
+    if (int rc = AddBytes(b, bytes, i, pin)) return rc;
     int64_t used = static_cast<int64_t>(i);
     if (i < static_cast<size_t>(n)) {
       ++used;
@@ -259,8 +264,9 @@ int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end) {
 
 }  // namespace
 
-int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end) {
-  if (!unbuffered) return CollectLineFromBuffer(h, b, end);
+int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end,
+                        PinOnDemand* pin) {
+  if (!unbuffered) return CollectLineFromBuffer(h, b, end, pin);
   size_t want = kFirstLineBlock;
   for (;;) {
     size_t room = b->buffer + kLuaBufferSize - b->p;
@@ -347,11 +353,15 @@ bool StartsWithMark(const char* text, size_t length) {
 }  // namespace
 
 int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, bool keepEnd,
-                 int fileEncoding, int hostEncoding) {
+                 int fileEncoding, int hostEncoding, PinOnDemand* pin) {
+  // Reads in blocks or bytes hand the interpreter their buffer as it fills.
+  if (pin && (unbuffered || !canSeek)) {
+    if (int rc = pin->Pin()) return rc;
+  }
   LuaBuffer b;
   Lua().buffinit(L, &b);
   LineEnd end;
-  int rc = canSeek ? CollectLineInBlocks(h, unbuffered, &b, &end)
+  int rc = canSeek ? CollectLineInBlocks(h, unbuffered, &b, &end, pin)
                    : CollectLineBytes(h, unbuffered, false, &b, &end);
   if (rc) {
     Lua().pushresult(&b);

@@ -53,6 +53,23 @@ int ReadUtf8Char(FileHandle* h, char bytes[4], int* length, uint32_t* codePoint)
 // error code with nothing pushed. `length` 0 reads to the end.
 int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int requested);
 
+// Pins the file the handle belongs to for the rest of the command. A line
+// read calls it before the first step that may run script code (an
+// interpreter allocation can run finalizers) while it still uses the handle,
+// so that the usual line, found in the host's buffer and copied out, pays no
+// pin. `pin` null: nothing to pin.
+struct PinOnDemand {
+  int (*pin)(lua_State* L, void* record) = nullptr;
+  lua_State* L = nullptr;
+  void* record = nullptr;
+  int Pin() {
+    if (!pin) return 0;
+    int rc = pin(L, record);
+    pin = nullptr;
+    return rc;
+  }
+};
+
 // What ended a line.
 struct LineEnd {
   bool cr = false;
@@ -70,13 +87,14 @@ int CollectLineBytes(FileHandle* h, bool unbuffered, bool canSeek, LuaBuffer* b,
 // The same for a handle that can seek: through the host's buffer, the line
 // found there and copied once (blocks read straight into `b` when
 // `unbuffered`, the position set back to just after the line end).
-int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end);
+int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* end,
+                        PinOnDemand* pin = nullptr);
 
 // ReadLine's rules: the line, with its end when `keepEnd`, a leading byte-order
 // mark removed from UTF-8 text and converted from the file's encoding to
 // `hostEncoding`. Pushes the string or returns an error code.
 int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, bool keepEnd,
-                 int fileEncoding, int hostEncoding);
+                 int fileEncoding, int hostEncoding, PinOnDemand* pin = nullptr);
 
 // The whole rest of the file in one host block (HostFree) and its size; 0,
 // kErrNoMemory, or kErrRead when the reads stop short of the end.

@@ -133,9 +133,12 @@ int ReadLine(lua_State* L) {
   ObjectId id = Args().objectId(L, 1);
   int keepEnd = Lua().optinteger(L, 2, 0);
   FileNode* node = nullptr;
-  if (int rc = FindReadableFile(L, id, &node)) return rc;
+  if (int rc = FindUnpinnedReadableFile(id, &node)) return rc;
+  // Most lines are copied out of the host's buffer with no interpreter call in
+  // between: the file is pinned only for a read that needs one.
+  PinOnDemand pin{PinFileRecord, L, node};
   return TextResult(ReadTextLine(L, node->handle, node->seekable, gCurrentIoMode == kIoUnbuffered,
-                                 keepEnd != 0, node->encoding, *Memory().dosEncoding));
+                                 keepEnd != 0, node->encoding, *Memory().dosEncoding, &pin));
 }
 
 }  // namespace tzx::dos

@@ -36,16 +36,16 @@ void SyncCurrentCommand() {
 
 }  // namespace
 
-void EnterCommand(const char* name) {
-  gCommands.push_back(name);
-  State().currentCommand = name;
-}
-
-void LeaveCommand(lua_State* L) {
-  if (gCommands.empty()) return;
+// Every command call comes through here: one call, the bookkeeping inline.
+int RunCommand(lua_State* L, const CommandRow* row) {
+  gCommands.push_back(row->name);
+  State().currentCommand = row->name;
+  const int rc = row->fn(L);
+  if (gCommands.empty()) return rc;
   RunActions(L, gCommands.size());
   gCommands.pop_back();
   SyncCurrentCommand();
+  return rc;
 }
 
 size_t CommandDepth() {

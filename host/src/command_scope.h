@@ -13,9 +13,9 @@
 
 namespace tzx::host {
 
-void EnterCommand(const char* name);
-// Runs the actions of the innermost command and leaves it.
-void LeaveCommand(lua_State* L);
+// Runs the command `row` as the innermost one; once it returns, runs the
+// actions it recorded and leaves it. Returns what the command returned.
+int RunCommand(lua_State* L, const CommandRow* row);
 size_t CommandDepth();
 // Leaves every command deeper than `depth`, running their actions, and with
 // depth 0 also the actions recorded outside any command.

@@ -31,9 +31,7 @@ int Trampoline(lua_State* L) {
     state.hasErrorString = true;
     RaiseError(L, kErrShuttingDown);
   }
-  EnterCommand(row->name);
-  int rc = row->fn(L);
-  LeaveCommand(L);
+  const int rc = RunCommand(L, row);
   if (rc >= 1000) RaiseError(L, rc);
   return rc < 0 ? 0 : rc;
 }

@@ -141,6 +141,14 @@ for _, mode in ipairs({IO_BUFFERED, IO_UNBUFFERED}) do
   t.expect_error(1179, ReadLine, 1)
 end
 SetIOMode(IO_BUFFERED)
+-- A short line is copied out of the file's buffer before the interpreter runs
+-- anything: read whole, the close taken at once.
+OpenFile(1, "long.txt")
+ReadLine(1)
+finished = t.finalizer_at_next_allocation(function() CloseFile(1) end)
+t.eq(ReadLine(1), "next", "short line read whole")
+t.eq(finished()[1], true, "close taken")
+t.expect_error(1179, Eof, 1)
 -- Character by character through a growing buffer.
 OpenFile(1, "long.txt")
 finished = t.finalizer_at_next_allocation(function() CloseFile(1) end)
