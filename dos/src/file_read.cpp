@@ -1,6 +1,6 @@
 #include "file_read.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <algorithm>
 #include <bit>
@@ -120,9 +120,10 @@ int Utf8SequenceLength(unsigned char lead) {
   return 1;
 }
 
-// One pass looks for both bytes, sixteen at a time.
-size_t FindLineBreak(const char* p, size_t n) {
-  size_t i = 0;
+namespace {
+
+// From `i` on, sixteen bytes at a time, then one by one.
+size_t FindLineBreakFrom(const char* p, size_t i, size_t n) {
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
   for (; i + 16 <= n; i += 16) {
@@ -135,6 +136,32 @@ size_t FindLineBreak(const char* p, size_t n) {
     if (p[i] == '\n' || p[i] == '\r') return i;
   }
   return n;
+}
+
+#if defined(__x86_64__)
+// Thirty-two bytes a step: most lines end within the first two.
+__attribute__((target("avx2"))) size_t FindLineBreakAvx2(const char* p, size_t n) {
+  const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r');
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    unsigned hits = static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(v, lf), _mm256_cmpeq_epi8(v, cr))));
+    if (hits) return i + __builtin_ctz(hits);
+  }
+  return FindLineBreakFrom(p, i, n);
+}
+#endif
+
+}  // namespace
+
+// One pass looks for both bytes, as many at a time as the processor takes.
+size_t FindLineBreak(const char* p, size_t n) {
+#if defined(__x86_64__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2) return FindLineBreakAvx2(p, n);
+#endif
+  return FindLineBreakFrom(p, 0, n);
 }
 
 bool NeedsConversion(int from, int to) {

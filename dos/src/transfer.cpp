@@ -81,13 +81,16 @@ void DropPartialCopy(TransferOp* op) {
   op->copying = false;
 }
 
-int OpenLevel(TransferOp* op, bool removeAfter, bool all) {
+int OpenLevel(TransferOp* op, bool removeAfter, bool all, bool madeTarget = false) {
   if (op->depth == kMaxDepth) return ErrorWithString(kErrOpenDir, op->src);
   platform::DirStream* dir = platform::OpenDirStream(op->src);
   if (!dir) return ErrorWithString(kErrOpenDir, op->src);
-  op->levels[op->depth++] =
-      TransferLevel{dir, static_cast<uint32_t>(std::strlen(op->src)),
-                    static_cast<uint32_t>(std::strlen(op->dst)), removeAfter, all};
+  op->levels[op->depth++] = TransferLevel{dir,
+                                          static_cast<uint32_t>(std::strlen(op->src)),
+                                          static_cast<uint32_t>(std::strlen(op->dst)),
+                                          removeAfter,
+                                          all,
+                                          madeTarget};
   return kAsyncMore;
 }
 
@@ -141,7 +144,11 @@ int FileFailed(lua_State* L, TransferOp* op, int code);
 int BeginCopy(lua_State* L, TransferOp* op) {
   const Actions& actions = ActionsOf(op);
   FileStatus target;
-  if (platform::Examine(op->dst, &target)) {
+  // In a folder this operation made there is nothing to replace or ask about
+  // (a file put there meanwhile is replaced, as one put there after a look
+  // would be).
+  const bool madeTarget = op->depth > 0 && op->levels[op->depth - 1].madeTarget;
+  if (!madeTarget && platform::Examine(op->dst, &target)) {
     // A file copied onto itself stays as it is.
     if (target.device == op->sourceStatus.device && target.inode == op->sourceStatus.inode) {
       return kAsyncMore;
@@ -275,12 +282,16 @@ int CopyLink(lua_State* L, TransferOp* op) {
   return kAsyncMore;
 }
 
-int MakeTargetFolder(TransferOp* op) {
+// Sets `made` when the folder is new.
+int MakeTargetFolder(TransferOp* op, bool* made) {
+  *made = false;
   FileStatus st;
   if (platform::Examine(op->dst, &st)) {
     return st.directory ? 0 : ErrorWithString(kErrMakeDir, op->dst);
   }
-  return platform::MakeDir(op->dst) ? 0 : ErrorWithString(kErrMakeDir, op->dst);
+  if (!platform::MakeDir(op->dst)) return ErrorWithString(kErrMakeDir, op->dst);
+  *made = true;
+  return 0;
 }
 
 // One entry of a walked folder; `src` and `dst` name it.
@@ -297,8 +308,9 @@ int HandleEntry(lua_State* L, TransferOp* op, const char* name, const FileStatus
   }
   if (st.directory && !st.link) {
     if (op->matchDir && !Matches(op, name)) return kAsyncMore;
-    if (int rc = MakeTargetFolder(op)) return rc;
-    return OpenLevel(op, op->kind == TransferKind::kMove, false);
+    bool made = false;
+    if (int rc = MakeTargetFolder(op, &made)) return rc;
+    return OpenLevel(op, op->kind == TransferKind::kMove, false, made);
   }
   if (!all && !Matches(op, name)) return kAsyncMore;
   if (st.link) return CopyLink(L, op);
@@ -396,8 +408,9 @@ int StartCopyOrMove(lua_State* L, TransferOp* op) {
     }
   }
   if (st.directory && !st.link) {
-    if (int rc = MakeTargetFolder(op)) return rc;
-    return OpenLevel(op, move, false);
+    bool made = false;
+    if (int rc = MakeTargetFolder(op, &made)) return rc;
+    return OpenLevel(op, move, false, made);
   }
   if (!Matches(op, BaseName(op->src))) return 0;
   if (st.link) return CopyLink(L, op);

@@ -38,6 +38,7 @@ struct TransferLevel {
   uint32_t srcLength, dstLength;
   bool removeAfter;  // the folder goes once its entries are handled
   bool all;          // every entry below is handled, whatever the pattern
+  bool madeTarget;   // this operation made the target folder: nothing is in it to ask about
 };
 
 struct TransferOp {
