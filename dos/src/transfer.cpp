@@ -183,7 +183,8 @@ int BeginCopy(lua_State* L, TransferOp* op) {
   } else {
     folder[0] = 0;
   }
-  if (!platform::CreateCopyTarget(folder, name, &op->streams, op->temp, sizeof op->temp)) {
+  if (!platform::CreateCopyTarget(folder, name, op->sourceStatus.mode, &op->streams, op->temp,
+                                  sizeof op->temp)) {
     op->temp[0] = 0;
     return FileFailed(L, op, ErrorWithString(kErrOpenWrite, op->dst));
   }

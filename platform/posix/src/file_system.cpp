@@ -347,16 +347,46 @@ bool OpenCopySourceIn(DirStream* d, const char* name, CopyStreams* c) {
   return c->in >= 0;
 }
 
-bool CreateCopyTarget(const char* folder, const char* name, CopyStreams* c, char* tempOut,
-                      size_t size) {
+namespace {
+
+// The process's umask, read once where the system tells it without changing
+// it; 0777 (every bit set anew after creation) where it does not.
+uint32_t ProcessUmask() {
+  static const uint32_t mask = [] {
+    uint32_t value = 0777;
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+      char line[256];
+      while (std::fgets(line, sizeof line, f)) {
+        unsigned m;
+        if (std::sscanf(line, "Umask: %o", &m) == 1) {
+          value = m & 0777;
+          break;
+        }
+      }
+      std::fclose(f);
+    }
+    return value;
+  }();
+  return mask;
+}
+
+}  // namespace
+
+bool CreateCopyTarget(const char* folder, const char* name, uint32_t mode, CopyStreams* c,
+                      char* tempOut, size_t size) {
   const char* in = folder[0] ? folder : ".";
-  // Private (0600) until complete; the final bits come with FinishCopyTarget.
-  c->out = open(in, O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  // Unnamed, nobody can open it before it is complete: it can have its final
+  // bits from the start, and needs no second call for them when the umask
+  // takes none away.
+  c->out = open(in, O_TMPFILE | O_WRONLY | O_CLOEXEC, mode & 0777);
   if (c->out >= 0) {
     c->unnamed = true;
+    c->modeSet = (mode & 07777) == (mode & 0777 & ~ProcessUmask());
     tempOut[0] = 0;
     return true;
   }
+  // Private (0600) until complete; the final bits come with FinishCopyTarget.
+  c->modeSet = false;
   // File systems without unnamed files: a temporary name beside the target.
   std::string temp = std::string(in) + "/." + name + ".XXXXXX";
   if (temp.size() >= size) {
@@ -419,7 +449,7 @@ CopyResult CopyChunk(CopyStreams* c, void* buffer, size_t bufferSize, int64_t co
 }
 
 void FinishCopyTarget(CopyStreams* c, uint32_t mode, int64_t accessed, int64_t modified) {
-  fchmod(c->out, mode & 07777);
+  if (!c->modeSet) fchmod(c->out, mode & 07777);
   struct timespec times[2] = {{accessed, 0}, {modified, 0}};
   futimens(c->out, times);
 }

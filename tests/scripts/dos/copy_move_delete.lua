@@ -19,6 +19,14 @@ os.execute("chmod 640 src/small.txt")
 CopyFile("src/small.txt", "dst")
 t.eq(t.read_file("dst/small.txt"), "small")
 t.eq(GetFileAttributes("dst/small.txt").flags % 8192, GetFileAttributes("src/small.txt").flags % 8192, "flags")
+-- Also bits the umask would take away, and read-only ones.
+for _, bits in ipairs({"666", "444"}) do
+  os.execute("chmod " .. bits .. " src/small.txt")
+  CopyFile("src/small.txt", "dst", {newname = "bits.txt"})
+  t.eq(GetFileAttributes("dst/bits.txt").flags % 8192, GetFileAttributes("src/small.txt").flags % 8192, bits)
+  os.execute("chmod 644 dst/bits.txt") DeleteFile("dst/bits.txt")
+end
+os.execute("chmod 640 src/small.txt")
 
 -- The callback stops the copy at its first block: no file, no temporary file.
 local calls = 0

@@ -103,15 +103,17 @@ struct CopyStreams {
   int out = -1;
   bool kernel = true;    // copy_file_range still works between these two
   bool unnamed = false;  // `out` has no name: closing it unplaced leaves nothing
+  bool modeSet = false;  // `out` was made with its final permission bits
 };
 bool OpenCopySource(const char* path, CopyStreams* c);
 // The same for the entry `name` of the directory `d` lists.
 bool OpenCopySourceIn(DirStream* d, const char* name, CopyStreams* c);
-// Creates the target in `folder`, readable by its owner only: unnamed where
-// the file system can (`tempOut` is then empty), else as
-// "<folder>/.<name>.XXXXXX" with its path in `tempOut`.
-bool CreateCopyTarget(const char* folder, const char* name, CopyStreams* c, char* tempOut,
-                      size_t size);
+// Creates the target in `folder`: unnamed where the file system can (`tempOut`
+// is then empty), with the permission bits `mode` as far as the process's
+// umask lets them through, else as "<folder>/.<name>.XXXXXX", readable by its
+// owner only, with its path in `tempOut`.
+bool CreateCopyTarget(const char* folder, const char* name, uint32_t mode, CopyStreams* c,
+                      char* tempOut, size_t size);
 struct CopyResult {
   int64_t bytes = 0;  // 0: the source ended
   bool readFailed = false;
@@ -121,7 +123,8 @@ struct CopyResult {
 // Copies up to `count` bytes, inside the kernel where it can, else through
 // `buffer`.
 CopyResult CopyChunk(CopyStreams* c, void* buffer, size_t bufferSize, int64_t count);
-// Gives the copy the source's permission bits and times.
+// Gives the copy the source's permission bits (where it was not made with
+// them) and times.
 void FinishCopyTarget(CopyStreams* c, uint32_t mode, int64_t accessed, int64_t modified);
 // False when closing the target reported a write that failed.
 bool CloseCopyStreams(CopyStreams* c);
