@@ -49,9 +49,9 @@ class CompiledPattern {
   };
   char text_[kMaxLength];
   Alternative alternatives_[kMaxAlternatives];
-  uint16_t length_;
-  uint8_t count_;
-  bool compiled_;
+  uint16_t length_ = 0;
+  uint8_t count_ = 0;
+  bool compiled_ = false;
 };
 
 }  // namespace tzx::dos
