@@ -105,7 +105,7 @@ const Pictures& Files() {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush"};
@@ -113,7 +113,7 @@ tessera::Host& Host() {
     auto h = tzx::bench::StartHost(options);
     std::string setup = "JPEG = [[" + Files().jpeg + "]] PNG = [[" + Files().png + "]]";
     tzx::bench::RunOrExit(*h, setup);
-    return h;
+    return h.release();
   }();
   return *host;
 }

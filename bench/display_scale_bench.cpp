@@ -118,12 +118,12 @@ void PresentSmoothCore(benchmark::State& state) {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush", "display"};
     auto h = tzx::bench::StartHost(options);
-    return h;
+    return h.release();
   }();
   return *host;
 }

@@ -78,14 +78,14 @@ const TextFile& File() {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
     auto h = tzx::bench::StartHost(options);
     std::string setup = "PATH = [[" + File().path + "]] LINES = " + std::to_string(File().lines);
     tzx::bench::RunOrExit(*h, setup);
-    return h;
+    return h.release();
   }();
   return *host;
 }

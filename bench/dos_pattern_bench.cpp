@@ -74,7 +74,7 @@ int LuaFnmatch(lua_State* L) {
 }
 
 tessera::Host& ScriptHost() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
@@ -94,7 +94,7 @@ tessera::Host& ScriptHost() {
       lua_rawseti(L, -2, static_cast<int>(i + 1));
     }
     lua_setglobal(L, "PATTERNS");
-    return h;
+    return h.release();
   }();
   return *host;
 }

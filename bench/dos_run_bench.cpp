@@ -34,11 +34,11 @@ const std::string kProgram = "/usr/bin/head";
 const std::string kArguments = "-c " + std::to_string(kOutputBytes) + " /dev/zero";
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
-    return tzx::bench::StartHost(options);
+    return tzx::bench::StartHost(options).release();
   }();
   return *host;
 }

@@ -49,12 +49,12 @@ const std::string& Folder() {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"dos"};
     auto h = tzx::bench::StartHost(options);
-    return h;
+    return h.release();
   }();
   return *host;
 }

@@ -49,7 +49,7 @@ std::vector<uint32_t> Picture(int side) {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush"};
@@ -72,7 +72,7 @@ tessera::Host& Host() {
                           "RGBArrayToBrush(9002, PIXELS, 1024, 1024, true) "
                           "RGBArrayToBrush(9003, PIXELS, 512, 512, true) PIXELS = nil "
                           "collectgarbage() CreateBrush(9004, 1024, 1024, 0x102030)");
-    return h;
+    return h.release();
   }();
   return *host;
 }

@@ -126,14 +126,14 @@ BENCHMARK(BM_ConicalGradientVsPixman)->UseManualTime()->Unit(benchmark::kMillise
 // --- Through the script commands --------------------------------------------
 
 tessera::Host& ScriptHost() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush", "display"};
     options.siblings = {"object"};
     options.headless = true;
     auto h = tzx::bench::StartHost(options);
-    return h;
+    return h.release();
   }();
   return *host;
 }

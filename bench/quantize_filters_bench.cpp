@@ -104,11 +104,11 @@ double MeanError(const std::vector<uint8_t>& pens, const uint32_t* palette) {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     auto h = tzx::bench::StartHost(options);
-    return h;
+    return h.release();
   }();
   return *host;
 }

@@ -1,6 +1,11 @@
 // A started tessera host for timing script commands. A benchmark that cannot
 // start its host or run its chunk stops with the message: its numbers would
 // mean nothing.
+//
+// The benchmarks keep their hosts (released, in a static pointer) until the
+// process ends and never stop them: every host of the process shares the one
+// loaded copy of each library and its state, so stopping one would close the
+// libraries under the others.
 #pragma once
 
 #include <cstdio>

@@ -15,7 +15,7 @@
 namespace {
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush", "text"};
@@ -51,7 +51,7 @@ tessera::Host& Host() {
       brush_x, brush_y = 20 + ax, 20 + ay
       SelectBrush(3)
     )");
-    return h;
+    return h.release();
   }();
   return *host;
 }

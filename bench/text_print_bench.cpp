@@ -45,13 +45,13 @@ std::string Paragraph() {
 }
 
 tessera::Host& Host() {
-  static std::unique_ptr<tessera::Host> host = [] {
+  static tessera::Host* host = [] {
     tessera::HostOptions options;
     options.pluginDir = TZX_PLUGIN_DIR;
     options.libraries = {"graphics", "brush", "text"};
     options.siblings = {"object", "offscreen"};
     auto h = tzx::bench::StartHost(options);
-    return h;
+    return h.release();
   }();
   return *host;
 }
