@@ -116,12 +116,15 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
     if (from.success) g.UnlockBitmap(&from);
     if (to.success) g.UnlockBitmap(&to);
   }
-  int rc = 0;
-  bool presented = false;
+  int rc = 0, waited = 0;
+  bool presented = false, waitedOnce = false;
   int clientWidth, clientHeight;
   if (rows && from.format == graphics::kFormatArgb32 && count > 0 && d->window &&
       d->window->handle && ShownAsItIs(d, &clientWidth, &clientHeight)) {
-    if (wait) rc = VWaitCore(L, d);
+    if (wait) {
+      waited = VWaitCore(L, d);
+      waitedOnce = true;
+    }
     const platform::PixelMirror mirror{to.pixels, to.bytesPerRow};
     presented = PresentToWindow(
         d, PresentJob{from.pixels, from.bytesPerRow, d->width, d->height, copied, count, &mirror});
@@ -143,10 +146,10 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
     g.UnlockBitmap(&from);
     g.UnlockBitmap(&to);
   }
-  if (presented) return rc;
-  if (rc == 0 && wait) rc = VWaitCore(L, d);
+  if (presented) return waited;
+  if (rc == 0 && wait && !waitedOnce) waited = VWaitCore(L, d);
   int shown = PresentRects(d, copied, count);
-  return rc ? rc : shown;
+  return rc ? rc : waited ? waited : shown;
 }
 
 int EndDoubleBufferCore(lua_State*, DisplayRecord* d) {
