@@ -264,11 +264,13 @@ TEST_F(BitmapFontFiles, OpensByPathAndDrawsTheUndefinedGlyph) {
 // contents file names its size files by their linked names.
 TEST_F(BitmapFontFiles, LinkedFontsOpenFromBehindTheirHeader) {
   auto header = [](uint32_t flags, const testing::Bytes& block) {
-    testing::Bytes h = {uint8_t(flags >> 24), uint8_t(flags >> 16), uint8_t(flags >> 8),
-                        uint8_t(flags)};
+    testing::Bytes h;
+    auto big32 = [&h](uint32_t v) {
+      for (int shift = 24; shift >= 0; shift -= 8) h.push_back(uint8_t(v >> shift));
+    };
+    big32(flags);
     if (flags & 2) {
-      const auto n = static_cast<uint32_t>(block.size());
-      h.insert(h.end(), {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)});
+      big32(static_cast<uint32_t>(block.size()));
       h.insert(h.end(), block.begin(), block.end());
     }
     return h;
