@@ -253,9 +253,9 @@ int RunInput(lua_State* L, const EventSibling* event, graphics::OutputRecord* ou
     intptr_t a = 0, c = 0;
     if (!event->takeKeyEvent(&display, &code, &a, &c)) {
       if (int rc = event->waitKeyEvent(L)) return rc;
-      // Messages handled meanwhile may have ended the display.
-      if (*gBound.graphics->currentOutput != output || !(output->object == display))
-        return kErrNoOutput;
+      // Script code run meanwhile may have freed the display, and its output
+      // with it: the display is looked up by its id before the output is used.
+      if (!s.DisplayAlive() || *gBound.graphics->currentOutput != output) return kErrNoOutput;
       continue;
     }
     int rc = 0;

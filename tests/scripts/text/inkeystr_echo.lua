@@ -146,5 +146,20 @@ t.eq(ok, false, "failed")
 assert(tostring(err):find("hook failed", 1, true), err)
 t.eq(snapshot("hookfailed.png"), bare, "no echo after the hook's error")
 
+-- A hook that frees the display ends the input: nothing of the display is
+-- used after it.
+CreateDisplay(5, {width = 64, height = 16, color = 0x102030})
+OpenDisplay(5)
+Locate(0, 0)
+InjectWindowMessage(5, {message = "char", char = "Q"})
+OnKeyWait(function()
+  OnKeyWait(nil)
+  SelectDisplay(9)
+  FreeDisplay(5)
+end)
+t.expect_error(1687, InKeyStr, ALL)
+OnKeyWait(nil)
+SelectDisplay(1)
+
 CloseDisplay(1)
 CloseDisplay(9)
