@@ -96,6 +96,27 @@ TEST_F(HeadlessTest, PresentingWithAMirrorFillsItBeyondTheWindow) {
   b->DestroyWindow(w);
 }
 
+// The two-target row copy at the widths where its 16-byte steps end: below
+// one step, exactly one, one word past it, and a wide row; nothing is written
+// past a row's end or between rows.
+TEST(CopyRowsTwice, CopiesEachRowExactlyIntoBothTargets) {
+  for (size_t words : {1, 3, 4, 5, 8, 33}) {
+    const size_t stride = words + 2;
+    std::vector<uint32_t> from(stride * 3), a(stride * 3, 0xAAAAAAAAu), b(stride * 3, 0xBBu);
+    for (size_t i = 0; i < from.size(); ++i) from[i] = uint32_t(i + 1);
+    CopyRowsTwice(reinterpret_cast<const uint8_t*>(from.data()), stride * 4,
+                  reinterpret_cast<uint8_t*>(a.data()), stride * 4,
+                  reinterpret_cast<uint8_t*>(b.data()), stride * 4, words * 4, 3);
+    for (size_t row = 0; row < 3; ++row) {
+      for (size_t col = 0; col < stride; ++col) {
+        const size_t at = row * stride + col;
+        EXPECT_EQ(a[at], col < words ? from[at] : 0xAAAAAAAAu) << words << " words, " << at;
+        EXPECT_EQ(b[at], col < words ? from[at] : 0xBBu) << words << " words, " << at;
+      }
+    }
+  }
+}
+
 TEST_F(HeadlessTest, OwnMovesResizesAndActivationsAreReportedAsMessages) {
   NativeWindow* first = Open(0, 0, 2, 2);
   NativeWindow* second = Open(0, 0, 2, 2);

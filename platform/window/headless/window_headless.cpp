@@ -371,15 +371,21 @@ class HeadlessBackend final : public WindowBackend {
       if (x2 <= x1) continue;
       const int shownX2 = std::min(x2, w->width), shownY2 = std::min(y2, w->height);
       // The words are kept as given; readers make them opaque.
-      for (int row = y1; row < y2; ++row) {
-        const uint8_t* from = pixels + size_t(row) * bytesPerRow + size_t(x1) * 4;
-        if (row < shownY2 && x1 < shownX2) {
-          std::memcpy(&w->pixels[size_t(row) * w->width + x1], from, size_t(shownX2 - x1) * 4);
-        }
-        if (mirror) {
-          std::memcpy(mirror->pixels + size_t(row) * mirror->bytesPerRow + size_t(x1) * 4, from,
-                      size_t(x2 - x1) * 4);
-        }
+      const uint8_t* from = pixels + size_t(y1) * bytesPerRow + size_t(x1) * 4;
+      uint8_t* shown =
+          reinterpret_cast<uint8_t*>(w->pixels.data()) + (size_t(y1) * w->width + x1) * 4;
+      const size_t shownStride = size_t(w->width) * 4, bytes = size_t(x2 - x1) * 4;
+      if (mirror && shownX2 == x2 && shownY2 == y2) {
+        CopyRowsTwice(from, bytesPerRow, shown, shownStride,
+                      mirror->pixels + size_t(y1) * mirror->bytesPerRow + size_t(x1) * 4,
+                      mirror->bytesPerRow, bytes, y2 - y1);
+        continue;
+      }
+      if (mirror) CopyMirrorRows(pixels, bytesPerRow, width, height, &rects[i], 1, *mirror);
+      for (int row = y1; row < shownY2 && x1 < shownX2; ++row) {
+        std::memcpy(shown, from, size_t(shownX2 - x1) * 4);
+        from += bytesPerRow;
+        shown += shownStride;
       }
     }
     return true;

@@ -400,16 +400,13 @@ class SdlBackend final : public WindowBackend {
       const uint8_t* src = pixels + size_t(y1) * bytesPerRow + size_t(x1) * 4;
       auto* dst = static_cast<uint8_t*>(s->pixels) + size_t(y1) * s->pitch +
                   size_t(x1) * s->format->BytesPerPixel;
-      if (same) {
-        uint8_t* copy = fused && whole
-                            ? fused->pixels + size_t(y1) * fused->bytesPerRow + size_t(x1) * 4
-                            : nullptr;
+      if (same && fused && whole) {
+        CopyRowsTwice(src, bytesPerRow, dst, s->pitch,
+                      fused->pixels + size_t(y1) * fused->bytesPerRow + size_t(x1) * 4,
+                      fused->bytesPerRow, size_t(x2 - x1) * 4, y2 - y1);
+      } else if (same) {
         for (int row = y1; row < y2; ++row, src += bytesPerRow, dst += s->pitch) {
           std::memcpy(dst, src, size_t(x2 - x1) * 4);
-          if (copy) {
-            std::memcpy(copy, src, size_t(x2 - x1) * 4);
-            copy += fused->bytesPerRow;
-          }
         }
       } else {
         SDL_ConvertPixels(x2 - x1, y2 - y1, SDL_PIXELFORMAT_ARGB8888, src, bytesPerRow,

@@ -196,6 +196,11 @@ struct PixelMirror {
   int bytesPerRow;
 };
 
+// Copies `rows` rows of `bytes` bytes from one picture into two others,
+// reading each row once.
+void CopyRowsTwice(const uint8_t* from, size_t fromStride, uint8_t* a, size_t aStride, uint8_t* b,
+                   size_t bStride, size_t bytes, int rows);
+
 // Copies the rectangles of a picture, clipped to its size, into a mirror:
 // what a back end does for the rows it cannot copy in one pass with the window.
 void CopyMirrorRows(const uint8_t* pixels, int bytesPerRow, int width, int height,
