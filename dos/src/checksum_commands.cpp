@@ -7,7 +7,9 @@
 namespace tzx::dos {
 namespace {
 
-constexpr size_t kChunkSize = 65536;
+// Large enough that the read calls cost little next to the hashing, small
+// enough that a chunk is still in cache when it is hashed.
+constexpr size_t kChunkSize = 1 << 20;
 
 // Streams the file of argument 1 through `feed(chunk, n)` in unbuffered
 // chunks. `extra` bytes more are allocated with the chunk buffer and handed to
