@@ -1,5 +1,6 @@
 #include "quantize.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -28,10 +29,10 @@ constexpr int kBoxShiftR = kShiftR + kBoxLogR, kBoxShiftG = kShiftG + kBoxLogG,
 // Row pixels carry this bit when they are transparent.
 constexpr uint32_t kHidden = 0x01000000;
 
-inline int Cell(int r, int g, int b) {
+inline uint32_t Cell(uint32_t r, uint32_t g, uint32_t b) {
   return ((r >> kShiftR) * kCellsG + (g >> kShiftG)) * kCellsB + (b >> kShiftB);
 }
-inline int CellOf(uint32_t rgb) {
+inline uint32_t CellOf(uint32_t rgb) {
   return Cell((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255);
 }
 
@@ -78,6 +79,20 @@ void ReadRow(const QuantizeRequest& r, int row, uint32_t* out) {
       if (a[i] != 255) out[i] = kHidden;
     }
   }
+}
+
+// The words the histogram and mapping passes read: their low 24 bits are the
+// pixel's 0x00RRGGBB. With `hiding` they come from ReadRow (kHidden marks
+// hidden pixels); without, 32-bit pictures are read where they lie and the
+// top byte is whatever the pixel holds there.
+const uint32_t* SourceRow(const QuantizeRequest& r, int row, bool hiding, uint32_t* buffer) {
+  if (!hiding && r.sourceFormat == kFormatArgb32) {
+    return reinterpret_cast<const uint32_t*>(
+        r.source + static_cast<ptrdiff_t>(r.sourceY + row) * r.sourceBytesPerRow +
+        static_cast<ptrdiff_t>(r.sourceX) * 4);
+  }
+  ReadRow(r, row, buffer);
+  return buffer;
 }
 
 uint8_t* IndexRow(const QuantizeRequest& r, int row) {
@@ -152,7 +167,7 @@ struct ColorMap {
 
 class MedianCut {
  public:
-  explicit MedianCut(const uint16_t* histogram) : hist_(histogram) {}
+  explicit MedianCut(const uint32_t* histogram) : hist_(histogram) {}
 
   int Select(int wanted, ColorMap& map) {
     Box boxes[256];
@@ -200,7 +215,7 @@ class MedianCut {
   }
 
  private:
-  uint16_t At(int r, int g, int b) const { return hist_[(r * kCellsG + g) * kCellsB + b]; }
+  uint32_t At(int r, int g, int b) const { return hist_[(r * kCellsG + g) * kCellsB + b]; }
 
   bool SlabR(int r, const Box& x) const {
     for (int g = x.g0; g <= x.g1; ++g) {
@@ -242,7 +257,7 @@ class MedianCut {
     int64_t cells = 0;
     for (int r = x.r0; r <= x.r1; ++r) {
       for (int g = x.g0; g <= x.g1; ++g) {
-        const uint16_t* h = hist_ + (r * kCellsG + g) * kCellsB;
+        const uint32_t* h = hist_ + (r * kCellsG + g) * kCellsB;
         for (int b = x.b0; b <= x.b1; ++b) cells += h[b] != 0;
       }
     }
@@ -277,7 +292,7 @@ class MedianCut {
     int64_t total = 0, sr = 0, sg = 0, sb = 0;
     for (int r = x.r0; r <= x.r1; ++r) {
       for (int g = x.g0; g <= x.g1; ++g) {
-        const uint16_t* h = hist_ + (r * kCellsG + g) * kCellsB;
+        const uint32_t* h = hist_ + (r * kCellsG + g) * kCellsB;
         for (int b = x.b0; b <= x.b1; ++b) {
           const int64_t n = h[b];
           if (!n) continue;
@@ -294,29 +309,37 @@ class MedianCut {
     map.b[i] = static_cast<uint8_t>((sb + (total >> 1)) / total);
   }
 
-  const uint16_t* hist_;
+  const uint32_t* hist_;
 };
 
-// The histogram reused as the inverse colour map: a cell holds its nearest
-// map entry + 1, or 0 until the cell's box is first needed.
+// The histogram reused as the inverse colour map. A cell holds its nearest
+// map entry as the word (pen << 24) | 0xRRGGBB, so that dithering has the
+// colour without a further look-up, or, until the cell's box is first
+// needed, a word no entry can give: pen 0 with a colour other than its own.
 class InverseMap {
  public:
-  InverseMap(uint16_t* cache, const ColorMap& map) : cache_(cache), map_(map) {}
+  InverseMap(uint32_t* cells, const ColorMap& map)
+      : cells_(cells),
+        map_(map),
+        empty_(((uint32_t{map.r[0]} << 16) | (uint32_t{map.g[0]} << 8) | map.b[0]) ^ 1) {
+    std::fill(cells, cells + kCells, empty_);
+  }
 
-  int Nearest(int r, int g, int b) {
-    uint16_t& cell = cache_[Cell(r, g, b)];
-    if (!cell) [[unlikely]]
-      Fill(r >> kShiftR, g >> kShiftG, b >> kShiftB);
-    return cell - 1;
+  uint32_t Nearest(uint32_t r, uint32_t g, uint32_t b) {
+    const uint32_t cell = Cell(r, g, b);
+    const uint32_t entry = cells_[cell];
+    if (entry == empty_) [[unlikely]]
+      return Fill(cell);
+    return entry;
   }
 
  private:
   // Out of line: the rare miss keeps its registers away from the loops that
-  // ask for colours.
-  [[gnu::noinline]] void Fill(int cr, int cg, int cb) {
-    cr >>= kBoxLogR;
-    cg >>= kBoxLogG;
-    cb >>= kBoxLogB;
+  // ask for colours. Returns the entry of `cell`.
+  [[gnu::noinline]] uint32_t Fill(uint32_t cell) {
+    const int cr = (cell / (kCellsG * kCellsB)) >> kBoxLogR;
+    const int cg = ((cell / kCellsB) % kCellsG) >> kBoxLogG;
+    const int cb = (cell % kCellsB) >> kBoxLogB;
     // Colour value of the box's first cell centre.
     const int minR = (cr << kBoxShiftR) + ((1 << kShiftR) >> 1);
     const int minG = (cg << kBoxShiftG) + ((1 << kShiftG) >> 1);
@@ -328,12 +351,17 @@ class InverseMap {
     const uint8_t* p = best;
     for (int r = 0; r < kBoxR; ++r) {
       for (int g = 0; g < kBoxG; ++g) {
-        uint16_t* row = cache_ +
+        uint32_t* row = cells_ +
                         (((cr << kBoxLogR) + r) * kCellsG + (cg << kBoxLogG) + g) * kCellsB +
                         (cb << kBoxLogB);
-        for (int b = 0; b < kBoxB; ++b) row[b] = static_cast<uint16_t>(*p++ + 1);
+        for (int b = 0; b < kBoxB; ++b) {
+          const int e = *p++;
+          row[b] = (uint32_t(e) << 24) | (uint32_t{map_.r[e]} << 16) | (uint32_t{map_.g[e]} << 8) |
+                   map_.b[e];
+        }
       }
     }
+    return cells_[cell];
   }
 
   // Entries that can be the nearest for some cell of the box: those whose
@@ -417,8 +445,9 @@ class InverseMap {
     }
   }
 
-  uint16_t* cache_;
+  uint32_t* cells_;
   const ColorMap& map_;
+  const uint32_t empty_;
 };
 
 // Error limits: below 16 unchanged, from 16 to 47 growing by one every two
@@ -447,13 +476,10 @@ const ErrorLimit& Limits() {
   return limits;
 }
 
-inline int Clamp255(int v) {
-  return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
-void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* row, int hiddenPen) {
+template <bool kHiding>
+void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* buffer, int hiddenPen) {
   for (int y = 0; y < r.height; ++y) {
-    ReadRow(r, y, row);
+    const uint32_t* row = SourceRow(r, y, kHiding, buffer);
     uint8_t* out = IndexRow(r, y);
     uint32_t last = ~0u;
     int lastPen = 0;
@@ -462,7 +488,9 @@ void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* row, int 
       if (c != last) {
         last = c;
         lastPen =
-            (c & kHidden) ? hiddenPen : inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255);
+            kHiding && (c & kHidden)
+                ? hiddenPen
+                : static_cast<int>(inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255) >> 24);
       }
       out[x] = static_cast<uint8_t>(lastPen);
     }
@@ -476,22 +504,21 @@ void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* row, int 
 // `err` holds three values per pixel with one slot of margin at each end; a
 // row in direction Dir starts at the slot before its first pixel and writes
 // each pixel's share for the row below one slot behind it.
-template <int Dir>
+// Each pixel waits for the one before it (error, limit, cell, colour), so the
+// loop keeps that chain short: 64-bit indices, the colour read from the cell.
+template <int Dir, bool kHiding>
 void DitherRow(const uint32_t* row, uint8_t* out, int w, int32_t* err, const int16_t* limit,
-               InverseMap& inverse, const ColorMap& map, int hiddenPen) {
+               InverseMap& inverse, int hiddenPen) {
   constexpr int kAhead = 3 * Dir;
-  const uint8_t* const mapR = map.r;
-  const uint8_t* const mapG = map.g;
-  const uint8_t* const mapB = map.b;
   // The error carried to the next pixel, and the shares for the row below of
   // the previous two pixels, per channel.
-  int curR = 0, curG = 0, curB = 0;
+  ptrdiff_t curR = 0, curG = 0, curB = 0;
   int belowR = 0, belowG = 0, belowB = 0;
   int prevR = 0, prevG = 0, prevB = 0;
   int x = Dir > 0 ? 0 : w - 1;
   for (int n = 0; n < w; ++n, x += Dir, err += kAhead) {
     const uint32_t c = row[x];
-    if (c & kHidden) [[unlikely]] {
+    if (kHiding && (c & kHidden)) [[unlikely]] {
       out[x] = static_cast<uint8_t>(hiddenPen);
       err[0] = prevR, err[1] = prevG, err[2] = prevB;
       prevR = belowR, prevG = belowG, prevB = belowB;
@@ -499,37 +526,63 @@ void DitherRow(const uint32_t* row, uint8_t* out, int w, int32_t* err, const int
       curR = curG = curB = 0;
       continue;
     }
-    const int vr =
-        Clamp255(static_cast<int>((c >> 16) & 255) + limit[(curR + err[kAhead] + 8) >> 4]);
-    const int vg =
-        Clamp255(static_cast<int>((c >> 8) & 255) + limit[(curG + err[kAhead + 1] + 8) >> 4]);
-    const int vb = Clamp255(static_cast<int>(c & 255) + limit[(curB + err[kAhead + 2] + 8) >> 4]);
-    const int pen = inverse.Nearest(vr, vg, vb);
-    out[x] = static_cast<uint8_t>(pen);
-    const int er = vr - mapR[pen], eg = vg - mapG[pen], eb = vb - mapB[pen];
+    const ptrdiff_t inR = err[kAhead] + 8, inG = err[kAhead + 1] + 8, inB = err[kAhead + 2] + 8;
+    const ptrdiff_t pr = c >> 16 & 255, pg = c >> 8 & 255, pb = c & 255;
+    const ptrdiff_t vr = std::clamp<ptrdiff_t>(pr + limit[(curR + inR) >> 4], 0, 255);
+    const ptrdiff_t vg = std::clamp<ptrdiff_t>(pg + limit[(curG + inG) >> 4], 0, 255);
+    const ptrdiff_t vb = std::clamp<ptrdiff_t>(pb + limit[(curB + inB) >> 4], 0, 255);
+    const uint32_t entry = inverse.Nearest(static_cast<uint32_t>(vr), static_cast<uint32_t>(vg),
+                                           static_cast<uint32_t>(vb));
+    out[x] = static_cast<uint8_t>(entry >> 24);
+    const ptrdiff_t er = vr - ptrdiff_t{entry >> 16 & 255}, eg = vg - ptrdiff_t{entry >> 8 & 255},
+                    eb = vb - ptrdiff_t{entry & 255};
     // 1/16 below right, 3/16 below left, 5/16 below, 7/16 to the next pixel.
-    err[0] = prevR + 3 * er, err[1] = prevG + 3 * eg, err[2] = prevB + 3 * eb;
-    prevR = belowR + 5 * er, prevG = belowG + 5 * eg, prevB = belowB + 5 * eb;
-    belowR = er, belowG = eg, belowB = eb;
+    err[0] = prevR + 3 * static_cast<int>(er), err[1] = prevG + 3 * static_cast<int>(eg),
+    err[2] = prevB + 3 * static_cast<int>(eb);
+    prevR = belowR + 5 * static_cast<int>(er), prevG = belowG + 5 * static_cast<int>(eg),
+    prevB = belowB + 5 * static_cast<int>(eb);
+    belowR = static_cast<int>(er), belowG = static_cast<int>(eg), belowB = static_cast<int>(eb);
     curR = 7 * er, curG = 7 * eg, curB = 7 * eb;
   }
   err[0] = prevR, err[1] = prevG, err[2] = prevB;
 }
 
-void MapDithered(const QuantizeRequest& r, InverseMap& inverse, const ColorMap& map, uint32_t* row,
-                 int32_t* errors, int hiddenPen) {
+template <bool kHiding>
+void MapDithered(const QuantizeRequest& r, InverseMap& inverse, uint32_t* buffer, int32_t* errors,
+                 int hiddenPen) {
   const int16_t* limit = Limits().table + 255;
   const int w = r.width;
   std::memset(errors, 0, sizeof(int32_t) * 3 * (w + 2));
   for (int y = 0; y < r.height; ++y) {
-    ReadRow(r, y, row);
+    const uint32_t* row = SourceRow(r, y, kHiding, buffer);
     uint8_t* out = IndexRow(r, y);
     if (y & 1) {
-      DitherRow<-1>(row, out, w, errors + 3 * (w + 1), limit, inverse, map, hiddenPen);
+      DitherRow<-1, kHiding>(row, out, w, errors + 3 * (w + 1), limit, inverse, hiddenPen);
     } else {
-      DitherRow<1>(row, out, w, errors, limit, inverse, map, hiddenPen);
+      DitherRow<1, kHiding>(row, out, w, errors, limit, inverse, hiddenPen);
     }
   }
+}
+
+// Counts the picture's colours into `hist`, each cell at most 0xFFFF.
+template <bool kHiding>
+void CountColors(const QuantizeRequest& r, uint32_t* hist, uint32_t* buffer) {
+  // Counts grow unchecked and are capped every so many rows, before any
+  // could pass 32 bits.
+  const int capEvery = std::max(1, static_cast<int>((uint32_t{1} << 31) / r.width));
+  auto cap = [hist] {
+    for (int i = 0; i < kCells; ++i) hist[i] = std::min<uint32_t>(hist[i], 0xFFFF);
+  };
+  for (int y = 0; y < r.height; ++y) {
+    const uint32_t* row = SourceRow(r, y, kHiding, buffer);
+    for (int x = 0; x < r.width; ++x) {
+      const uint32_t c = row[x];
+      if (kHiding && (c & kHidden)) continue;
+      ++hist[CellOf(c)];
+    }
+    if (y % capEvery == capEvery - 1) cap();
+  }
+  cap();
 }
 
 // Remapping a picture with hidden pixels: the first entry no visible pixel got
@@ -637,8 +690,8 @@ void Quantize(QuantizeRequest& r) {
     }
   }
 
-  ScratchBlock histBlock(sizeof(uint16_t) * kCells, true);
-  auto* hist = static_cast<uint16_t*>(histBlock.block);
+  ScratchBlock histBlock(sizeof(uint32_t) * kCells, true);
+  auto* hist = static_cast<uint32_t*>(histBlock.block);
   if (!hist) return;
   ColorMap map;
   if (r.remap) {
@@ -649,17 +702,13 @@ void Quantize(QuantizeRequest& r) {
       map.b[i] = static_cast<uint8_t>(r.palette[i]);
     }
   } else {
-    for (int y = 0; y < r.height; ++y) {
-      ReadRow(r, y, row);
-      for (int x = 0; x < r.width; ++x) {
-        if (row[x] & kHidden) continue;
-        uint16_t& cell = hist[CellOf(row[x])];
-        if (cell != 0xFFFF) ++cell;
-      }
+    if (hidden) {
+      CountColors<true>(r, hist, row);
+    } else {
+      CountColors<false>(r, hist, row);
     }
     const int wanted = r.colors - (entry ? 1 : 0);
     MedianCut(hist).Select(wanted < 1 ? 1 : wanted, map);
-    std::memset(hist, 0, sizeof(uint16_t) * kCells);
     for (int i = 0; i < map.count; ++i) {
       r.palette[i] = (uint32_t{map.r[i]} << 16) | (uint32_t{map.g[i]} << 8) | map.b[i];
     }
@@ -672,9 +721,16 @@ void Quantize(QuantizeRequest& r) {
   if (r.dither) {
     ScratchBlock errorBlock(sizeof(int32_t) * 3 * (r.width + 2));
     if (!errorBlock.block) return;
-    MapDithered(r, inverse, map, row, static_cast<int32_t*>(errorBlock.block), hiddenPen);
+    auto* errors = static_cast<int32_t*>(errorBlock.block);
+    if (hidden) {
+      MapDithered<true>(r, inverse, row, errors, hiddenPen);
+    } else {
+      MapDithered<false>(r, inverse, row, errors, hiddenPen);
+    }
+  } else if (hidden) {
+    MapPlain<true>(r, inverse, row, hiddenPen);
   } else {
-    MapPlain(r, inverse, row, hiddenPen);
+    MapPlain<false>(r, inverse, row, hiddenPen);
   }
 
   if (r.remap) {

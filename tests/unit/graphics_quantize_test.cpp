@@ -247,6 +247,21 @@ TEST_F(GraphicsQuantize, MedianCutWithTransparencyLeavesOneEntry) {
   for (int i = 1; i < p.width * p.height; ++i) EXPECT_LT(p.index[i], 15) << i;
 }
 
+// A cell counts at most 65535 pixels: one box of 70000 pixels in the lowest
+// cell (centre 4, 2, 4) and 20000 in the highest (252, 254, 252) has the mean
+// (4 * 65535 + 252 * 20000) / 85535 = 62 in red and blue, 61 in green
+// (59 and 58 if every pixel counted).
+TEST_F(GraphicsQuantize, CellCountsStopAt65535) {
+  Picture p(300, 300);
+  for (int i = 0; i < 90000; ++i) p.pixels[i] = i < 70000 ? 0xFF000000u : 0x80FFFFFFu;
+  QuantizeRequest r = p.Request(1);
+  Quantize(r);
+  ASSERT_EQ(r.success, 1);
+  ASSERT_EQ(r.colors, 1);
+  EXPECT_EQ(p.palette[0], 0x3E3D3Eu);
+  for (int i = 0; i < 90000; ++i) ASSERT_EQ(p.index[i], 0) << i;
+}
+
 TEST_F(GraphicsQuantize, DitherErrorsAreLimited) {
   EXPECT_EQ(LimitDitherError(0), 0);
   EXPECT_EQ(LimitDitherError(15), 15);
