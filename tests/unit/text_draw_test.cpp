@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "graphics/src/blits.h"
@@ -18,6 +19,7 @@
 #include "text/src/brush_fonts.h"
 #include "text/src/font_discovery.h"
 #include "text/src/fonts.h"
+#include "text/src/glyph_blend.h"
 #include "text/src/glyph_runs.h"
 #include "text/src/outline_fonts.h"
 #include "text/src/stored_fonts.h"
@@ -127,6 +129,47 @@ TEST_F(TextDrawTest, SharingAndTheUncachedRecord) {
   // The uncached record keeps nothing.
   ASSERT_EQ(OutlineGlyph(c, 0x41, graphics::kAntialias, &g1), 0);
   EXPECT_EQ(static_cast<OutlineFontData*>(c->engineData)->glyphCache, nullptr);
+}
+
+// Glyphs drawn as soon as they are loaded are rendered from their outline
+// into a reused bitmap: box, advance and every pixel are what FreeType's own
+// rendering gives, for plain, emboldened and slanted outlines (left bearings
+// below zero among them), codes above 255, and a box cut by the canvas edge.
+TEST_F(TextDrawTest, GlyphsRenderedFromTheirOutlineMatchFreeTypesBitmaps) {
+  FontRecord* serif = Open(kSerif, 23, 0);
+  ASSERT_NE(serif, nullptr);
+  std::vector<uint32_t> codes;
+  for (uint32_t code = 32; code < 256; ++code) codes.push_back(code);
+  codes.insert(codes.end(), {0x141, 0x2014, 0x20AC});
+  const int aa = graphics::kAntialias;
+  for (int flags : {aa, aa | graphics::kBold, aa | graphics::kItalic,
+                    aa | graphics::kBold | graphics::kItalic}) {
+    for (uint32_t code : codes) {
+      std::vector<uint32_t> a(48 * 40, 0xFF102030u), b = a;
+      GlyphCanvas ca, cb;
+      InitCanvas(&ca, reinterpret_cast<uint8_t*>(a.data()), 48 * 4, graphics::kFormatArgb32,
+                 kCanvasColor, 48, 40);
+      InitCanvas(&cb, reinterpret_cast<uint8_t*>(b.data()), 48 * 4, graphics::kFormatArgb32,
+                 kCanvasColor, 48, 40);
+      ca.color = cb.color = 0xF0E0D0;
+      GlyphImage rendered, outline;
+      ASSERT_EQ(OutlineGlyph(serif, code, flags, &rendered), 0);
+      const int x = code % 7 == 0 ? -3 : 8, y = 30 - rendered.top;
+      BlendCoverage(&ca, x + rendered.left, y, rendered.pixels, rendered.pitch, rendered.width,
+                    rendered.rows);
+      ASSERT_EQ(OutlineGlyph(serif, code, flags, &outline, true), 0);
+      ASSERT_NE(outline.outline, nullptr) << code;
+      EXPECT_EQ(std::make_tuple(outline.left, outline.top, outline.width, outline.rows,
+                                outline.advance, outline.glyphIndex),
+                std::make_tuple(rendered.left, rendered.top, rendered.width, rendered.rows,
+                                rendered.advance, rendered.glyphIndex))
+          << "code " << code << " flags " << flags;
+      ASSERT_EQ(DrawGlyphOutline(&cb, outline, x + outline.left, y), 0);
+      ASSERT_EQ(a, b) << "code " << code << " flags " << flags;
+      EXPECT_EQ(std::make_tuple(ca.dirtyX0, ca.dirtyY0, ca.dirtyX1, ca.dirtyY1),
+                std::make_tuple(cb.dirtyX0, cb.dirtyY0, cb.dirtyX1, cb.dirtyY1));
+    }
+  }
 }
 
 // Kerning goes through a small cache of pairs: whatever the order and

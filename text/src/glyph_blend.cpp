@@ -264,6 +264,25 @@ void BlendCoverage(GlyphCanvas* c, int x, int y, const uint8_t* coverage, int pi
   for (int r = 0; r < h; ++r, src += pitch) BlendRow(c, x, y + r, src, w);
 }
 
+void PrefetchGlyphBox(const GlyphCanvas* c, int x, int y, int w, int h) {
+  const int x0 = std::max(x, c->clipX0), x1 = std::min(x + w, c->clipX1);
+  const int y0 = std::max(y, c->clipY0), y1 = std::min(y + h, c->clipY1);
+  if (x0 >= x1) return;
+  int first = x0, last = x1;
+  if (c->kind == kCanvasColor) {
+    first *= 4;
+    last *= 4;
+  } else if (c->kind == kCanvasMask) {
+    first >>= 3;
+    last = (last + 7) >> 3;
+  }
+  const uint8_t* row = c->pixels + static_cast<ptrdiff_t>(y0) * c->bytesPerRow;
+  for (int r = y0; r < y1; ++r, row += c->bytesPerRow) {
+    for (int at = first & ~63; at < last; at += 64)
+      _mm_prefetch(reinterpret_cast<const char*>(row + at), _MM_HINT_T0);
+  }
+}
+
 void BlendBits(GlyphCanvas* c, int x, int y, const uint8_t* bits, int pitch, int bitX, int w,
                int h) {
   int sx, sy;

@@ -36,6 +36,9 @@ void ClipCanvas(GlyphCanvas* c, int x, int y, int width, int height);
 // Coverage rows (pitch bytes apart) of a w × h glyph with its top-left at (x, y);
 // the bytes of a row from w to the pitch must be 0.
 void BlendCoverage(GlyphCanvas* c, int x, int y, const uint8_t* coverage, int pitch, int w, int h);
+// Starts loading the canvas rows under a w × h glyph box at (x, y), for a
+// glyph about to be rendered there.
+void PrefetchGlyphBox(const GlyphCanvas* c, int x, int y, int w, int h);
 // 1-bit rows, most significant bit first, the glyph's first column at bit bitX.
 void BlendBits(GlyphCanvas* c, int x, int y, const uint8_t* bits, int pitch, int bitX, int w,
                int h);

@@ -153,7 +153,7 @@ int MeasureOutline(FontRecord* font, const char* text, int length, int encoding,
   uint32_t code;
   while (reader.Next(&code)) {
     GlyphImage g;
-    if (int e = OutlineGlyph(font, code, flags, &g)) return e;
+    if (int e = OutlineGlyph(font, code, flags, &g, true)) return e;
     pen += OutlineKerning(font, previous, g.glyphIndex);
     previous = g.glyphIndex;
     if (code != 32) ink.Add(pen + g.left, font->ascender - g.top, g.width, g.rows);
@@ -253,13 +253,16 @@ void DrawColorGlyph(GlyphCanvas* c, const BitmapFontData& f, int index, int x, i
   }
 }
 
-void DrawOutlineImage(GlyphCanvas* c, const GlyphImage& g, int x, int y) {
-  if (!g.pixels || !g.width || !g.rows) return;
+int DrawOutlineImage(GlyphCanvas* c, const GlyphImage& g, int x, int y) {
+  if (!g.width || !g.rows) return 0;
+  if (g.outline) return DrawGlyphOutline(c, g, x, y);
+  if (!g.pixels) return 0;
   if (g.mono) {
     BlendBits(c, x, y, g.pixels, g.pitch, 0, g.width, g.rows);
   } else {
     BlendCoverage(c, x, y, g.pixels, g.pitch, g.width, g.rows);
   }
+  return 0;
 }
 
 }  // namespace
@@ -286,10 +289,11 @@ int DrawOnCanvas(GlyphCanvas* c, FontRecord* font, const char* text, int length,
       uint32_t code;
       while (reader.Next(&code)) {
         GlyphImage g;
-        if (int e = OutlineGlyph(font, code, flags, &g)) return e;
+        if (int e = OutlineGlyph(font, code, flags, &g, true)) return e;
         pen += OutlineKerning(font, previous, g.glyphIndex);
         previous = g.glyphIndex;
-        DrawOutlineImage(c, g, pen + g.left, lineTop + font->ascender - g.top);
+        if (int e = DrawOutlineImage(c, g, pen + g.left, lineTop + font->ascender - g.top))
+          return e;
         pen += Advance(g.advance, spacing);
       }
       return 0;

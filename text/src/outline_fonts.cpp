@@ -22,6 +22,9 @@ namespace tzx::text {
 namespace {
 
 FT_Library gFreeType = nullptr;
+// Coverage of glyphs rendered to be drawn at once, reused from glyph to glyph.
+uint8_t* gScratch = nullptr;
+size_t gScratchSize = 0;
 FT_MemoryRec_ gMemory;
 
 // Points are taken at the screen resolution of the desktop the fonts were
@@ -207,6 +210,9 @@ int InitFreeType() {
 }
 
 void DoneFreeType() {
+  HostFree(gScratch);
+  gScratch = nullptr;
+  gScratchSize = 0;
   if (gFreeType) FT_Done_Library(gFreeType);
   gFreeType = nullptr;
 }
@@ -317,11 +323,69 @@ void ImageFromSlot(FT_GlyphSlot g, GlyphImage* out, int advance) {
   out->top = g->bitmap_top;
   out->mono = g->bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
   out->advance = advance;
+  out->outline = nullptr;
 }
 
 }  // namespace
 
-int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out) {
+namespace {
+
+// The pixel box FreeType's antialiased rendering gives the outline's ink:
+// its control box widened to whole pixels. False where it is too large to
+// render, as FreeType refuses it.
+bool InkBox(const FT_Outline& outline, GlyphImage* out) {
+  FT_BBox box;
+  FT_Outline_Get_CBox(&outline, &box);
+  const FT_Pos x0 = box.xMin >> 6, y0 = box.yMin >> 6;
+  const FT_Pos x1 = (box.xMax + 63) >> 6, y1 = (box.yMax + 63) >> 6;
+  if (x0 < -0x8000 || x1 > 0x7FFF || y0 < -0x8000 || y1 > 0x7FFF) return false;
+  out->left = static_cast<int32_t>(x0);
+  out->top = static_cast<int32_t>(y1);
+  out->width = static_cast<int32_t>(x1 - x0);
+  out->rows = static_cast<int32_t>(y1 - y0);
+  return true;
+}
+
+}  // namespace
+
+int DrawGlyphOutline(GlyphCanvas* c, const GlyphImage& g, int x, int y) {
+  // The canvas rows are on their way while FreeType renders.
+  PrefetchGlyphBox(c, x, y, g.width, g.rows);
+  // Coverage rows are padded with zeros to groups of eight for the blend.
+  const int pitch = (g.width + 7) & ~7;
+  const size_t bytes = static_cast<size_t>(pitch) * g.rows;
+  if (bytes > gScratchSize) {
+    HostFree(gScratch);
+    gScratchSize = 0;
+    gScratch = static_cast<uint8_t*>(HostAlloc(bytes, false));
+    if (!gScratch) return kErrNoMemory;
+    gScratchSize = bytes;
+  }
+  std::memset(gScratch, 0, bytes);
+  FT_Bitmap target = {};
+  target.rows = static_cast<unsigned>(g.rows);
+  target.width = static_cast<unsigned>(g.width);
+  target.pitch = pitch;
+  target.buffer = gScratch;
+  target.num_grays = 256;
+  target.pixel_mode = FT_PIXEL_MODE_GRAY;
+  // As FreeType renders a glyph: the outline moved by whole pixels so that
+  // its ink box starts at the bitmap's corner, and moved back.
+  auto* outline = const_cast<FT_Outline*>(g.outline);
+  const FT_Pos dx = -64 * static_cast<FT_Pos>(g.left);
+  const FT_Pos dy = -64 * static_cast<FT_Pos>(g.top - g.rows);
+  FT_Outline_Translate(outline, dx, dy);
+  FT_Raster_Params params = {};
+  params.target = &target;
+  params.source = outline;
+  params.flags = FT_RASTER_FLAG_AA;
+  const FT_Error failed = FT_Outline_Render(gFreeType, outline, &params);
+  FT_Outline_Translate(outline, -dx, -dy);
+  if (!failed) BlendCoverage(c, x, y, gScratch, pitch, g.width, g.rows);
+  return 0;
+}
+
+int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out, bool asOutline) {
   OutlineFontData* d = DataOf(font);
   const bool aa = flags & graphics::kAntialias;
   const bool synth = flags & (graphics::kBold | graphics::kItalic);
@@ -329,7 +393,8 @@ int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out) {
   if (cacheable && d->glyphCache) {
     const CachedGlyph& c = (aa ? d->glyphCache->antialiased : d->glyphCache->mono)[code];
     if (c.filled) {
-      *out = {c.pixels, c.pitch, c.width, c.rows, c.left, c.top, !aa, c.advance, c.glyphIndex};
+      *out = {c.pixels, c.pitch, c.width,   c.rows,       c.left,
+              c.top,    !aa,     c.advance, c.glyphIndex, nullptr};
       return 0;
     }
   }
@@ -343,6 +408,16 @@ int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out) {
   FT_GlyphSlot g = face->glyph;
   if (flags & graphics::kBold) EmboldenGlyph(face, g);
   if (flags & graphics::kItalic) SlantGlyph(g);
+  // Contours that overlap are rendered by FreeType in a way of its own.
+  if (asOutline && aa && !cacheable && g->format == FT_GLYPH_FORMAT_OUTLINE &&
+      !(g->outline.flags & FT_OUTLINE_OVERLAP)) {
+    *out = {};
+    if (!InkBox(g->outline, out)) return 0;  // nor would FreeType render it
+    out->outline = &g->outline;
+    out->advance = static_cast<int>((g->advance.x + 32) >> 6);
+    out->glyphIndex = static_cast<int32_t>(index);
+    return 0;
+  }
   if (g->format != FT_GLYPH_FORMAT_BITMAP &&
       FT_Render_Glyph(g, aa ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO)) {
     *out = {};

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "font_record.h"
+#include "glyph_blend.h"
 #include "tzx/host.h"
 
 namespace tzx::text {
@@ -93,12 +94,22 @@ struct GlyphImage {
   int32_t mono;  // 1-bit rows
   int32_t advance;
   int32_t glyphIndex;
+  // Instead of pixels: the glyph still as an outline in its face's slot, the
+  // box above being the ink its rendering would have.
+  const FT_Outline* outline;
 };
 
 // The glyph of a character code in the style's render mode (ANTIALIAS) with
 // BOLD and ITALIC made by FreeType. Cached glyphs stay valid until the cache
-// is freed; others until the next glyph. 0 or an error code.
-int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out);
+// is freed; others until the next glyph. Where `asOutline` is set, an
+// antialiased glyph that is not cached is left unrendered (`outline`) for
+// DrawGlyphOutline, or for its box alone. 0 or an error code.
+int OutlineGlyph(FontRecord* font, uint32_t code, int flags, GlyphImage* out,
+                 bool asOutline = false);
+// Renders a glyph left as an outline and draws it into the canvas, its box's
+// top-left at (x, y), with the coverage FreeType's own rendering gives it but
+// without a new bitmap per glyph. 0 or 1000.
+int DrawGlyphOutline(GlyphCanvas* c, const GlyphImage& g, int x, int y);
 
 // Kerning in pixels between two glyph indices, with the font's scale.
 int OutlineKerning(FontRecord* font, int leftIndex, int rightIndex);
