@@ -1,7 +1,10 @@
 #include "quantize.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "pixel_formats.h"
@@ -370,78 +373,78 @@ class InverseMap {
     const int maxR = minR + ((1 << kBoxShiftR) - (1 << kShiftR));
     const int maxG = minG + ((1 << kBoxShiftG) - (1 << kShiftG));
     const int maxB = minB + ((1 << kBoxShiftB) - (1 << kShiftB));
-    int64_t least[256];
-    int64_t bound = INT64_MAX;
+    int32_t least[256];
+    int32_t bound = INT32_MAX;
     for (int i = 0; i < map_.count; ++i) {
-      int64_t lo = 0, hi = 0;
-      Axis(map_.r[i], minR, maxR, kScaleR, lo, hi);
-      Axis(map_.g[i], minG, maxG, kScaleG, lo, hi);
-      Axis(map_.b[i], minB, maxB, kScaleB, lo, hi);
+      const int32_t lo = Near(map_.r[i], minR, maxR, kScaleR) +
+                         Near(map_.g[i], minG, maxG, kScaleG) +
+                         Near(map_.b[i], minB, maxB, kScaleB);
+      const int32_t hi = Far(map_.r[i], minR, maxR, kScaleR) + Far(map_.g[i], minG, maxG, kScaleG) +
+                         Far(map_.b[i], minB, maxB, kScaleB);
       least[i] = lo;
-      if (hi < bound) bound = hi;
+      bound = std::min(bound, hi);
     }
     int n = 0;
     for (int i = 0; i < map_.count; ++i) {
-      if (least[i] <= bound) out[n++] = static_cast<uint8_t>(i);
+      out[n] = static_cast<uint8_t>(i);
+      n += least[i] <= bound;
     }
     return n;
   }
 
-  static void Axis(int v, int lo, int hi, int scale, int64_t& least, int64_t& most) {
-    const int centre = (lo + hi) >> 1;
-    int64_t near = 0, far;
-    if (v < lo) {
-      near = static_cast<int64_t>(v - lo) * scale;
-      far = static_cast<int64_t>(v - hi) * scale;
-    } else if (v > hi) {
-      near = static_cast<int64_t>(v - hi) * scale;
-      far = static_cast<int64_t>(v - lo) * scale;
-    } else {
-      far = static_cast<int64_t>(v <= centre ? v - hi : v - lo) * scale;
-    }
-    least += near * near;
-    most += far * far;
+  // The square of the scaled distance from v to the nearest and to the
+  // farthest point of lo..hi on one axis.
+  static int32_t Near(int v, int lo, int hi, int scale) {
+    const int32_t d = (std::max(lo - v, 0) + std::max(v - hi, 0)) * scale;
+    return d * d;
+  }
+  static int32_t Far(int v, int lo, int hi, int scale) {
+    const int32_t d = std::max(std::abs(v - lo), std::abs(v - hi)) * scale;
+    return d * d;
   }
 
-  // Nearest candidate for every cell of the box, with distances stepped
-  // incrementally along each axis.
+  // Nearest candidate for every cell of the box, the first of equals. A
+  // distance is the sum of one square per axis, so each candidate needs 16
+  // squares, and a row of the box's 4 blue cells is one vector.
   void Best(int minR, int minG, int minB, const uint8_t* candidates, int n, uint8_t* best) const {
-    constexpr int kStepR = (1 << kShiftR) * kScaleR;
-    constexpr int kStepG = (1 << kShiftG) * kScaleG;
-    constexpr int kStepB = (1 << kShiftB) * kScaleB;
-    int32_t dist[kBoxR * kBoxG * kBoxB];
-    for (int32_t& d : dist) d = INT32_MAX;
+    static_assert(kBoxB == 4, "a row of blue cells fills one vector");
+    constexpr int kRows = kBoxR * kBoxG;
+    __m128i dist[kRows], pick[kRows];
+    for (int i = 0; i < kRows; ++i) {
+      dist[i] = _mm_set1_epi32(INT32_MAX);
+      pick[i] = _mm_setzero_si128();
+    }
     for (int k = 0; k < n; ++k) {
       const int e = candidates[k];
-      int32_t incR = (minR - map_.r[e]) * kScaleR;
-      int32_t incG = (minG - map_.g[e]) * kScaleG;
-      int32_t incB = (minB - map_.b[e]) * kScaleB;
-      int32_t d0 = incR * incR + incG * incG + incB * incB;
-      incR = incR * (2 * kStepR) + kStepR * kStepR;
-      incG = incG * (2 * kStepG) + kStepG * kStepG;
-      incB = incB * (2 * kStepB) + kStepB * kStepB;
-      int32_t* dp = dist;
-      uint8_t* bp = best;
-      for (int r = 0; r < kBoxR; ++r) {
-        int32_t d1 = d0, x1 = incG;
-        for (int g = 0; g < kBoxG; ++g) {
-          int32_t d2 = d1, x2 = incB;
-          for (int b = 0; b < kBoxB; ++b) {
-            if (d2 < *dp) {
-              *dp = d2;
-              *bp = static_cast<uint8_t>(e);
-            }
-            ++dp;
-            ++bp;
-            d2 += x2;
-            x2 += 2 * kStepB * kStepB;
-          }
-          d1 += x1;
-          x1 += 2 * kStepG * kStepG;
-        }
-        d0 += incR;
-        incR += 2 * kStepR * kStepR;
+      int32_t dr[kBoxR], dg[kBoxG], db[kBoxB];
+      for (int i = 0; i < kBoxR; ++i) {
+        const int32_t d = (minR + (i << kShiftR) - map_.r[e]) * kScaleR;
+        dr[i] = d * d;
       }
+      for (int i = 0; i < kBoxG; ++i) {
+        const int32_t d = (minG + (i << kShiftG) - map_.g[e]) * kScaleG;
+        dg[i] = d * d;
+      }
+      for (int i = 0; i < kBoxB; ++i) {
+        const int32_t d = (minB + (i << kShiftB) - map_.b[e]) * kScaleB;
+        db[i] = d * d;
+      }
+      const __m128i blue = _mm_loadu_si128(reinterpret_cast<const __m128i*>(db));
+      const __m128i entry = _mm_set1_epi32(e);
+      for (int r = 0; r < kBoxR; ++r) {
+        for (int g = 0; g < kBoxG; ++g) {
+          const int i = r * kBoxG + g;
+          const __m128i d = _mm_add_epi32(blue, _mm_set1_epi32(dr[r] + dg[g]));
+          const __m128i nearer = _mm_cmpgt_epi32(dist[i], d);
+          dist[i] = _mm_or_si128(_mm_and_si128(nearer, d), _mm_andnot_si128(nearer, dist[i]));
+          pick[i] = _mm_or_si128(_mm_and_si128(nearer, entry), _mm_andnot_si128(nearer, pick[i]));
+        }
+      }
+    }
+    for (int i = 0; i < kRows; ++i) {
+      alignas(16) int32_t p[kBoxB];
+      _mm_store_si128(reinterpret_cast<__m128i*>(p), pick[i]);
+      for (int b = 0; b < kBoxB; ++b) best[i * kBoxB + b] = static_cast<uint8_t>(p[b]);
     }
   }
 
