@@ -2,11 +2,8 @@
 
 #include <cstring>
 
+#include "lanes.h"
 #include "scaling_kernels.h"
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace tzx::graphics {
 
@@ -53,15 +50,6 @@ inline void BlendQuad(const uint8_t* source, uint32_t alpha4, uint8_t* target) {
 }
 
 #if defined(__x86_64__)
-// Blend on 16-bit lanes: s * a + d * (255 - a) + 128 stays below 65536.
-__attribute__((target("avx2"))) inline __m256i BlendLanes(__m256i s, __m256i d, __m256i a) {
-  const __m256i x = _mm256_add_epi16(
-      _mm256_add_epi16(_mm256_mullo_epi16(s, a),
-                       _mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(255), a))),
-      _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
-}
-
 // Eight pixels, as BlendQuad does four.
 __attribute__((target("avx2"))) void BlendOctet(const uint8_t* source, uint64_t alpha8,
                                                 uint8_t* target) {

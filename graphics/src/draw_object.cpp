@@ -458,10 +458,11 @@ int MakeBandPlanes(int width, int rows, bool alpha, bool mask, BandPlanes* out) 
 }
 
 // The scaled path: the same pixels as the effects path without copying the
-// source window. Only the visible part of the scaled picture is made: an
-// opaque window drawn onto a 32-bit output straight into it (the blit after
-// would only copy), anything else a band of rows at a time into the scratch
-// and blitted from there.
+// source window. Only the visible part of the scaled picture is made: onto a
+// 32-bit output an opaque window straight into it (the blit after would only
+// copy) and one with an alpha channel a row at a time blended onto it as it
+// is made; anything else a band of rows at a time into the scratch and
+// blitted from there.
 int DrawScaled(const DrawObjectArgs& a, const DrawTarget& target, DrawSource* source,
                const TransformRecord& transform, const TagRecord& tags, int sourceX, int sourceY,
                int width, int height, int newWidth, int newHeight) {
@@ -485,13 +486,19 @@ int DrawScaled(const DrawObjectArgs& a, const DrawTarget& target, DrawSource* so
   r.partX = sx;
   r.partWidth = w;
   PixelView t;
-  if (rc == 0 && visible && !hasAlpha && !hasMask && !transparency && ViewOf(target.bitmap, &t) &&
-      t.format == kFormatArgb32) {
+  const bool direct = rc == 0 && visible && !hasMask && !transparency &&
+                      ViewOf(target.bitmap, &t) && t.format == kFormatArgb32;
+  if (direct) {
     r.partY = sy;
     r.partHeight = h;
-    r.destination = RowOf(t, y) + x * 4;
-    r.destinationRowBytes = t.bytesPerRow;
-    rc = ScalePixels(r, gScratch.scale);
+    if (hasAlpha) {
+      // Each row is blended onto the output as soon as it is made.
+      rc = ScaleOnto(r, gScratch.scale, RowOf(t, y) + x * 4, t.bytesPerRow);
+    } else {
+      r.destination = RowOf(t, y) + x * 4;
+      r.destinationRowBytes = t.bytesPerRow;
+      rc = ScalePixels(r, gScratch.scale);
+    }
   } else if (rc == 0 && visible) {
     // Transparency blends through an alpha channel made from the coverage.
     const bool alpha = hasAlpha || transparency, mask = hasMask;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "blit_rows.h"
 #include "scaling_kernels.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -164,37 +165,53 @@ void PickRows(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destinatio
 }
 
 // Smooth mode: rows are interpolated across first, then blended down. An interpolated source
-// row depends only on that row, so the two last ones are kept and reused by the destination
-// rows that share them; the result is the same as interpolating every pixel from its four
-// neighbours.
-template <size_t kBytes, void (*Interpolate)(const uint8_t*, const ScaleAxis&, uint8_t*),
-          void (*Blend)(const uint8_t*, const uint8_t*, int, uint8_t*, size_t)>
-void SmoothRows(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destination,
-                ptrdiff_t destinationStride, const Tables& t, uint8_t* cache) {
-  const size_t rowBytes = static_cast<size_t>(t.columns.count) * kBytes;
-  uint8_t* slots[2] = {cache, cache + rowBytes};
+// row depends only on that row, so the two last ones are kept in two slots and reused by the
+// destination rows that share them; the result is the same as interpolating every pixel from its
+// four neighbours. interpolate(row, slot) makes a source row in a slot; emit(j, top, bottom, f)
+// makes destination row j from the slots of its two source rows (one slot when f is 0).
+template <class Interpolate, class Emit>
+void SmoothRows(const Tables& t, Interpolate&& interpolate, Emit&& emit) {
   int32_t held[2] = {-1, -1};
-  // The interpolated row, made in the slot that does not hold `keep`.
-  auto fetch = [&](int32_t row, int32_t keep) -> const uint8_t* {
-    if (held[0] == row) return slots[0];
-    if (held[1] == row) return slots[1];
+  // The slot of the interpolated row, made in the slot that does not hold `keep`.
+  auto fetch = [&](int32_t row, int32_t keep) {
+    if (held[0] == row) return 0;
+    if (held[1] == row) return 1;
     const int slot = held[0] == keep ? 1 : 0;
-    Interpolate(source + row * sourceStride, t.columns, slots[slot]);
+    interpolate(row, slot);
     held[slot] = row;
-    return slots[slot];
+    return slot;
   };
   for (int32_t j = 0; j < t.rows.count; ++j) {
-    uint8_t* out = destination + j * destinationStride;
     const int32_t y = t.rows.index[j];
     const int32_t below = std::min(y + 1, t.rows.last);
     const int f = t.rows.fraction[j];
-    const uint8_t* top = fetch(y, below);
-    if (f == 0) {
-      std::memcpy(out, top, rowBytes);
-    } else {
-      Blend(top, fetch(below, y), f, out, rowBytes);
-    }
+    const int top = fetch(y, below);
+    emit(j, top, f == 0 ? top : fetch(below, y), f);
   }
+}
+
+using InterpolateKernel = void (*)(const uint8_t*, const ScaleAxis&, uint8_t*);
+using BlendKernel = void (*)(const uint8_t*, const uint8_t*, int, uint8_t*, size_t);
+
+// One plane in smooth mode, `bytes` per pixel, its two slots in `cache`.
+void SmoothPlane(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destination,
+                 ptrdiff_t destinationStride, size_t bytes, const Tables& t, uint8_t* cache,
+                 InterpolateKernel interpolate, BlendKernel blend) {
+  const size_t rowBytes = static_cast<size_t>(t.columns.count) * bytes;
+  uint8_t* const slots[2] = {cache, cache + rowBytes};
+  SmoothRows(
+      t,
+      [&](int32_t row, int slot) {
+        interpolate(source + row * sourceStride, t.columns, slots[slot]);
+      },
+      [&](int32_t j, int top, int bottom, int f) {
+        uint8_t* out = destination + j * destinationStride;
+        if (f == 0) {
+          std::memcpy(out, slots[top], rowBytes);
+        } else {
+          blend(slots[top], slots[bottom], f, out, rowBytes);
+        }
+      });
 }
 
 // Masks in either mode: each destination bit copies the source bit at the integer position.
@@ -243,14 +260,10 @@ int ScalePixels(const ScaleRequest& r, ScaleScratch& scratch) {
   if (!EnsureScratch(scratch.rows, 2 * static_cast<size_t>(r.destinationWidth) * 4)) {
     return kErrNoMemory;
   }
-  uint8_t* cache = static_cast<uint8_t*>(scratch.rows.data);
-  if (HasAvx2()) {
-    SmoothRows<4, InterpolatePixelRowAvx2, BlendRowsAvx2>(r.source, r.sourceRowBytes, r.destination,
-                                                          r.destinationRowBytes, t, cache);
-  } else {
-    SmoothRows<4, InterpolatePixelRow, BlendRows>(r.source, r.sourceRowBytes, r.destination,
-                                                  r.destinationRowBytes, t, cache);
-  }
+  SmoothPlane(r.source, r.sourceRowBytes, r.destination, r.destinationRowBytes, 4, t,
+              static_cast<uint8_t*>(scratch.rows.data),
+              HasAvx2() ? InterpolatePixelRowAvx2 : InterpolatePixelRow,
+              HasAvx2() ? BlendRowsAvx2 : BlendRows);
   return 0;
 }
 
@@ -276,16 +289,59 @@ int ScaleAlpha(const ScaleRequest& r, ScaleScratch& scratch) {
   if (!EnsureScratch(scratch.rows, 2 * static_cast<size_t>(r.destinationWidth))) {
     return kErrNoMemory;
   }
-  uint8_t* cache = static_cast<uint8_t*>(scratch.rows.data);
-  if (HasAvx2()) {
-    SmoothRows<1, InterpolateAlphaRow, BlendRowsAvx2>(r.sourceAlpha, r.sourceAlphaRowBytes,
-                                                      r.destinationAlpha,
-                                                      r.destinationAlphaRowBytes, t, cache);
-  } else {
-    SmoothRows<1, InterpolateAlphaRow, BlendRows>(r.sourceAlpha, r.sourceAlphaRowBytes,
-                                                  r.destinationAlpha, r.destinationAlphaRowBytes, t,
-                                                  cache);
+  SmoothPlane(r.sourceAlpha, r.sourceAlphaRowBytes, r.destinationAlpha, r.destinationAlphaRowBytes,
+              1, t, static_cast<uint8_t*>(scratch.rows.data),
+              HasAvx2() ? InterpolateAlphaRowAvx2 : InterpolateAlphaRow,
+              HasAvx2() ? BlendRowsAvx2 : BlendRows);
+  return 0;
+}
+
+int ScaleOnto(const ScaleRequest& r, ScaleScratch& scratch, uint8_t* target,
+              int32_t targetRowBytes) {
+  if (!r.source || !r.sourceAlpha) return 0;
+  Tables t;
+  bool work;
+  if (const int result = BuildTables(r, scratch, t, work); !work) return result;
+  // Two slots of colour and two of alpha; plain mode uses the first of each.
+  const size_t count = static_cast<size_t>(t.columns.count);
+  if (!EnsureScratch(scratch.rows, 2 * static_cast<size_t>(r.destinationWidth) * 5)) {
+    return kErrNoMemory;
   }
+  uint8_t* const cache = static_cast<uint8_t*>(scratch.rows.data);
+  uint8_t* const colour[2] = {cache, cache + 4 * count};
+  uint8_t* const levels[2] = {cache + 8 * count, cache + 9 * count};
+  auto targetRow = [&](int32_t j) { return target + static_cast<ptrdiff_t>(j) * targetRowBytes; };
+  if (!r.smooth) {
+    int32_t held = -1;
+    for (int32_t j = 0; j < t.rows.count; ++j) {
+      const int32_t row = t.rows.index[j];
+      if (row != held) {
+        PickPixelRow(r.source + static_cast<ptrdiff_t>(row) * r.sourceRowBytes, t.columns.index,
+                     t.columns.count, colour[0]);
+        PickAlphaRow(r.sourceAlpha + static_cast<ptrdiff_t>(row) * r.sourceAlphaRowBytes,
+                     t.columns.index, t.columns.count, levels[0]);
+        held = row;
+      }
+      BlendRow32(colour[0], levels[0], targetRow(j), t.columns.count);
+    }
+    return 0;
+  }
+  const InterpolateKernel interpolate = HasAvx2() ? InterpolatePixelRowAvx2 : InterpolatePixelRow;
+  const InterpolateKernel interpolateAlpha =
+      HasAvx2() ? InterpolateAlphaRowAvx2 : InterpolateAlphaRow;
+  const auto blendOnto = HasAvx2() ? BlendRowsOntoAvx2 : BlendRowsOnto;
+  SmoothRows(
+      t,
+      [&](int32_t row, int slot) {
+        interpolate(r.source + static_cast<ptrdiff_t>(row) * r.sourceRowBytes, t.columns,
+                    colour[slot]);
+        interpolateAlpha(r.sourceAlpha + static_cast<ptrdiff_t>(row) * r.sourceAlphaRowBytes,
+                         t.columns, levels[slot]);
+      },
+      [&](int32_t j, int top, int bottom, int f) {
+        blendOnto(colour[top], colour[bottom], levels[top], levels[bottom], f, targetRow(j),
+                  t.columns.count);
+      });
   return 0;
 }
 

@@ -70,5 +70,12 @@ int ScalePixels(const ScaleRequest& request, ScaleScratch& scratch);
 int ScaleMask(const ScaleRequest& request, ScaleScratch& scratch);
 // Plain mode picks like the pixels; smooth mode interpolates like one channel of a pixel.
 int ScaleAlpha(const ScaleRequest& request, ScaleScratch& scratch);
+// The pixels and their alpha channel blended onto rows of 32-bit target pixels as they are made,
+// a row at a time (target = colour x alpha + target x (255 - alpha), all four bytes, rounded):
+// the same target as ScalePixels and ScaleAlpha into planes and BlendRow32 from there. `target`
+// points at the pixel under the part's top-left one; the request's destination planes are not
+// used. Returns as ScalePixels does.
+int ScaleOnto(const ScaleRequest& request, ScaleScratch& scratch, uint8_t* target,
+              int32_t targetRowBytes);
 
 }  // namespace tzx::graphics

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "blit_rows.h"
+#include "lanes.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #define TZX_AVX2 __attribute__((target("avx2")))
@@ -36,21 +39,6 @@ void BlendTail(const uint8_t* top, const uint8_t* bottom, int f, uint8_t* out, s
 }
 
 #if defined(__x86_64__)
-// Per 16-bit lane a + ((d * f) >> 16) for d = b - a, with w = f read as a signed lane. Below
-// one half w = f and the signed high product is the shifted term; from one half on
-// w = f - 65536, and a + d + ((d * w) >> 16) is the same value.
-inline __m128i LerpLanes(__m128i a, __m128i b, __m128i w) {
-  const __m128i d = _mm_sub_epi16(b, a);
-  const __m128i fromB = _mm_and_si128(d, _mm_srai_epi16(w, 15));
-  return _mm_add_epi16(_mm_add_epi16(a, fromB), _mm_mulhi_epi16(d, w));
-}
-
-TZX_AVX2 inline __m256i LerpLanes256(__m256i a, __m256i b, __m256i w) {
-  const __m256i d = _mm256_sub_epi16(b, a);
-  const __m256i fromB = _mm256_and_si256(d, _mm256_srai_epi16(w, 15));
-  return _mm256_add_epi16(_mm256_add_epi16(a, fromB), _mm256_mulhi_epi16(d, w));
-}
-
 // The pixels at x and x + 1 in the low eight bytes.
 inline __m128i LoadPair(const uint8_t* in, int32_t x) {
   return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 4 * static_cast<ptrdiff_t>(x)));
@@ -67,6 +55,11 @@ inline int16_t Pair(const uint8_t* in, int32_t x) {
   uint16_t v;
   std::memcpy(&v, in + x, 2);
   return static_cast<int16_t>(v);
+}
+
+// The fractions' low 16 bits as signed 32-bit lanes: packed, the weights LerpLanes takes.
+inline __m128i SignedLanes(__m128i fractions) {
+  return _mm_srai_epi32(_mm_slli_epi32(fractions, 16), 16);
 }
 
 // Two destination pixels' neighbours: a0 a1 b0 b1.
@@ -162,8 +155,11 @@ void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out
 }
 #endif
 
-void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
-  int32_t i = 0;
+namespace {
+
+// Values from `from` on: eight at a time where both neighbours lie in the row, then one at a time.
+void InterpolateAlphaFrom(const uint8_t* in, const ScaleAxis& c, uint8_t* out, int32_t from) {
+  int32_t i = from;
 #if defined(__x86_64__)
   const __m128i lowByte = _mm_set1_epi16(0xFF);
   for (const int32_t interior = c.interior; i + 8 <= interior; i += 8) {
@@ -172,12 +168,10 @@ void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
     const __m128i both =
         _mm_setr_epi16(Pair(in, x[0]), Pair(in, x[1]), Pair(in, x[2]), Pair(in, x[3]),
                        Pair(in, x[4]), Pair(in, x[5]), Pair(in, x[6]), Pair(in, x[7]));
-    // The fractions' low 16 bits as signed lanes, the weights LerpLanes takes.
     const __m128i f0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.fraction + i));
     const __m128i f1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.fraction + i + 4));
-    const __m128i w = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(f0, 16), 16),
-                                      _mm_srai_epi32(_mm_slli_epi32(f1, 16), 16));
-    const __m128i v = LerpLanes(_mm_and_si128(both, lowByte), _mm_srli_epi16(both, 8), w);
+    const __m128i v = LerpLanes(_mm_and_si128(both, lowByte), _mm_srli_epi16(both, 8),
+                                _mm_packs_epi32(SignedLanes(f0), SignedLanes(f1)));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
   }
 #endif
@@ -186,6 +180,45 @@ void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
     out[i] = static_cast<uint8_t>(Lerp(in[x], in[std::min(x + 1, c.last)], c.fraction[i]));
   }
 }
+
+}  // namespace
+
+void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
+  InterpolateAlphaFrom(in, c, out, 0);
+}
+
+#if defined(__x86_64__)
+TZX_AVX2 void InterpolateAlphaRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
+  const __m256i lowByte = _mm256_set1_epi16(0xFF);
+  int32_t i = 0;
+  for (const int32_t interior = c.interior; i + 16 <= interior; i += 16) {
+    // Two values' neighbour pairs per 32-bit lane, put together in general registers (cheaper
+    // than inserting sixteen words), in the order the packs below give: 0-3 8-11 | 4-7 12-15.
+    const int32_t* x = c.index + i;
+    auto pairs = [&](int k) {
+      return static_cast<int>(static_cast<uint16_t>(Pair(in, x[k])) |
+                              static_cast<uint32_t>(static_cast<uint16_t>(Pair(in, x[k + 1])))
+                                  << 16);
+    };
+    const __m256i both = _mm256_setr_epi32(pairs(0), pairs(2), pairs(8), pairs(10), pairs(4),
+                                           pairs(6), pairs(12), pairs(14));
+    const __m256i f0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.fraction + i));
+    const __m256i f1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.fraction + i + 8));
+    const __m256i w = _mm256_packs_epi32(_mm256_srai_epi32(_mm256_slli_epi32(f0, 16), 16),
+                                         _mm256_srai_epi32(_mm256_slli_epi32(f1, 16), 16));
+    const __m256i v = LerpLanes256(_mm256_and_si256(both, lowByte), _mm256_srli_epi16(both, 8), w);
+    // Bytes 0-3 8-11 in the low lane's first eight, 4-7 12-15 in the high lane's.
+    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(v, v),
+                                                       _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_castsi256_si128(packed));
+  }
+  InterpolateAlphaFrom(in, c, out, i);
+}
+#else
+void InterpolateAlphaRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
+  InterpolateAlphaRow(in, c, out);
+}
+#endif
 
 void BlendRows(const uint8_t* top, const uint8_t* bottom, int f, uint8_t* out, size_t count) {
   size_t i = 0;
@@ -201,6 +234,19 @@ void BlendRows(const uint8_t* top, const uint8_t* bottom, int f, uint8_t* out, s
   }
 #endif
   BlendTail(top, bottom, f, out, i, count);
+}
+
+// Runs short enough for the blended rows to stay on the stack.
+void BlendRowsOnto(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                   const uint8_t* bottomAlpha, int f, uint8_t* target, int32_t count) {
+  constexpr int32_t kRun = 256;
+  alignas(16) uint8_t colour[4 * kRun], levels[kRun];
+  for (int32_t i = 0; i < count; i += kRun) {
+    const int32_t n = std::min(kRun, count - i);
+    BlendRows(top + 4 * i, bottom + 4 * i, f, colour, 4 * static_cast<size_t>(n));
+    BlendRows(topAlpha + i, bottomAlpha + i, f, levels, static_cast<size_t>(n));
+    BlendRow32(colour, levels, target + 4 * i, n);
+  }
 }
 
 #if defined(__x86_64__)
@@ -222,6 +268,56 @@ TZX_AVX2 void BlendRowsAvx2(const uint8_t* top, const uint8_t* bottom, int f, ui
   BlendTail(top, bottom, f, out, i, count);
 }
 
+// The two 16-bit lanes of spread alpha that meet the colour lanes of unpacked pixels: pixels
+// 0 1 | 4 5 (low) and 2 3 | 6 7 (high) of eight, each alpha over its pixel's four lanes.
+TZX_AVX2 inline void SpreadAlpha(__m128i levels, __m256i* low, __m256i* high) {
+  const __m256i both = _mm256_broadcastsi128_si256(levels);
+  const __m256i pickLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 2, 3, 8, 9, 8,
+                                           9, 8, 9, 8, 9, 10, 11, 10, 11, 10, 11, 10, 11);
+  const __m256i pickHigh = _mm256_add_epi8(pickLow, _mm256_set1_epi8(4));
+  *low = _mm256_shuffle_epi8(both, pickLow);
+  *high = _mm256_shuffle_epi8(both, pickHigh);
+}
+
+TZX_AVX2 void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                                const uint8_t* bottomAlpha, int f, uint8_t* target, int32_t count) {
+  const __m256i weight = _mm256_set1_epi16(static_cast<int16_t>(f));
+  const __m256i zero = _mm256_setzero_si256();
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i levels = LerpLanes(
+        _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(topAlpha + i))),
+        _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottomAlpha + i))),
+        _mm256_castsi256_si128(weight));
+    // Clear pixels leave the target as it is, opaque ones replace it.
+    const uint64_t alpha8 =
+        static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(levels, levels)));
+    if (alpha8 == 0) continue;
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(top + 4 * i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bottom + 4 * i));
+    // Unpacking and packing stay within 128-bit lanes, so the order comes back unchanged.
+    const __m256i low =
+        LerpLanes256(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(b, zero), weight);
+    const __m256i high =
+        LerpLanes256(_mm256_unpackhi_epi8(t, zero), _mm256_unpackhi_epi8(b, zero), weight);
+    __m256i* out = reinterpret_cast<__m256i*>(target + 4 * i);
+    if (alpha8 == ~uint64_t{0}) {
+      _mm256_storeu_si256(out, _mm256_packus_epi16(low, high));
+      continue;
+    }
+    __m256i alphaLow, alphaHigh;
+    SpreadAlpha(levels, &alphaLow, &alphaHigh);
+    const __m256i d = _mm256_loadu_si256(out);
+    _mm256_storeu_si256(
+        out, _mm256_packus_epi16(BlendLanes(low, _mm256_unpacklo_epi8(d, zero), alphaLow),
+                                 BlendLanes(high, _mm256_unpackhi_epi8(d, zero), alphaHigh)));
+  }
+  if (i < count) {
+    BlendRowsOnto(top + 4 * i, bottom + 4 * i, topAlpha + i, bottomAlpha + i, f, target + 4 * i,
+                  count - i);
+  }
+}
+
 bool HasAvx2() {
   static const bool available = __builtin_cpu_supports("avx2");
   return available;
@@ -229,6 +325,11 @@ bool HasAvx2() {
 #else
 void BlendRowsAvx2(const uint8_t* top, const uint8_t* bottom, int f, uint8_t* out, size_t count) {
   BlendRows(top, bottom, f, out, count);
+}
+
+void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                       const uint8_t* bottomAlpha, int f, uint8_t* target, int32_t count) {
+  BlendRowsOnto(top, bottom, topAlpha, bottomAlpha, f, target, count);
 }
 
 bool HasAvx2() {

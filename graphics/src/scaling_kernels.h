@@ -34,11 +34,20 @@ void InterpolatePixelRow(const uint8_t* in, const ScaleAxis& columns, uint8_t* o
 void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& columns, uint8_t* out);
 // 8-bit alpha.
 void InterpolateAlphaRow(const uint8_t* in, const ScaleAxis& columns, uint8_t* out);
+void InterpolateAlphaRowAvx2(const uint8_t* in, const ScaleAxis& columns, uint8_t* out);
 
 // count bytes: out = top + (((bottom - top) * fraction) >> 16) byte by byte.
 void BlendRows(const uint8_t* top, const uint8_t* bottom, int fraction, uint8_t* out, size_t count);
 void BlendRowsAvx2(const uint8_t* top, const uint8_t* bottom, int fraction, uint8_t* out,
                    size_t count);
+
+// count 32-bit pixels with their alpha: the colour and alpha rows blended down with the
+// fraction as BlendRows does, the colour then blended onto the target by the alpha as BlendRow32
+// does, without keeping the blended rows.
+void BlendRowsOnto(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                   const uint8_t* bottomAlpha, int fraction, uint8_t* target, int32_t count);
+void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                       const uint8_t* bottomAlpha, int fraction, uint8_t* target, int32_t count);
 
 // Whether the Avx2 variants can run here.
 bool HasAvx2();

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "graphics/src/blit_rows.h"
 #include "graphics/src/scaling.h"
 #include "graphics/src/scaling_kernels.h"
 #include "tzx/errors.h"
@@ -441,6 +442,71 @@ TEST(GraphicsScaling, PartsHoldWhatTheWholeScaleHolds) {
   }
 }
 
+// --- Scaled and blended a row at a time ---
+
+// ScaleOnto leaves on a target what the planes made by ScalePixels and ScaleAlpha leave when
+// blended onto it with BlendRow32, in a part placed inside a larger target, both modes; the
+// target's pixels outside the part stay as they were.
+TEST(GraphicsScaling, ScaleOntoBlendsWhatThePlanesBlend) {
+  Scratch scratch;
+  for (bool smooth : {false, true}) {
+    for (const Sizes& z : {Sizes{101, 47, 53, 29}, Sizes{23, 19, 70, 61}, Sizes{64, 64, 32, 32},
+                           Sizes{1, 1, 9, 3}, Sizes{9, 5, 1, 1}}) {
+      for (bool extremes : {false, true}) {
+        SCOPED_TRACE(testing::Message()
+                     << z.sw << "x" << z.sh << " -> " << z.dw << "x" << z.dh
+                     << (smooth ? " smooth" : " plain") << (extremes ? " extremes" : ""));
+        Plane src(z.sw, z.sh, 4 * z.sw + 4), alpha(z.sw, z.sh, z.sw + 1);
+        Fill(src, extremes);
+        Fill(alpha, extremes);
+        // The part: from column 1 and row 2 to the last but one of each.
+        const int x0 = std::min(1, z.dw - 1), y0 = std::min(2, z.dh - 1);
+        const int w = std::max(1, z.dw - x0 - 1), h = std::max(1, z.dh - y0 - 1);
+        Plane planes(w, h, 4 * w), levels(w, h, w);
+        ScaleRequest r = PixelRequest(src, planes, smooth);
+        r.destinationWidth = z.dw;
+        r.destinationHeight = z.dh;
+        r.sourceAlpha = alpha.bytes.data();
+        r.sourceAlphaRowBytes = alpha.rowBytes;
+        r.destinationAlpha = levels.bytes.data();
+        r.destinationAlphaRowBytes = levels.rowBytes;
+        r.partX = x0;
+        r.partY = y0;
+        r.partWidth = w;
+        r.partHeight = h;
+        ASSERT_EQ(ScalePixels(r, scratch.s), 0);
+        ASSERT_EQ(ScaleAlpha(r, scratch.s), 0);
+        // Targets with a border of 3 pixels around the part.
+        Plane want(w + 6, h + 6, 4 * (w + 6) + 8), got(w + 6, h + 6, 4 * (w + 6) + 8);
+        Fill(want, false);
+        got.bytes = want.bytes;
+        for (int y = 0; y < h; ++y) {
+          BlendRow32(planes.row(y), levels.row(y), want.row(y + 3) + 12, w);
+        }
+        r.destination = nullptr;
+        r.destinationAlpha = nullptr;
+        ASSERT_EQ(ScaleOnto(r, scratch.s, got.row(3) + 12, got.rowBytes), 0);
+        for (int y = 0; y < want.height; ++y) {
+          for (int x = 0; x < want.width; ++x) {
+            ASSERT_EQ(got.pixel(x, y), want.pixel(x, y)) << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+  // A request without an alpha channel does nothing; a part outside is refused.
+  Plane src(4, 4, 16), target(4, 4, 16);
+  ScaleRequest r = PixelRequest(src, target, true);
+  EXPECT_EQ(ScaleOnto(r, scratch.s, target.bytes.data(), target.rowBytes), 0);
+  Plane alpha(4, 4, 4);
+  r.sourceAlpha = alpha.bytes.data();
+  r.sourceAlphaRowBytes = alpha.rowBytes;
+  r.partX = 2;
+  r.partWidth = 3;
+  r.partHeight = 1;
+  EXPECT_EQ(ScaleOnto(r, scratch.s, target.bytes.data(), target.rowBytes), kErrRange);
+}
+
 // --- Each row kernel, whichever the engine picks on this machine ---
 
 // Fractions where the signed-lane arithmetic changes sides, and random ones.
@@ -488,11 +554,14 @@ TEST(GraphicsScaling, PixelRowKernelsAgreeWithTheFormula) {
   }
 }
 
-TEST(GraphicsScaling, AlphaRowKernelAgreesWithTheFormula) {
+TEST(GraphicsScaling, AlphaRowKernelsAgreeWithTheFormula) {
+  using Kernel = void (*)(const uint8_t*, const ScaleAxis&, uint8_t*);
+  std::vector<Kernel> kernels = {InterpolateAlphaRow};
+  if (HasAvx2()) kernels.push_back(InterpolateAlphaRowAvx2);
   for (bool extremes : {false, true}) {
     Plane row(61, 1, 61);
     Fill(row, extremes);
-    for (int count : {1, 7, 8, 9, 16, 31, 77}) {
+    for (int count : {1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 77}) {
       std::vector<int32_t> index(count), fraction(count);
       std::uniform_int_distribution<int> column(0, row.width - 2);
       for (int i = 0; i < count; ++i) index[i] = column(Random());
@@ -503,12 +572,14 @@ TEST(GraphicsScaling, AlphaRowKernelAgreesWithTheFormula) {
         fraction[i] = KernelFraction(i);
       }
       const ScaleAxis axis{index.data(), fraction.data(), nullptr, count, row.width - 1, interior};
-      std::vector<uint8_t> out(count);
-      InterpolateAlphaRow(row.bytes.data(), axis, out.data());
-      for (int i = 0; i < count; ++i) {
-        const int x = index[i], x1 = std::min(x + 1, row.width - 1);
-        ASSERT_EQ(out[i], RefLerp(row.bytes[x], row.bytes[x1], fraction[i]))
-            << count << " values, value " << i;
+      for (size_t k = 0; k < kernels.size(); ++k) {
+        std::vector<uint8_t> out(count);
+        kernels[k](row.bytes.data(), axis, out.data());
+        for (int i = 0; i < count; ++i) {
+          const int x = index[i], x1 = std::min(x + 1, row.width - 1);
+          ASSERT_EQ(out[i], RefLerp(row.bytes[x], row.bytes[x1], fraction[i]))
+              << "kernel " << k << ", " << count << " values, value " << i;
+        }
       }
     }
   }
@@ -531,6 +602,49 @@ TEST(GraphicsScaling, BlendKernelsAgreeWithTheFormula) {
             ASSERT_EQ(out[n], RefLerp(rows.row(0)[n], rows.row(1)[n], f))
                 << "kernel " << k << ", fraction " << f << ", byte " << n << " of " << count;
           }
+        }
+      }
+    }
+  }
+}
+
+// The fused kernel against the kernels it stands for: colour and alpha rows blended down, then
+// the colour blended onto the target by the alpha.
+TEST(GraphicsScaling, BlendOntoKernelsAgreeWithBlendingThePlanes) {
+  using Kernel = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*, int,
+                          uint8_t*, int32_t);
+  std::vector<Kernel> kernels = {BlendRowsOnto};
+  if (HasAvx2()) kernels.push_back(BlendRowsOntoAvx2);
+  for (bool extremes : {false, true}) {
+    Plane colour(300, 2, 1200), alpha(300, 2, 300), under(300, 1, 1200);
+    Fill(colour, extremes);
+    Fill(alpha, extremes);
+    Fill(under, false);
+    // Runs of clear and opaque pixels, which the kernels may skip or copy.
+    for (int y = 0; y < 2; ++y) {
+      std::fill(alpha.row(y) + 40, alpha.row(y) + 56, 0);
+      std::fill(alpha.row(y) + 64, alpha.row(y) + 80, 255);
+    }
+    for (int i = 0; i < 24; ++i) {
+      const int f = KernelFraction(i);
+      for (int count : {1, 7, 8, 9, 31, 100, 257, 300}) {
+        std::vector<uint8_t> blended(4 * count), levels(count);
+        BlendRows(colour.row(0), colour.row(1), f, blended.data(), blended.size());
+        BlendRows(alpha.row(0), alpha.row(1), f, levels.data(), levels.size());
+        std::vector<uint8_t> want(under.bytes.begin(), under.bytes.begin() + 4 * count);
+        for (int n = 0; n < count; ++n) {
+          for (int c = 0; c < 4; ++c) {
+            const uint32_t a = levels[n];
+            want[4 * n + c] = static_cast<uint8_t>(
+                DivideBy255(blended[4 * n + c] * a + want[4 * n + c] * (255 - a)));
+          }
+        }
+        for (size_t k = 0; k < kernels.size(); ++k) {
+          std::vector<uint8_t> got(under.bytes.begin(), under.bytes.begin() + 4 * count);
+          kernels[k](colour.row(0), colour.row(1), alpha.row(0), alpha.row(1), f, got.data(),
+                     count);
+          ASSERT_EQ(got, want) << "kernel " << k << ", fraction " << f << ", " << count
+                               << " pixels";
         }
       }
     }
