@@ -127,17 +127,8 @@ int BuildTables(const ScaleRequest& r, ScaleScratch& scratch, Tables& tables, bo
         r.partHeight > r.destinationHeight - r.partY) {
       return kErrRange;
     }
-    ScaleAxis& c = tables.columns;
-    c.index += r.partX;
-    c.fraction += r.partX;
-    if (c.weights) c.weights += r.partX;
-    c.count = r.partWidth;
-    c.interior = std::clamp(c.interior - r.partX, 0, r.partWidth);
-    ScaleAxis& rows = tables.rows;
-    rows.index += r.partY;
-    rows.fraction += r.partY;
-    rows.count = r.partHeight;
-    rows.interior = std::clamp(rows.interior - r.partY, 0, r.partHeight);
+    tables.columns = SliceAxis(tables.columns, r.partX, r.partWidth);
+    tables.rows = SliceAxis(tables.rows, r.partY, r.partHeight);
   }
   work = true;
   return 0;
@@ -169,8 +160,10 @@ void PickRows(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destinatio
 // destination rows that share them; the result is the same as interpolating every pixel from its
 // four neighbours. interpolate(row, slot) makes a source row in a slot; emit(j, top, bottom, f)
 // makes destination row j from the slots of its two source rows (one slot when f is 0).
-template <class Interpolate, class Emit>
-void SmoothRows(const Tables& t, Interpolate&& interpolate, Emit&& emit) {
+// alone(j, y, below, f) may make a destination row straight from source rows y and below that no
+// other destination row reads (true when it did).
+template <class Interpolate, class Emit, class Alone>
+void SmoothRows(const Tables& t, Interpolate&& interpolate, Emit&& emit, Alone&& alone) {
   int32_t held[2] = {-1, -1};
   // The slot of the interpolated row, made in the slot that does not hold `keep`.
   auto fetch = [&](int32_t row, int32_t keep) {
@@ -185,6 +178,9 @@ void SmoothRows(const Tables& t, Interpolate&& interpolate, Emit&& emit) {
     const int32_t y = t.rows.index[j];
     const int32_t below = std::min(y + 1, t.rows.last);
     const int f = t.rows.fraction[j];
+    const bool unheld = held[0] != y && held[1] != y && held[0] != below && held[1] != below;
+    const bool last = j + 1 == t.rows.count || t.rows.index[j + 1] > below;
+    if (f != 0 && unheld && last && alone(j, y, below, f)) continue;
     const int top = fetch(y, below);
     emit(j, top, f == 0 ? top : fetch(below, y), f);
   }
@@ -211,7 +207,8 @@ void SmoothPlane(const uint8_t* source, ptrdiff_t sourceStride, uint8_t* destina
         } else {
           blend(slots[top], slots[bottom], f, out, rowBytes);
         }
-      });
+      },
+      [](int32_t, int32_t, int32_t, int) { return false; });
 }
 
 // Masks in either mode: each destination bit copies the source bit at the integer position.
@@ -330,6 +327,7 @@ int ScaleOnto(const ScaleRequest& r, ScaleScratch& scratch, uint8_t* target,
   const InterpolateKernel interpolateAlpha =
       HasAvx2() ? InterpolateAlphaRowAvx2 : InterpolateAlphaRow;
   const auto blendOnto = HasAvx2() ? BlendRowsOntoAvx2 : BlendRowsOnto;
+  const auto onto = HasAvx2() ? InterpolateOntoAvx2 : InterpolateOnto;
   SmoothRows(
       t,
       [&](int32_t row, int slot) {
@@ -341,6 +339,14 @@ int ScaleOnto(const ScaleRequest& r, ScaleScratch& scratch, uint8_t* target,
       [&](int32_t j, int top, int bottom, int f) {
         blendOnto(colour[top], colour[bottom], levels[top], levels[bottom], f, targetRow(j),
                   t.columns.count);
+      },
+      [&](int32_t j, int32_t y, int32_t below, int f) {
+        onto(r.source + static_cast<ptrdiff_t>(y) * r.sourceRowBytes,
+             r.source + static_cast<ptrdiff_t>(below) * r.sourceRowBytes,
+             r.sourceAlpha + static_cast<ptrdiff_t>(y) * r.sourceAlphaRowBytes,
+             r.sourceAlpha + static_cast<ptrdiff_t>(below) * r.sourceAlphaRowBytes, t.columns, f,
+             targetRow(j));
+        return true;
       });
   return 0;
 }

@@ -57,14 +57,38 @@ inline int16_t Pair(const uint8_t* in, int32_t x) {
   return static_cast<int16_t>(v);
 }
 
-// The fractions' low 16 bits as signed 32-bit lanes: packed, the weights LerpLanes takes.
-inline __m128i SignedLanes(__m128i fractions) {
-  return _mm_srai_epi32(_mm_slli_epi32(fractions, 16), 16);
-}
-
 // Two destination pixels' neighbours: a0 a1 b0 b1.
 inline __m128i LoadPairs(const uint8_t* in, const int32_t* index) {
   return _mm_unpacklo_epi32(LoadPair(in, index[0]), LoadPair(in, index[1]));
+}
+
+// Eight destination pixels interpolated across, in 16-bit lanes: pixels 0 1 | 2 3 in `low`,
+// 4 5 | 6 7 in `high`; `x` and `weights` point at the first one's entries.
+TZX_AVX2 inline void AcrossEight(const uint8_t* in, const int32_t* x, const uint64_t* weights,
+                                 __m256i* low, __m256i* high) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i first =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(LoadPairs(in, x)), LoadPairs(in, x + 2), 1);
+  const __m256i second = _mm256_inserti128_si256(_mm256_castsi128_si256(LoadPairs(in, x + 4)),
+                                                 LoadPairs(in, x + 6), 1);
+  *low = LerpLanes256(_mm256_unpacklo_epi8(first, zero), _mm256_unpackhi_epi8(first, zero),
+                      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights)));
+  *high = LerpLanes256(_mm256_unpacklo_epi8(second, zero), _mm256_unpackhi_epi8(second, zero),
+                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4)));
+}
+
+// The neighbour pairs of two alpha values (at x[0] and x[1]) in one 32-bit lane.
+inline int TwoPairs(const uint8_t* in, const int32_t* x) {
+  return static_cast<int>(static_cast<uint16_t>(Pair(in, x[0])) |
+                          static_cast<uint32_t>(static_cast<uint16_t>(Pair(in, x[1]))) << 16);
+}
+
+// The low 16 bits of eight fractions as signed lanes, the weights LerpLanes takes.
+inline __m128i FractionLanes(const int32_t* fraction) {
+  auto signedLanes = [](__m128i f) { return _mm_srai_epi32(_mm_slli_epi32(f, 16), 16); };
+  return _mm_packs_epi32(
+      signedLanes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction))),
+      signedLanes(_mm_loadu_si128(reinterpret_cast<const __m128i*>(fraction + 4))));
 }
 #endif
 
@@ -96,6 +120,15 @@ void PickAlphaRow(const uint8_t* in, const int32_t* columns, int32_t count, uint
   for (int32_t i = 0; i < count; ++i) out[i] = in[columns[i]];
 }
 
+ScaleAxis SliceAxis(const ScaleAxis& a, int32_t from, int32_t count) {
+  return {a.index + from,
+          a.fraction + from,
+          a.weights ? a.weights + from : nullptr,
+          count,
+          a.last,
+          std::clamp(a.interior - from, 0, count)};
+}
+
 uint64_t FractionWeight(int32_t fraction) {
   return 0x0001000100010001ull * static_cast<uint16_t>(fraction);
 }
@@ -124,28 +157,16 @@ void InterpolatePixelRow(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
 
 #if defined(__x86_64__)
 TZX_AVX2 void InterpolatePixelRowAvx2(const uint8_t* in, const ScaleAxis& c, uint8_t* out) {
-  const int32_t* const index = c.index;
-  const uint64_t* const weights = c.weights;
-  const __m256i zero = _mm256_setzero_si256();
   int32_t i = 0;
   for (const int32_t interior = c.interior; i + 8 <= interior; i += 8) {
     // The source is read once, left to right: ask for it some way ahead.
-    if (i + kPrefetchAhead < interior) Prefetch(in, index[i + kPrefetchAhead]);
-    // Lanes hold destination pixels 0 1 | 2 3 and 4 5 | 6 7.
-    const __m256i first = _mm256_inserti128_si256(_mm256_castsi128_si256(LoadPairs(in, index + i)),
-                                                  LoadPairs(in, index + i + 2), 1);
-    const __m256i second = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(LoadPairs(in, index + i + 4)), LoadPairs(in, index + i + 6), 1);
-    const __m256i low =
-        LerpLanes256(_mm256_unpacklo_epi8(first, zero), _mm256_unpackhi_epi8(first, zero),
-                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + i)));
-    const __m256i high =
-        LerpLanes256(_mm256_unpacklo_epi8(second, zero), _mm256_unpackhi_epi8(second, zero),
-                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + i + 4)));
+    if (i + kPrefetchAhead < interior) Prefetch(in, c.index[i + kPrefetchAhead]);
+    __m256i low, high;
+    AcrossEight(in, c.index + i, c.weights + i, &low, &high);
     // Packing gives pixels 0 1 4 5 | 2 3 6 7; the permute puts them in order.
-    const __m256i packed = _mm256_packus_epi16(low, high);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * i),
-                        _mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0)));
+    _mm256_storeu_si256(
+        reinterpret_cast<__m256i*>(out + 4 * i),
+        _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), _MM_SHUFFLE(3, 1, 2, 0)));
   }
   InterpolatePixelTail(in, c, out, i);
 }
@@ -168,10 +189,8 @@ void InterpolateAlphaFrom(const uint8_t* in, const ScaleAxis& c, uint8_t* out, i
     const __m128i both =
         _mm_setr_epi16(Pair(in, x[0]), Pair(in, x[1]), Pair(in, x[2]), Pair(in, x[3]),
                        Pair(in, x[4]), Pair(in, x[5]), Pair(in, x[6]), Pair(in, x[7]));
-    const __m128i f0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.fraction + i));
-    const __m128i f1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.fraction + i + 4));
     const __m128i v = LerpLanes(_mm_and_si128(both, lowByte), _mm_srli_epi16(both, 8),
-                                _mm_packs_epi32(SignedLanes(f0), SignedLanes(f1)));
+                                FractionLanes(c.fraction + i));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
   }
 #endif
@@ -192,24 +211,17 @@ TZX_AVX2 void InterpolateAlphaRowAvx2(const uint8_t* in, const ScaleAxis& c, uin
   const __m256i lowByte = _mm256_set1_epi16(0xFF);
   int32_t i = 0;
   for (const int32_t interior = c.interior; i + 16 <= interior; i += 16) {
-    // Two values' neighbour pairs per 32-bit lane, put together in general registers (cheaper
-    // than inserting sixteen words), in the order the packs below give: 0-3 8-11 | 4-7 12-15.
+    // Values 0-7 in the low lane, 8-15 in the high one.
     const int32_t* x = c.index + i;
-    auto pairs = [&](int k) {
-      return static_cast<int>(static_cast<uint16_t>(Pair(in, x[k])) |
-                              static_cast<uint32_t>(static_cast<uint16_t>(Pair(in, x[k + 1])))
-                                  << 16);
-    };
-    const __m256i both = _mm256_setr_epi32(pairs(0), pairs(2), pairs(8), pairs(10), pairs(4),
-                                           pairs(6), pairs(12), pairs(14));
-    const __m256i f0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.fraction + i));
-    const __m256i f1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c.fraction + i + 8));
-    const __m256i w = _mm256_packs_epi32(_mm256_srai_epi32(_mm256_slli_epi32(f0, 16), 16),
-                                         _mm256_srai_epi32(_mm256_slli_epi32(f1, 16), 16));
+    const __m256i both = _mm256_setr_epi32(
+        TwoPairs(in, x), TwoPairs(in, x + 2), TwoPairs(in, x + 4), TwoPairs(in, x + 6),
+        TwoPairs(in, x + 8), TwoPairs(in, x + 10), TwoPairs(in, x + 12), TwoPairs(in, x + 14));
+    const __m256i w = _mm256_inserti128_si256(_mm256_castsi128_si256(FractionLanes(c.fraction + i)),
+                                              FractionLanes(c.fraction + i + 8), 1);
     const __m256i v = LerpLanes256(_mm256_and_si256(both, lowByte), _mm256_srli_epi16(both, 8), w);
-    // Bytes 0-3 8-11 in the low lane's first eight, 4-7 12-15 in the high lane's.
-    const __m256i packed = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(v, v),
-                                                       _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0));
+    // Packing within lanes leaves values 0-7 and 8-15 in the low halves of the lanes.
+    const __m256i packed =
+        _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), _MM_SHUFFLE(3, 1, 2, 0));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm256_castsi256_si128(packed));
   }
   InterpolateAlphaFrom(in, c, out, i);
@@ -246,6 +258,20 @@ void BlendRowsOnto(const uint8_t* top, const uint8_t* bottom, const uint8_t* top
     BlendRows(top + 4 * i, bottom + 4 * i, f, colour, 4 * static_cast<size_t>(n));
     BlendRows(topAlpha + i, bottomAlpha + i, f, levels, static_cast<size_t>(n));
     BlendRow32(colour, levels, target + 4 * i, n);
+  }
+}
+
+void InterpolateOnto(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                     const uint8_t* bottomAlpha, const ScaleAxis& c, int f, uint8_t* target) {
+  constexpr int32_t kRun = 128;
+  alignas(16) uint8_t colour[2][4 * kRun], levels[2][kRun];
+  for (int32_t i = 0; i < c.count; i += kRun) {
+    const ScaleAxis run = SliceAxis(c, i, std::min(kRun, c.count - i));
+    InterpolatePixelRow(top, run, colour[0]);
+    InterpolatePixelRow(bottom, run, colour[1]);
+    InterpolateAlphaRow(topAlpha, run, levels[0]);
+    InterpolateAlphaRow(bottomAlpha, run, levels[1]);
+    BlendRowsOnto(colour[0], colour[1], levels[0], levels[1], f, target + 4 * i, run.count);
   }
 }
 
@@ -318,6 +344,65 @@ TZX_AVX2 void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const
   }
 }
 
+TZX_AVX2 void InterpolateOntoAvx2(const uint8_t* top, const uint8_t* bottom,
+                                  const uint8_t* topAlpha, const uint8_t* bottomAlpha,
+                                  const ScaleAxis& c, int f, uint8_t* target) {
+  const __m256i lowByte = _mm256_set1_epi16(0xFF);
+  const __m256i down = _mm256_set1_epi16(static_cast<int16_t>(f));
+  // The spread alpha for colour lanes of pixels 0 1 | 2 3 and 4 5 | 6 7.
+  const __m256i pickLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 2, 3, 4, 5, 4,
+                                           5, 4, 5, 4, 5, 6, 7, 6, 7, 6, 7, 6, 7);
+  const __m256i pickHigh = _mm256_add_epi8(pickLow, _mm256_set1_epi8(8));
+  const __m256i zero = _mm256_setzero_si256();
+  int32_t i = 0;
+  for (const int32_t interior = c.interior; i + 8 <= interior; i += 8) {
+    if (i + kPrefetchAhead < interior) {
+      Prefetch(top, c.index[i + kPrefetchAhead]);
+      Prefetch(bottom, c.index[i + kPrefetchAhead]);
+    }
+    const int32_t* x = c.index + i;
+    // The alpha first: the top row's values in the low lane, the bottom row's in the high one,
+    // then blended down.
+    const __m256i pairs = _mm256_setr_epi32(
+        TwoPairs(topAlpha, x), TwoPairs(topAlpha, x + 2), TwoPairs(topAlpha, x + 4),
+        TwoPairs(topAlpha, x + 6), TwoPairs(bottomAlpha, x), TwoPairs(bottomAlpha, x + 2),
+        TwoPairs(bottomAlpha, x + 4), TwoPairs(bottomAlpha, x + 6));
+    const __m256i across =
+        LerpLanes256(_mm256_and_si256(pairs, lowByte), _mm256_srli_epi16(pairs, 8),
+                     _mm256_broadcastsi128_si256(FractionLanes(c.fraction + i)));
+    const __m128i levels =
+        LerpLanes(_mm256_castsi256_si128(across), _mm256_extracti128_si256(across, 1),
+                  _mm256_castsi256_si128(down));
+    // Clear pixels leave the target as it is, opaque ones replace it.
+    const uint64_t alpha8 =
+        static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(levels, levels)));
+    if (alpha8 == 0) continue;
+    __m256i topLow, topHigh, bottomLow, bottomHigh;
+    AcrossEight(top, x, c.weights + i, &topLow, &topHigh);
+    AcrossEight(bottom, x, c.weights + i, &bottomLow, &bottomHigh);
+    const __m256i low = LerpLanes256(topLow, bottomLow, down);
+    const __m256i high = LerpLanes256(topHigh, bottomHigh, down);
+    __m256i* out = reinterpret_cast<__m256i*>(target + 4 * i);
+    // Packing gives pixels 0 1 4 5 | 2 3 6 7; the permutes before and after meet that order.
+    if (alpha8 == ~uint64_t{0}) {
+      _mm256_storeu_si256(
+          out, _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), _MM_SHUFFLE(3, 1, 2, 0)));
+      continue;
+    }
+    const __m256i both = _mm256_broadcastsi128_si256(levels);
+    const __m256i under =
+        _mm256_permute4x64_epi64(_mm256_loadu_si256(out), _MM_SHUFFLE(3, 1, 2, 0));
+    const __m256i blended = _mm256_packus_epi16(
+        BlendLanes(low, _mm256_unpacklo_epi8(under, zero), _mm256_shuffle_epi8(both, pickLow)),
+        BlendLanes(high, _mm256_unpackhi_epi8(under, zero), _mm256_shuffle_epi8(both, pickHigh)));
+    _mm256_storeu_si256(out, _mm256_permute4x64_epi64(blended, _MM_SHUFFLE(3, 1, 2, 0)));
+  }
+  if (i < c.count) {
+    InterpolateOnto(top, bottom, topAlpha, bottomAlpha, SliceAxis(c, i, c.count - i), f,
+                    target + 4 * i);
+  }
+}
+
 bool HasAvx2() {
   static const bool available = __builtin_cpu_supports("avx2");
   return available;
@@ -330,6 +415,11 @@ void BlendRowsAvx2(const uint8_t* top, const uint8_t* bottom, int f, uint8_t* ou
 void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
                        const uint8_t* bottomAlpha, int f, uint8_t* target, int32_t count) {
   BlendRowsOnto(top, bottom, topAlpha, bottomAlpha, f, target, count);
+}
+
+void InterpolateOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                         const uint8_t* bottomAlpha, const ScaleAxis& c, int f, uint8_t* target) {
+  InterpolateOnto(top, bottom, topAlpha, bottomAlpha, c, f, target);
 }
 
 bool HasAvx2() {

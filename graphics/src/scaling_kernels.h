@@ -22,6 +22,9 @@ struct ScaleAxis {
   int32_t interior;  // leading entries whose next source index exists (index < last)
 };
 
+// `count` entries of an axis from entry `from` on.
+ScaleAxis SliceAxis(const ScaleAxis& axis, int32_t from, int32_t count);
+
 // The four-lane weight of a fraction.
 uint64_t FractionWeight(int32_t fraction);
 
@@ -48,6 +51,17 @@ void BlendRowsOnto(const uint8_t* top, const uint8_t* bottom, const uint8_t* top
                    const uint8_t* bottomAlpha, int fraction, uint8_t* target, int32_t count);
 void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
                        const uint8_t* bottomAlpha, int fraction, uint8_t* target, int32_t count);
+
+// Destination pixels made from two source rows straight onto the target, for rows that no other
+// destination row reads: each row interpolated across as InterpolatePixelRow and
+// InterpolateAlphaRow do, then blended down and onto the target as BlendRowsOnto does, without
+// the interpolated rows.
+void InterpolateOnto(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                     const uint8_t* bottomAlpha, const ScaleAxis& columns, int fraction,
+                     uint8_t* target);
+void InterpolateOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
+                         const uint8_t* bottomAlpha, const ScaleAxis& columns, int fraction,
+                         uint8_t* target);
 
 // Whether the Avx2 variants can run here.
 bool HasAvx2();

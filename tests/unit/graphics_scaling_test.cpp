@@ -651,6 +651,59 @@ TEST(GraphicsScaling, BlendOntoKernelsAgreeWithBlendingThePlanes) {
   }
 }
 
+// Pixels made from two source rows straight onto the target, against interpolating the rows
+// across, then blending them down and onto the target; the last columns sit on the last source
+// pixel.
+TEST(GraphicsScaling, OntoKernelsAgreeWithTheRowKernels) {
+  using Kernel = void (*)(const uint8_t*, const uint8_t*, const uint8_t*, const uint8_t*,
+                          const ScaleAxis&, int, uint8_t*);
+  std::vector<Kernel> kernels = {InterpolateOnto};
+  if (HasAvx2()) kernels.push_back(InterpolateOntoAvx2);
+  for (bool extremes : {false, true}) {
+    Plane colour(301, 2, 4 * 301), alpha(301, 2, 301), under(200, 1, 800);
+    Fill(colour, extremes);
+    Fill(alpha, extremes);
+    Fill(under, false);
+    // Clear and opaque stretches, which the kernels may skip or copy.
+    for (int y = 0; y < 2; ++y) {
+      std::fill(alpha.row(y) + 20, alpha.row(y) + 60, 0);
+      std::fill(alpha.row(y) + 80, alpha.row(y) + 120, 255);
+    }
+    for (int count : {1, 7, 8, 9, 17, 64, 131, 200}) {
+      std::vector<int32_t> index(count), fraction(count);
+      std::vector<uint64_t> weights(count);
+      std::uniform_int_distribution<int> column(0, colour.width - 2);
+      for (int i = 0; i < count; ++i) index[i] = column(Random());
+      std::sort(index.begin(), index.end());
+      const int interior = count - count / 7;
+      for (int i = 0; i < count; ++i) {
+        if (i >= interior) index[i] = colour.width - 1;
+        fraction[i] = KernelFraction(i);
+        weights[i] = FractionWeight(fraction[i]);
+      }
+      const ScaleAxis axis{index.data(), fraction.data(),  weights.data(),
+                           count,        colour.width - 1, interior};
+      std::vector<uint8_t> across(8 * count), levels(2 * count);
+      InterpolatePixelRow(colour.row(0), axis, across.data());
+      InterpolatePixelRow(colour.row(1), axis, across.data() + 4 * count);
+      InterpolateAlphaRow(alpha.row(0), axis, levels.data());
+      InterpolateAlphaRow(alpha.row(1), axis, levels.data() + count);
+      for (int i = 0; i < 8; ++i) {
+        const int f = KernelFraction(i);
+        std::vector<uint8_t> want(under.bytes.begin(), under.bytes.begin() + 4 * count);
+        BlendRowsOnto(across.data(), across.data() + 4 * count, levels.data(),
+                      levels.data() + count, f, want.data(), count);
+        for (size_t k = 0; k < kernels.size(); ++k) {
+          std::vector<uint8_t> got(under.bytes.begin(), under.bytes.begin() + 4 * count);
+          kernels[k](colour.row(0), colour.row(1), alpha.row(0), alpha.row(1), axis, f, got.data());
+          ASSERT_EQ(got, want) << "kernel " << k << ", fraction " << f << ", " << count
+                               << " pixels";
+        }
+      }
+    }
+  }
+}
+
 // --- Reads stay inside the source ---
 
 // Bytes placed so that the last one is followed by an inaccessible page.
