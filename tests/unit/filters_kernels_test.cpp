@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <tuple>
 #include <vector>
@@ -155,6 +156,32 @@ TEST(FilterKernels, MovingEffectsWithoutStrengthKeepPixels) {
   // A turn moves colours and pens alike.
   ASSERT_TRUE(Swirl(s, 180, kHeap));
   for (int i = 0; i < 24; ++i) EXPECT_EQ(pens[i], 100 + static_cast<int>(p.px[i])) << i;
+}
+
+// Every pixel of odd and even sizes, the middle row and column included,
+// reads the source its definition names: turned by degrees x (1 - d / R)^2
+// about the centre, R = max(w, h) / 2, rounded half away from zero.
+TEST(FilterKernels, SwirlMovesEveryPixelByItsDefinition) {
+  for (auto [w, h] : {std::pair{5, 3}, {4, 4}, {7, 1}, {1, 6}, {1, 1}, {6, 5}}) {
+    Pic p(w, h);
+    for (int i = 0; i < w * h; ++i) p.px[i] = i;
+    std::vector<uint8_t> pens(w * h);
+    for (int i = 0; i < w * h; ++i) pens[i] = static_cast<uint8_t>(100 + i);
+    Shape s{p.View(), BytePlane{nullptr, 0}, BytePlane{pens.data(), w}, w, h};
+    ASSERT_TRUE(Swirl(s, 100, kHeap));
+    const double cx = (w - 1) / 2.0, cy = (h - 1) / 2.0, r = std::max(w, h) / 2.0;
+    auto round = [](double v) { return int(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5)); };
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const double dx = x - cx, dy = y - cy, d = std::sqrt(dx * dx + dy * dy);
+        const double a = d < r ? 100 * M_PI / 180 * (1 - d / r) * (1 - d / r) : 0;
+        const int sx = std::clamp(round(cx + dx * std::cos(a) - dy * std::sin(a)), 0, w - 1);
+        const int sy = std::clamp(round(cy + dx * std::sin(a) + dy * std::cos(a)), 0, h - 1);
+        EXPECT_EQ(p.At(x, y), uint32_t(sy * w + sx)) << w << "x" << h << " at " << x << "," << y;
+        EXPECT_EQ(pens[y * w + x], 100 + sy * w + sx) << w << "x" << h << " at " << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST(FilterKernels, InvertBytesCoversEveryRowByte) {

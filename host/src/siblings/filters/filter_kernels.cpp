@@ -477,41 +477,69 @@ void Pixelate(const Shape& s, int size) {
 
 namespace {
 
+// Moves pixels of every plane of a shape from a copy of the planes taken
+// first, so that destinations can be written in any order.
+class Mover {
+ public:
+  Mover(const Shape& s, const Memory& m)
+      : s_(s),
+        w_(s.width),
+        h_(s.height),
+        maskStride_(s.mask.pixels ? s.mask.stride : 0),
+        copy_(m, (s.color.pixels ? Pixels() * 4 : 0) + (s.third.pixels ? Pixels() : 0) +
+                     static_cast<size_t>(maskStride_) * s.height + 16) {
+    if (!copy_) return;
+    color_ = s.color.pixels ? copy_.As<uint32_t>() : nullptr;
+    third_ = copy_.As<uint8_t>() + (color_ ? Pixels() * 4 : 0);
+    mask_ = third_ + (s.third.pixels ? Pixels() : 0);
+    for (int y = 0; y < h_; ++y) {
+      if (color_) std::memcpy(color_ + static_cast<ptrdiff_t>(y) * w_, s.color.Row(y), w_ * 4);
+      if (s.third.pixels) std::memcpy(third_ + static_cast<ptrdiff_t>(y) * w_, s.third.Row(y), w_);
+      if (s.mask.pixels)
+        std::memcpy(mask_ + static_cast<ptrdiff_t>(y) * maskStride_, s.mask.Row(y), maskStride_);
+    }
+  }
+  explicit operator bool() const { return static_cast<bool>(copy_); }
+
+  // Destination (x, y) takes the source pixel (sx, sy), clamped into the
+  // picture.
+  void Move(int x, int y, int sx, int sy) const {
+    sx = ClampIndex(sx, w_);
+    sy = ClampIndex(sy, h_);
+    const ptrdiff_t at = static_cast<ptrdiff_t>(sy) * w_ + sx;
+    if (color_) s_.color.Row(y)[x] = color_[at];
+    if (s_.third.pixels) s_.third.Row(y)[x] = third_[at];
+    if (s_.mask.pixels) {
+      const bool on =
+          (mask_[static_cast<ptrdiff_t>(sy) * maskStride_ + (sx >> 3)] >> (7 - (sx & 7))) & 1;
+      uint8_t* row = s_.mask.Row(y);
+      const uint8_t bit = uint8_t(0x80 >> (x & 7));
+      row[x >> 3] = on ? row[x >> 3] | bit : row[x >> 3] & ~bit;
+    }
+  }
+
+ private:
+  size_t Pixels() const { return static_cast<size_t>(s_.width) * s_.height; }
+
+  const Shape& s_;
+  const int w_, h_, maskStride_;
+  Block copy_;
+  uint32_t* color_ = nullptr;
+  uint8_t* third_ = nullptr;
+  uint8_t* mask_ = nullptr;
+};
+
 // Moves every plane of the shape by a source-position map: for each
 // destination pixel, where it reads from (clamped into the picture).
 template <class Map>
 bool Remap(const Shape& s, const Memory& m, Map map) {
-  const int w = s.width, h = s.height;
-  const size_t n = static_cast<size_t>(w) * h;
-  const int maskStride = s.mask.pixels ? s.mask.stride : 0;
-  Block copy(m, (s.color.pixels ? n * 4 : 0) + (s.third.pixels ? n : 0) +
-                    static_cast<size_t>(maskStride) * h + 16);
-  if (!copy) return false;
-  uint32_t* color = s.color.pixels ? copy.As<uint32_t>() : nullptr;
-  uint8_t* third = copy.As<uint8_t>() + (color ? n * 4 : 0);
-  uint8_t* mask = third + (s.third.pixels ? n : 0);
-  for (int y = 0; y < h; ++y) {
-    if (color) std::memcpy(color + static_cast<ptrdiff_t>(y) * w, s.color.Row(y), w * 4);
-    if (s.third.pixels) std::memcpy(third + static_cast<ptrdiff_t>(y) * w, s.third.Row(y), w);
-    if (s.mask.pixels)
-      std::memcpy(mask + static_cast<ptrdiff_t>(y) * maskStride, s.mask.Row(y), maskStride);
-  }
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
+  const Mover mover(s, m);
+  if (!mover) return false;
+  for (int y = 0; y < s.height; ++y) {
+    for (int x = 0; x < s.width; ++x) {
       int sx, sy;
       map(x, y, &sx, &sy);
-      sx = ClampIndex(sx, w);
-      sy = ClampIndex(sy, h);
-      const ptrdiff_t at = static_cast<ptrdiff_t>(sy) * w + sx;
-      if (color) s.color.Row(y)[x] = color[at];
-      if (s.third.pixels) s.third.Row(y)[x] = third[at];
-      if (s.mask.pixels) {
-        const bool on =
-            (mask[static_cast<ptrdiff_t>(sy) * maskStride + (sx >> 3)] >> (7 - (sx & 7))) & 1;
-        uint8_t* row = s.mask.Row(y);
-        const uint8_t bit = uint8_t(0x80 >> (x & 7));
-        row[x >> 3] = on ? row[x >> 3] | bit : row[x >> 3] & ~bit;
-      }
+      mover.Move(x, y, sx, sy);
     }
   }
   return true;
@@ -520,23 +548,42 @@ bool Remap(const Shape& s, const Memory& m, Map map) {
 }  // namespace
 
 bool Swirl(const Shape& s, int degrees, const Memory& m) {
-  const double cx = (s.width - 1) / 2.0, cy = (s.height - 1) / 2.0;
-  const double radius = std::max(s.width, s.height) / 2.0;
+  const int w = s.width, h = s.height;
+  const double cx = (w - 1) / 2.0, cy = (h - 1) / 2.0;
+  const double radius = std::max(w, h) / 2.0;
   const double turn = degrees * M_PI / 180;
-  return Remap(s, m, [&](int x, int y, int* sx, int* sy) {
-    const double dx = x - cx, dy = y - cy;
+  const Mover mover(s, m);
+  if (!mover) return false;
+  // A pixel and its mirror through the centre, (w - 1 - x, h - 1 - y), lie
+  // at offsets that are exact negatives of each other, so they share the
+  // distance and the angle: one square root and one sine and cosine serve
+  // both.
+  auto pair = [&](int x, int y) {
+    const int mx = w - 1 - x, my = h - 1 - y;
+    const double dx = x - cx, dy = y - cy, mdx = mx - cx, mdy = my - cy;
     const double d = std::sqrt(dx * dx + dy * dy);
     if (d >= radius || radius <= 0) {
-      *sx = x;
-      *sy = y;
+      mover.Move(x, y, x, y);
+      mover.Move(mx, my, mx, my);
       return;
     }
     const double f = 1 - d / radius;
     const double a = turn * f * f;
     const double ca = std::cos(a), sa = std::sin(a);
-    *sx = RoundHalfAway(cx + dx * ca - dy * sa);
-    *sy = RoundHalfAway(cy + dx * sa + dy * ca);
-  });
+    mover.Move(x, y, RoundHalfAway(cx + dx * ca - dy * sa), RoundHalfAway(cy + dx * sa + dy * ca));
+    mover.Move(mx, my, RoundHalfAway(cx + mdx * ca - mdy * sa),
+               RoundHalfAway(cy + mdx * sa + mdy * ca));
+  };
+  // The rows above the middle pair with those below.
+  const int upper = h / 2;
+  for (int y = 0; y < upper; ++y) {
+    for (int x = 0; x < w; ++x) pair(x, y);
+  }
+  // The middle row of an odd height pairs its halves.
+  if (h & 1) {
+    for (int x = 0; x < w - w / 2; ++x) pair(x, upper);
+  }
+  return true;
 }
 
 bool WaterRipple(const Shape& s, int wavelength, int amplitude, int phase, double cxf, double cyf,
