@@ -294,15 +294,18 @@ TZX_AVX2 void BlendRowsAvx2(const uint8_t* top, const uint8_t* bottom, int f, ui
   BlendTail(top, bottom, f, out, i, count);
 }
 
-// The two 16-bit lanes of spread alpha that meet the colour lanes of unpacked pixels: pixels
-// 0 1 | 4 5 (low) and 2 3 | 6 7 (high) of eight, each alpha over its pixel's four lanes.
+// Eight alpha values (16-bit lanes of `levels`) each over its pixel's four colour lanes, for
+// unpacked colour that holds pixels 0 1 | kSecond kSecond+1 in `low` and the pixels kHigh further
+// on in `high`.
+template <int kSecond, int kHigh>
 TZX_AVX2 inline void SpreadAlpha(__m128i levels, __m256i* low, __m256i* high) {
+  constexpr char a = 0, b = 2, c = 2 * kSecond, d = 2 * kSecond + 2;
   const __m256i both = _mm256_broadcastsi128_si256(levels);
-  const __m256i pickLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 2, 3, 8, 9, 8,
-                                           9, 8, 9, 8, 9, 10, 11, 10, 11, 10, 11, 10, 11);
-  const __m256i pickHigh = _mm256_add_epi8(pickLow, _mm256_set1_epi8(4));
+  const __m256i pickLow = _mm256_setr_epi8(a, a + 1, a, a + 1, a, a + 1, a, a + 1, b, b + 1, b,
+                                           b + 1, b, b + 1, b, b + 1, c, c + 1, c, c + 1, c, c + 1,
+                                           c, c + 1, d, d + 1, d, d + 1, d, d + 1, d, d + 1);
   *low = _mm256_shuffle_epi8(both, pickLow);
-  *high = _mm256_shuffle_epi8(both, pickHigh);
+  *high = _mm256_shuffle_epi8(both, _mm256_add_epi8(pickLow, _mm256_set1_epi8(2 * kHigh)));
 }
 
 TZX_AVX2 void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const uint8_t* topAlpha,
@@ -332,7 +335,7 @@ TZX_AVX2 void BlendRowsOntoAvx2(const uint8_t* top, const uint8_t* bottom, const
       continue;
     }
     __m256i alphaLow, alphaHigh;
-    SpreadAlpha(levels, &alphaLow, &alphaHigh);
+    SpreadAlpha<4, 2>(levels, &alphaLow, &alphaHigh);
     const __m256i d = _mm256_loadu_si256(out);
     _mm256_storeu_si256(
         out, _mm256_packus_epi16(BlendLanes(low, _mm256_unpacklo_epi8(d, zero), alphaLow),
@@ -349,10 +352,6 @@ TZX_AVX2 void InterpolateOntoAvx2(const uint8_t* top, const uint8_t* bottom,
                                   const ScaleAxis& c, int f, uint8_t* target) {
   const __m256i lowByte = _mm256_set1_epi16(0xFF);
   const __m256i down = _mm256_set1_epi16(static_cast<int16_t>(f));
-  // The spread alpha for colour lanes of pixels 0 1 | 2 3 and 4 5 | 6 7.
-  const __m256i pickLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 2, 3, 4, 5, 4,
-                                           5, 4, 5, 4, 5, 6, 7, 6, 7, 6, 7, 6, 7);
-  const __m256i pickHigh = _mm256_add_epi8(pickLow, _mm256_set1_epi8(8));
   const __m256i zero = _mm256_setzero_si256();
   int32_t i = 0;
   for (const int32_t interior = c.interior; i + 8 <= interior; i += 8) {
@@ -389,12 +388,13 @@ TZX_AVX2 void InterpolateOntoAvx2(const uint8_t* top, const uint8_t* bottom,
           out, _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), _MM_SHUFFLE(3, 1, 2, 0)));
       continue;
     }
-    const __m256i both = _mm256_broadcastsi128_si256(levels);
+    __m256i alphaLow, alphaHigh;
+    SpreadAlpha<2, 4>(levels, &alphaLow, &alphaHigh);
     const __m256i under =
         _mm256_permute4x64_epi64(_mm256_loadu_si256(out), _MM_SHUFFLE(3, 1, 2, 0));
-    const __m256i blended = _mm256_packus_epi16(
-        BlendLanes(low, _mm256_unpacklo_epi8(under, zero), _mm256_shuffle_epi8(both, pickLow)),
-        BlendLanes(high, _mm256_unpackhi_epi8(under, zero), _mm256_shuffle_epi8(both, pickHigh)));
+    const __m256i blended =
+        _mm256_packus_epi16(BlendLanes(low, _mm256_unpacklo_epi8(under, zero), alphaLow),
+                            BlendLanes(high, _mm256_unpackhi_epi8(under, zero), alphaHigh));
     _mm256_storeu_si256(out, _mm256_permute4x64_epi64(blended, _MM_SHUFFLE(3, 1, 2, 0)));
   }
   if (i < c.count) {
