@@ -83,6 +83,28 @@ inline int TwoPairs(const uint8_t* in, const int32_t* x) {
                           static_cast<uint32_t>(static_cast<uint16_t>(Pair(in, x[1]))) << 16);
 }
 
+// The neighbour pairs of eight alpha values at x[0] to x[7] of two rows, as TwoPairs puts
+// them (the first row's in the low lane), picked out of the sixteen bytes from x[0] on in each
+// row: the common case when scaling down by less than two, much cheaper than a load per pair.
+// False, with nothing read, when a pair lies past those bytes or the bytes pass `last`.
+TZX_AVX2 inline bool WindowPairs(const uint8_t* first, const uint8_t* second, const int32_t* x,
+                                 int32_t last, __m256i* pairs) {
+  if (x[0] + 15 > last) return false;
+  const __m256i offsets = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(x)),
+                                           _mm256_set1_epi32(x[0]));
+  if (_mm256_movemask_epi8(_mm256_cmpgt_epi32(offsets, _mm256_set1_epi32(14)))) return false;
+  // Each offset d becomes the byte pair d, d + 1.
+  const __m128i words =
+      _mm_packs_epi32(_mm256_castsi256_si128(offsets), _mm256_extracti128_si256(offsets, 1));
+  const __m128i pick =
+      _mm_add_epi16(_mm_or_si128(words, _mm_slli_epi16(words, 8)), _mm_set1_epi16(0x0100));
+  const __m256i bytes = _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first + x[0]))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + x[0])), 1);
+  *pairs = _mm256_shuffle_epi8(bytes, _mm256_broadcastsi128_si256(pick));
+  return true;
+}
+
 // The low 16 bits of eight fractions as signed lanes, the weights LerpLanes takes.
 inline __m128i FractionLanes(const int32_t* fraction) {
   auto signedLanes = [](__m128i f) { return _mm_srai_epi32(_mm_slli_epi32(f, 16), 16); };
@@ -362,10 +384,13 @@ TZX_AVX2 void InterpolateOntoAvx2(const uint8_t* top, const uint8_t* bottom,
     const int32_t* x = c.index + i;
     // The alpha first: the top row's values in the low lane, the bottom row's in the high one,
     // then blended down.
-    const __m256i pairs = _mm256_setr_epi32(
-        TwoPairs(topAlpha, x), TwoPairs(topAlpha, x + 2), TwoPairs(topAlpha, x + 4),
-        TwoPairs(topAlpha, x + 6), TwoPairs(bottomAlpha, x), TwoPairs(bottomAlpha, x + 2),
-        TwoPairs(bottomAlpha, x + 4), TwoPairs(bottomAlpha, x + 6));
+    __m256i pairs;
+    if (!WindowPairs(topAlpha, bottomAlpha, x, c.last, &pairs)) {
+      pairs = _mm256_setr_epi32(TwoPairs(topAlpha, x), TwoPairs(topAlpha, x + 2),
+                                TwoPairs(topAlpha, x + 4), TwoPairs(topAlpha, x + 6),
+                                TwoPairs(bottomAlpha, x), TwoPairs(bottomAlpha, x + 2),
+                                TwoPairs(bottomAlpha, x + 4), TwoPairs(bottomAlpha, x + 6));
+    }
     const __m256i across =
         LerpLanes256(_mm256_and_si256(pairs, lowByte), _mm256_srli_epi16(pairs, 8),
                      _mm256_broadcastsi128_si256(FractionLanes(c.fraction + i)));
