@@ -481,21 +481,16 @@ const ErrorLimit& Limits() {
 
 template <bool kHiding>
 void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* buffer, int hiddenPen) {
+  const int w = r.width;
   for (int y = 0; y < r.height; ++y) {
     const uint32_t* row = SourceRow(r, y, kHiding, buffer);
     uint8_t* out = IndexRow(r, y);
-    uint32_t last = ~0u;
-    int lastPen = 0;
-    for (int x = 0; x < r.width; ++x) {
+    for (int x = 0; x < w; ++x) {
       const uint32_t c = row[x];
-      if (c != last) {
-        last = c;
-        lastPen =
-            kHiding && (c & kHidden)
-                ? hiddenPen
-                : static_cast<int>(inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255) >> 24);
-      }
-      out[x] = static_cast<uint8_t>(lastPen);
+      out[x] = static_cast<uint8_t>(
+          kHiding && (c & kHidden)
+              ? hiddenPen
+              : inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255) >> 24);
     }
   }
 }
@@ -576,9 +571,10 @@ void CountColors(const QuantizeRequest& r, uint32_t* hist, uint32_t* buffer) {
   auto cap = [hist] {
     for (int i = 0; i < kCells; ++i) hist[i] = std::min<uint32_t>(hist[i], 0xFFFF);
   };
+  const int w = r.width;
   for (int y = 0; y < r.height; ++y) {
     const uint32_t* row = SourceRow(r, y, kHiding, buffer);
-    for (int x = 0; x < r.width; ++x) {
+    for (int x = 0; x < w; ++x) {
       const uint32_t c = row[x];
       if (kHiding && (c & kHidden)) continue;
       ++hist[CellOf(c)];
