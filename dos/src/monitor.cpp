@@ -119,8 +119,7 @@ int StartMonitor(const MonitorRequest& request, DirectoryMonitor** out) {
     FreeMonitor(m);
     return kErrMonitorDirectory;
   }
-  m->thread =
-      Host().ext->threads->createThread(kThreadName, WatchFolder, m, 0, kThreadStack, 0, 0, 0);
+  m->thread = Threads().createThread(kThreadName, WatchFolder, m, 0, kThreadStack, 0, 0, 0);
   if (!m->thread) {
     FreeMonitor(m);
     return kErrMonitorDirectory;
@@ -131,7 +130,7 @@ int StartMonitor(const MonitorRequest& request, DirectoryMonitor** out) {
 
 void StopMonitor(DirectoryMonitor* m) {
   platform::RaiseStopSignal(m->stop);
-  Host().ext->threads->stopThread(m->thread);
+  Threads().stopThread(m->thread);
   FreeMonitor(m);
 }
 

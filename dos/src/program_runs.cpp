@@ -18,10 +18,6 @@ constexpr int kThreadStack = 16384;
 // One read of the program's output, posted as one "RunOutput" event.
 constexpr size_t kOutputChunk = 65536;
 
-const ThreadServices& Threads() {
-  return *Host().ext->threads;
-}
-
 void Post(int message, WorkerEventMessage* record) {
   if (record) Threads().postMessage(message, record, 0, 0, 0, 0);
 }

@@ -42,6 +42,9 @@ inline const StreamIo& Stream() {
 inline const ErrorReporting& Errors() {
   return *gHost->errors;
 }
+inline const ThreadServices& Threads() {
+  return *gHost->ext->threads;
+}
 
 // Host memory: every record and buffer of a library comes from here so that the
 // host can account for it.

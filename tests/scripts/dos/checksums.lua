@@ -12,13 +12,18 @@ t.eq(CRC32("empty.txt"), 0, "CRC-32 of nothing")
 t.eq(MD5("empty.txt"), "d41d8cd98f00b204e9800998ecf8427e", "MD5 of nothing")
 t.eq(SHA1("empty.txt"), "da39a3ee5e6b4b0d3255bfef95601890afd80709", "SHA1 of nothing")
 
--- Larger than one 65536-byte chunk, with every byte value.
+-- Every byte value, over two 1 MB reads; and over the 16 MB from which a
+-- worker reads ahead, ending in a short read.
 local bytes = {}
 for i = 0, 255 do bytes[#bytes + 1] = string.char(i) end
-t.write_file("all.bin", string.rep(table.concat(bytes), 300))
-t.eq(CRC32("all.bin"), 3147626774, "CRC-32 over several chunks")
-t.eq(MD5("all.bin"), "97ab7d414a0df5138afc887ee74a0aff", "MD5 over several chunks")
-t.eq(SHA1("all.bin"), "a95b7b1b4576c981b236d7dbfc57c0baeeaf04ec", "SHA1 over several chunks")
+t.write_file("all.bin", string.rep(table.concat(bytes), 5000))
+t.eq(CRC32("all.bin"), 1344164320, "CRC-32 over two chunks")
+t.eq(MD5("all.bin"), "4b7fc6acd4f7b48d23e38ebf35ed28af", "MD5 over two chunks")
+t.eq(SHA1("all.bin"), "6835966f35153e37157aec4ec3c48e5d5d831bbd", "SHA1 over two chunks")
+t.write_file("big.bin", string.rep(table.concat(bytes), 65537))
+t.eq(CRC32("big.bin"), 3791376782, "CRC-32 read ahead")
+t.eq(MD5("big.bin"), "aa3dd82966019b476661cd56ae2d34de", "MD5 read ahead")
+t.eq(SHA1("big.bin"), "4bca21a38886f5c09017ff24885ba71cb0cebeee", "SHA1 read ahead")
 
 -- Virtual files are files like any other.
 local v = DefineVirtualFileFromString("abc", "abc.txt")
