@@ -71,7 +71,9 @@ TEST(FrameEntry, ConstantTableEndsAtNullNameAndStringsHaveNumberZero) {
     const tzx::ConstantRow* rows = p.constants();
     int n = 0;
     for (; rows[n].name; ++n) {
-      if (rows[n].string) EXPECT_EQ(rows[n].number, 0) << rows[n].name;
+      if (rows[n].string) {
+        EXPECT_EQ(rows[n].number, 0) << rows[n].name;
+      }
     }
     EXPECT_EQ(n, count) << name;
     EXPECT_EQ(rows[n].string, nullptr);

@@ -43,8 +43,13 @@ int RebuildFakeBrushes(int dropHardware, int keepHardware) {
   ++gRebuilds;
   return dropHardware == 0 && keepHardware == 1 ? 1234 : 0;
 }
-const brush::BrushInterface kFakeBrushLibrary = {.FindBrush = FindFakeBrush,
-                                                 .RebuildBrushes = RebuildFakeBrushes};
+// Only these two entries are called; the rest stay empty.
+const brush::BrushInterface kFakeBrushLibrary = [] {
+  brush::BrushInterface fake{};
+  fake.FindBrush = FindFakeBrush;
+  fake.RebuildBrushes = RebuildFakeBrushes;
+  return fake;
+}();
 
 std::vector<Rect> gChanged;
 void RecordChange(OutputRecord*, int x, int y, int w, int h) {
