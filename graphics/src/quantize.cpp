@@ -32,8 +32,11 @@ constexpr int kBoxShiftR = kShiftR + kBoxLogR, kBoxShiftG = kShiftG + kBoxLogG,
 // Row pixels carry this bit when they are transparent.
 constexpr uint32_t kHidden = 0x01000000;
 
+// The cell of a colour: ((r >> 3) * 64 + (g >> 2)) * 32 + (b >> 3), written
+// as masks and shifts that take fewer steps one after the other.
 inline uint32_t Cell(uint32_t r, uint32_t g, uint32_t b) {
-  return ((r >> kShiftR) * kCellsG + (g >> kShiftG)) * kCellsB + (b >> kShiftB);
+  static_assert(kBitsR + kBitsG + kBitsB == 16 && kShiftR == 3 && kShiftG == 2 && kShiftB == 3);
+  return ((r & 0xF8) << 8 | (g & 0xFC) << 3) | b >> 3;
 }
 inline uint32_t CellOf(uint32_t rgb) {
   return Cell((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255);
@@ -526,9 +529,15 @@ void DitherRow(const uint32_t* row, uint8_t* out, int w, int32_t* err, const int
     }
     const ptrdiff_t inR = err[kAhead] + 8, inG = err[kAhead + 1] + 8, inB = err[kAhead + 2] + 8;
     const ptrdiff_t pr = c >> 16 & 255, pg = c >> 8 & 255, pb = c & 255;
-    const ptrdiff_t vr = std::clamp<ptrdiff_t>(pr + limit[(curR + inR) >> 4], 0, 255);
-    const ptrdiff_t vg = std::clamp<ptrdiff_t>(pg + limit[(curG + inG) >> 4], 0, 255);
-    const ptrdiff_t vb = std::clamp<ptrdiff_t>(pb + limit[(curB + inB) >> 4], 0, 255);
+    ptrdiff_t vr = pr + limit[(curR + inR) >> 4];
+    ptrdiff_t vg = pg + limit[(curG + inG) >> 4];
+    ptrdiff_t vb = pb + limit[(curB + inB) >> 4];
+    // Values leave 0..255 rarely: a branch keeps the clamp off the chain.
+    if (static_cast<size_t>(vr | vg | vb) > 255) [[unlikely]] {
+      vr = std::clamp<ptrdiff_t>(vr, 0, 255);
+      vg = std::clamp<ptrdiff_t>(vg, 0, 255);
+      vb = std::clamp<ptrdiff_t>(vb, 0, 255);
+    }
     const uint32_t entry = inverse.Nearest(static_cast<uint32_t>(vr), static_cast<uint32_t>(vg),
                                            static_cast<uint32_t>(vb));
     out[x] = static_cast<uint8_t>(entry >> 24);

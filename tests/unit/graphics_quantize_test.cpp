@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "graphics/src/bitmaps.h"
@@ -289,6 +290,24 @@ TEST_F(GraphicsQuantize, DitheringKeepsAUniformAreaOnItsColour) {
   Quantize(r);
   ASSERT_EQ(r.success, 1);
   for (uint8_t pen : p.index) EXPECT_EQ(pen, 1);
+}
+
+// White carries its error past 255 and black below 0; the values are held at
+// the ends, so neither picture ever reaches the far entry.
+TEST_F(GraphicsQuantize, DitheredValuesStayWithinTheChannelRange) {
+  for (auto [colour, nearEnd, farEnd] :
+       {std::tuple{0xFFFFFFu, 0xF0F0F0u, 0x000000u}, {0x000000u, 0x101010u, 0xFFFFFFu}}) {
+    Picture p(16, 16);
+    for (auto& c : p.pixels) c = colour;
+    p.palette[0] = nearEnd;
+    p.palette[1] = farEnd;
+    QuantizeRequest r = p.Request(2);
+    r.remap = true;
+    r.dither = true;
+    Quantize(r);
+    ASSERT_EQ(r.success, 1);
+    for (uint8_t pen : p.index) ASSERT_EQ(pen, 0) << std::hex << colour;
+  }
 }
 
 TEST_F(GraphicsQuantize, DitheringMixesTwoEntriesForAColourBetween) {
