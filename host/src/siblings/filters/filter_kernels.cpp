@@ -554,34 +554,41 @@ bool Swirl(const Shape& s, int degrees, const Memory& m) {
   const double turn = degrees * M_PI / 180;
   const Mover mover(s, m);
   if (!mover) return false;
-  // A pixel and its mirror through the centre, (w - 1 - x, h - 1 - y), lie
-  // at offsets that are exact negatives of each other, so they share the
-  // distance and the angle: one square root and one sine and cosine serve
-  // both.
-  auto pair = [&](int x, int y) {
-    const int mx = w - 1 - x, my = h - 1 - y;
-    const double dx = x - cx, dy = y - cy, mdx = mx - cx, mdy = my - cy;
-    const double d = std::sqrt(dx * dx + dy * dy);
-    if (d >= radius || radius <= 0) {
-      mover.Move(x, y, x, y);
-      mover.Move(mx, my, mx, my);
-      return;
-    }
-    const double f = 1 - d / radius;
-    const double a = turn * f * f;
-    const double ca = std::cos(a), sa = std::sin(a);
+  // The four pixels (x, y), (w - 1 - x, y), (x, h - 1 - y) and
+  // (w - 1 - x, h - 1 - y) lie at offsets from the centre that differ only in
+  // sign, exactly, so they share the distance and the angle: one square root
+  // and one sine and cosine serve all four. A middle row or column has two.
+  auto turn1 = [&](int x, int y, double ca, double sa) {
+    const double dx = x - cx, dy = y - cy;
     mover.Move(x, y, RoundHalfAway(cx + dx * ca - dy * sa), RoundHalfAway(cy + dx * sa + dy * ca));
-    mover.Move(mx, my, RoundHalfAway(cx + mdx * ca - mdy * sa),
-               RoundHalfAway(cy + mdx * sa + mdy * ca));
   };
-  // The rows above the middle pair with those below.
-  const int upper = h / 2;
-  for (int y = 0; y < upper; ++y) {
-    for (int x = 0; x < w; ++x) pair(x, y);
-  }
-  // The middle row of an odd height pairs its halves.
-  if (h & 1) {
-    for (int x = 0; x < w - w / 2; ++x) pair(x, upper);
+  for (int y = 0; y < h - y; ++y) {
+    const int my = h - 1 - y;
+    const double dy = y - cy;
+    for (int x = 0; x < w - x; ++x) {
+      const int mx = w - 1 - x;
+      const double dx = x - cx;
+      const double d = std::sqrt(dx * dx + dy * dy);
+      double ca = 1, sa = 0;
+      const bool inside = d < radius && radius > 0;
+      if (inside) {
+        const double f = 1 - d / radius;
+        const double a = turn * f * f;
+        ca = std::cos(a);
+        sa = std::sin(a);
+      }
+      for (int py : {y, my}) {
+        for (int px : {x, mx}) {
+          if (inside) {
+            turn1(px, py, ca, sa);
+          } else {
+            mover.Move(px, py, px, py);
+          }
+          if (mx == x) break;
+        }
+        if (my == y) break;
+      }
+    }
   }
   return true;
 }
