@@ -29,6 +29,14 @@ constexpr int kBoxR = 1 << kBoxLogR, kBoxG = 1 << kBoxLogG, kBoxB = 1 << kBoxLog
 constexpr int kBoxShiftR = kShiftR + kBoxLogR, kBoxShiftG = kShiftG + kBoxLogG,
               kBoxShiftB = kShiftB + kBoxLogB;
 
+// Boxes per axis and in all; the box of a cell.
+constexpr int kBoxesG = kCellsG / kBoxG, kBoxesB = kCellsB / kBoxB;
+constexpr int kBoxes = ((1 << kBitsR) / kBoxR) * kBoxesG * kBoxesB;
+inline int BoxOfCell(int cell) {
+  const int r = cell / (kCellsG * kCellsB), g = (cell / kCellsB) % kCellsG, b = cell % kCellsB;
+  return ((r >> kBoxLogR) * kBoxesG + (g >> kBoxLogG)) * kBoxesB + (b >> kBoxLogB);
+}
+
 // Row pixels carry this bit when they are transparent.
 constexpr uint32_t kHidden = 0x01000000;
 
@@ -339,6 +347,17 @@ class InverseMap {
     return entry;
   }
 
+  // Fills every box marked in `boxes` (kBoxes flags) and writes each cell's
+  // pen to `pens` (kCells bytes); cells of other boxes get pen 0.
+  void PenTable(const bool* boxes, uint8_t* pens) {
+    for (int box = 0; box < kBoxes; ++box) {
+      if (!boxes[box]) continue;
+      const int r = box / (kBoxesG * kBoxesB), g = (box / kBoxesB) % kBoxesG, b = box % kBoxesB;
+      Fill(((r << kBoxLogR) * kCellsG + (g << kBoxLogG)) * kCellsB + (b << kBoxLogB));
+    }
+    for (int cell = 0; cell < kCells; ++cell) pens[cell] = static_cast<uint8_t>(cells_[cell] >> 24);
+  }
+
  private:
   // Out of line: the rare miss keeps its registers away from the loops that
   // ask for colours. Returns the entry of `cell`.
@@ -482,20 +501,43 @@ const ErrorLimit& Limits() {
   return limits;
 }
 
-template <bool kHiding>
-void MapPlain(const QuantizeRequest& r, InverseMap& inverse, uint32_t* buffer, int hiddenPen) {
+// `penOf` gives the pen of a visible pixel's row word.
+template <bool kHiding, class PenOf>
+void MapPlain(const QuantizeRequest& r, uint32_t* buffer, int hiddenPen, PenOf penOf) {
   const int w = r.width;
   for (int y = 0; y < r.height; ++y) {
     const uint32_t* row = SourceRow(r, y, kHiding, buffer);
     uint8_t* out = IndexRow(r, y);
     for (int x = 0; x < w; ++x) {
       const uint32_t c = row[x];
-      out[x] = static_cast<uint8_t>(
-          kHiding && (c & kHidden)
-              ? hiddenPen
-              : inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255) >> 24);
+      out[x] = static_cast<uint8_t>(kHiding && (c & kHidden) ? hiddenPen : penOf(c));
     }
   }
+}
+
+// Without dithering every visible pixel's cell was counted: the boxes of
+// the counted cells are filled before the inverse map replaces the counts,
+// and pixels then read their pen from one byte per cell, a table that stays
+// in the first cache level.
+template <bool kHiding>
+void MapCounted(const QuantizeRequest& r, uint32_t* hist, const ColorMap& map, uint8_t* pens,
+                uint32_t* buffer, int hiddenPen) {
+  bool boxes[kBoxes] = {};
+  for (int cell = 0; cell < kCells; ++cell) {
+    if (hist[cell]) boxes[BoxOfCell(cell)] = true;
+  }
+  InverseMap(hist, map).PenTable(boxes, pens);
+  MapPlain<kHiding>(r, buffer, hiddenPen, [pens](uint32_t c) { return pens[CellOf(c)]; });
+}
+
+// Mapping onto a palette, whose cells are filled as pixels ask for them.
+template <bool kHiding>
+void MapRemapped(const QuantizeRequest& r, uint32_t* cells, const ColorMap& map, uint32_t* buffer,
+                 int hiddenPen) {
+  InverseMap inverse(cells, map);
+  MapPlain<kHiding>(r, buffer, hiddenPen, [&inverse](uint32_t c) {
+    return inverse.Nearest((c >> 16) & 255, (c >> 8) & 255, c & 255) >> 24;
+  });
 }
 
 // Floyd-Steinberg over serpentine rows; errors are kept at 16 times their
@@ -698,7 +740,8 @@ void Quantize(QuantizeRequest& r) {
     }
   }
 
-  ScratchBlock histBlock(sizeof(uint32_t) * kCells, true);
+  // The counts, then the inverse map, and after them a pen per cell.
+  ScratchBlock histBlock(sizeof(uint32_t) * kCells + kCells, true);
   auto* hist = static_cast<uint32_t*>(histBlock.block);
   if (!hist) return;
   ColorMap map;
@@ -725,20 +768,29 @@ void Quantize(QuantizeRequest& r) {
   // Hidden pixels get the entry after the map's colours (or, when
   // remapping, a free pen chosen once the mapping is done).
   const int hiddenPen = r.remap ? 0 : map.count;
-  InverseMap inverse(hist, map);
   if (r.dither) {
     ScratchBlock errorBlock(sizeof(int32_t) * 3 * (r.width + 2));
     if (!errorBlock.block) return;
     auto* errors = static_cast<int32_t*>(errorBlock.block);
+    InverseMap inverse(hist, map);
     if (hidden) {
       MapDithered<true>(r, inverse, row, errors, hiddenPen);
     } else {
       MapDithered<false>(r, inverse, row, errors, hiddenPen);
     }
-  } else if (hidden) {
-    MapPlain<true>(r, inverse, row, hiddenPen);
+  } else if (r.remap) {
+    if (hidden) {
+      MapRemapped<true>(r, hist, map, row, hiddenPen);
+    } else {
+      MapRemapped<false>(r, hist, map, row, hiddenPen);
+    }
   } else {
-    MapPlain<false>(r, inverse, row, hiddenPen);
+    auto* pens = reinterpret_cast<uint8_t*>(hist + kCells);
+    if (hidden) {
+      MapCounted<true>(r, hist, map, pens, row, hiddenPen);
+    } else {
+      MapCounted<false>(r, hist, map, pens, row, hiddenPen);
+    }
   }
 
   if (r.remap) {

@@ -232,6 +232,27 @@ TEST_F(GraphicsQuantize, MedianCutMapsEveryPixelToItsNearestEntry) {
   }
 }
 
+// Hidden pixels take no part in the counts: the others still get their
+// nearest entry, the hidden ones the transparent pen after the colours.
+TEST_F(GraphicsQuantize, MedianCutMapsVisiblePixelsNearestAndHiddenToThePen) {
+  Picture p = ManyColours();
+  std::vector<uint8_t> alpha(p.width * p.height, 255);
+  for (size_t i = 0; i < alpha.size(); i += 7) alpha[i] = 0;
+  QuantizeRequest r = p.Request(64);
+  r.alpha = alpha.data();
+  r.alphaBytesPerRow = p.width;
+  Quantize(r);
+  ASSERT_EQ(r.success, 1);
+  ASSERT_EQ(r.transparentPen, r.colors - 1);
+  for (int i = 0; i < p.width * p.height; ++i) {
+    if (alpha[i] == 0) {
+      EXPECT_EQ(p.index[i], r.transparentPen) << i;
+    } else {
+      EXPECT_EQ(p.index[i], BruteNearest(p.palette, r.colors - 1, p.pixels[i])) << i;
+    }
+  }
+}
+
 TEST_F(GraphicsQuantize, MedianCutWithTransparencyLeavesOneEntry) {
   Picture p = ManyColours();
   std::vector<uint8_t> alpha(p.width * p.height, 255);
