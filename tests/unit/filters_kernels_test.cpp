@@ -207,7 +207,8 @@ TEST(FilterKernels, ShadowAndBorderCoverage) {
 // The border's dilation against its definition: every output pixel is the
 // largest coverage within the disc, on shapes wider and taller than the disc.
 TEST(FilterKernels, BorderDilationIsTheLargestCoverageWithinTheDisc) {
-  for (const auto [w, h, grow] : {std::tuple{7, 5, 3}, std::tuple{1, 9, 4}, std::tuple{12, 1, 2}}) {
+  for (const auto& [w, h, grow] :
+       {std::tuple{7, 5, 3}, std::tuple{1, 9, 4}, std::tuple{12, 1, 2}}) {
     std::vector<uint8_t> cover(w * h);
     for (int i = 0; i < w * h; ++i) cover[i] = static_cast<uint8_t>((i * 73 + 11) % 251);
     const int ow = w + 2 * grow, oh = h + 2 * grow;
