@@ -326,10 +326,6 @@ void ImageFromSlot(FT_GlyphSlot g, GlyphImage* out, int advance) {
   out->outline = nullptr;
 }
 
-}  // namespace
-
-namespace {
-
 // The pixel box FreeType's antialiased rendering gives the outline's ink:
 // its control box widened to whole pixels. False where it is too large to
 // render, as FreeType refuses it.
