@@ -83,6 +83,13 @@ int BeginDoubleBufferCore(lua_State*, DisplayRecord* d, int) {
 
 int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
   if (!d->doubleBuffered) return kErrNoDoubleBuffer;
+  // The frame is waited for before any picture is taken: the events handled
+  // meanwhile run script code, which may draw, or end the double buffer.
+  int waited = 0;
+  if (sync && !VWaitDisabled() && IsOpen(d)) {
+    waited = VWaitCore(L, d);
+    if (!d->doubleBuffered) return waited ? waited : kErrNoDoubleBuffer;
+  }
   const graphics::GraphicsInterface& g = *gBound.graphics;
   BitmapHandle* back = d->backOutput->color;
   BitmapHandle* front = d->output.color;
@@ -104,7 +111,6 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
     }
   }
   ClearRectList(&dirty);
-  const bool wait = sync && !VWaitDisabled() && IsOpen(d);
   // Pictures of one true-colour format are locked once and their rows copied
   // as they are; to a window that shows the picture as it is, in the same
   // pass as the present, while each row is in cache.
@@ -116,15 +122,11 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
     if (from.success) g.UnlockBitmap(&from);
     if (to.success) g.UnlockBitmap(&to);
   }
-  int rc = 0, waited = 0;
-  bool presented = false, waitedOnce = false;
+  int rc = 0;
+  bool presented = false;
   int clientWidth, clientHeight;
   if (rows && from.format == graphics::kFormatArgb32 && count > 0 && d->window &&
       d->window->handle && ShownAsItIs(d, &clientWidth, &clientHeight)) {
-    if (wait) {
-      waited = VWaitCore(L, d);
-      waitedOnce = true;
-    }
     const platform::PixelMirror mirror{to.pixels, to.bytesPerRow};
     presented = PresentToWindow(
         d, PresentJob{from.pixels, from.bytesPerRow, d->width, d->height, copied, count, &mirror});
@@ -147,7 +149,6 @@ int FlipCore(lua_State* L, DisplayRecord* d, int sync) {
     g.UnlockBitmap(&to);
   }
   if (presented) return waited;
-  if (rc == 0 && wait && !waitedOnce) waited = VWaitCore(L, d);
   int shown = PresentRects(d, copied, count);
   return rc ? rc : waited ? waited : shown;
 }

@@ -12,9 +12,10 @@ namespace tzx::display {
 int BeginDoubleBufferCore(lua_State* L, DisplayRecord* d, int hardware);
 // 1244 when not double-buffered.
 int EndDoubleBufferCore(lua_State* L, DisplayRecord* d);
-// Copies the changes of the back buffer (or all of it) to the picture, waits
-// for the frame when `sync` is set and waiting is on, and shows the changes;
-// 1244 when not double-buffered.
+// Waits for the frame when `sync` is set and waiting is on (the display
+// pinned: the events handled meanwhile run script code), then copies the
+// changes of the back buffer (or all of it) to the picture and shows them;
+// 1244 when not double-buffered, also when the wait ended it.
 int FlipCore(lua_State* L, DisplayRecord* d, int sync);
 
 }  // namespace tzx::display

@@ -26,7 +26,9 @@ void SetVWaitDisabled(bool disabled);
 // Waits `milliseconds` on a one-shot timer while the host handles its events;
 // 0, 1297 when the timer cannot start, or the host's stop (1003).
 int TimedWait(lua_State* L, int milliseconds);
-// Waits for the next frame of the display, then stamps the frame's end.
+// Waits for the next frame of the display, then stamps the frame's end. The
+// host handles its events meanwhile, which runs script code: the caller pins
+// the display.
 int VWaitCore(lua_State* L, DisplayRecord* d);
 // Ends the timer thread (library close).
 void StopFramePacing();

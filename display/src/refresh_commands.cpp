@@ -137,7 +137,10 @@ int VWait(lua_State* L) {
   L = Args().beginCommand(L, 0, 0, 0, 0);
   DisplayRecord* d;
   if (int rc = RequireCurrentDisplay(&d)) return rc;
-  return VWaitDisabled() ? 0 : VWaitCore(L, d);
+  if (VWaitDisabled()) return 0;
+  // The events handled while it waits run script code.
+  if (int rc = PinDisplay(L, d)) return rc;
+  return VWaitCore(L, d);
 }
 
 // EnableVWait()
@@ -193,6 +196,10 @@ int Flip(lua_State* L) {
   int sync = Lua().optinteger(L, 1, 1);
   DisplayRecord* d;
   if (int rc = RequireCurrentDisplay(&d)) return rc;
+  // The events handled while it waits for the frame run script code.
+  if (sync && !VWaitDisabled()) {
+    if (int rc = PinDisplay(L, d)) return rc;
+  }
   return FlipCore(L, d, sync);
 }
 
