@@ -1,9 +1,11 @@
 #include "transfer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "pattern.h"
+#include "platform/threads.h"
 #include "tzx/dos_constants.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
@@ -34,14 +36,25 @@ bool Matches(const TransferOp* op, const char* name) {
   return op->matcher.Ready() ? op->matcher.Matches(name) : MatchesPattern(name, op->pattern);
 }
 
+// A failure with the path as its argument.
+int Fail(TransferOp* op, int code, const char* path) {
+  std::strncpy(op->failPath, path, kLongPath - 1);
+  op->failPath[kLongPath - 1] = 0;
+  return code;
+}
+
+// Read by worker threads too, while the host may set it.
 bool Aborted() {
-  return *Memory().abortFlag != 0;
+  return std::atomic_ref<int>(*Memory().abortFlag).load(std::memory_order_relaxed) != 0;
 }
 
 // Asks the callback when there is one; `fallback` is the answer without it.
 int Ask(lua_State* L, TransferOp* op, int action, double fallback, double* result) {
   *result = fallback;
   if (op->callbackRef == kNoRef) return 0;
+  // The script decides now: a failure it was asked about is no longer the
+  // step's, and an error it raises comes with its own argument.
+  op->failPath[0] = 0;
   return op->ask(L, op, action, result);
 }
 
@@ -81,16 +94,36 @@ void DropPartialCopy(TransferOp* op) {
   op->copying = false;
 }
 
+// Hands a folder at the top of a shared tree to the workers; false when
+// none can take it.
+bool ShareTopFolder(TransferOp* op, bool removeAfter, bool all, bool madeTarget) {
+  SharedFolder folder{};
+  const TransferLevel& top = op->levels[0];
+  const char* name = op->src + top.srcLength + 1;
+  if (std::strlen(name) >= sizeof folder.name) return false;
+  std::strcpy(folder.name, name);
+  folder.srcLength = top.srcLength;
+  folder.dstLength = top.dstLength;
+  folder.removeAfter = removeAfter;
+  folder.all = all;
+  folder.madeTarget = madeTarget;
+  return ShareFolder(op, folder);
+}
+
 int OpenLevel(TransferOp* op, bool removeAfter, bool all, bool madeTarget = false) {
-  if (op->depth == kMaxDepth) return ErrorWithString(kErrOpenDir, op->src);
+  if (op->share && op->depth == 1 && ShareTopFolder(op, removeAfter, all, madeTarget)) {
+    return kAsyncMore;
+  }
+  if (op->depth == kMaxDepth) return Fail(op, kErrOpenDir, op->src);
   platform::DirStream* dir = platform::OpenDirStream(op->src);
-  if (!dir) return ErrorWithString(kErrOpenDir, op->src);
+  if (!dir) return Fail(op, kErrOpenDir, op->src);
   op->levels[op->depth++] = TransferLevel{dir,
                                           static_cast<uint32_t>(std::strlen(op->src)),
                                           static_cast<uint32_t>(std::strlen(op->dst)),
                                           removeAfter,
                                           all,
-                                          madeTarget};
+                                          madeTarget,
+                                          false};
   return kAsyncMore;
 }
 
@@ -153,7 +186,7 @@ int BeginCopy(lua_State* L, TransferOp* op) {
     if (target.device == op->sourceStatus.device && target.inode == op->sourceStatus.inode) {
       return kAsyncMore;
     }
-    if (target.directory) return FileFailed(L, op, ErrorWithString(kErrOpenWrite, op->dst));
+    if (target.directory) return FileFailed(L, op, Fail(op, kErrOpenWrite, op->dst));
     double answer = 1;
     if (!op->force && actions.overwrite >= 0) {
       if (int rc = Ask(L, op, actions.overwrite, 1, &answer)) return rc;
@@ -170,7 +203,7 @@ int BeginCopy(lua_State* L, TransferOp* op) {
   platform::DirStream* walked = WalkedFolder(op, &entry);
   if (!(walked ? platform::OpenCopySourceIn(walked, entry, &op->streams)
                : platform::OpenCopySource(op->src, &op->streams))) {
-    return FileFailed(L, op, ErrorWithString(kErrOpenRead, op->src));
+    return FileFailed(L, op, Fail(op, kErrOpenRead, op->src));
   }
   char folder[kLongPath];
   std::strcpy(folder, op->dst);
@@ -186,7 +219,7 @@ int BeginCopy(lua_State* L, TransferOp* op) {
   if (!platform::CreateCopyTarget(folder, name, op->sourceStatus.mode, &op->streams, op->temp,
                                   sizeof op->temp)) {
     op->temp[0] = 0;
-    return FileFailed(L, op, ErrorWithString(kErrOpenWrite, op->dst));
+    return FileFailed(L, op, Fail(op, kErrOpenWrite, op->dst));
   }
   op->copied = 0;
   op->size = op->sourceStatus.size;
@@ -203,7 +236,7 @@ int FileFailed(lua_State* L, TransferOp* op, int code) {
   if (answer == -1) {
     // From the start again, with the source as it is now.
     if (!platform::Examine(op->src, &op->sourceStatus)) {
-      return FileFailed(L, op, ErrorWithString(kErrOpenRead, op->src));
+      return FileFailed(L, op, Fail(op, kErrOpenRead, op->src));
     }
     return BeginCopy(L, op);
   }
@@ -217,7 +250,7 @@ int FinishCopy(lua_State* L, TransferOp* op) {
                              op->sourceStatus.modified);
   bool writeFailed = false;
   if (!platform::PlaceCopyTarget(&op->streams, op->temp, op->dst, &writeFailed)) {
-    return FileFailed(L, op, writeFailed ? kErrWrite : ErrorWithString(kErrOpenWrite, op->dst));
+    return FileFailed(L, op, writeFailed ? kErrWrite : Fail(op, kErrOpenWrite, op->dst));
   }
   op->temp[0] = 0;
   op->copying = false;
@@ -260,7 +293,7 @@ int CopyBlock(lua_State* L, TransferOp* op) {
 int CopyLink(lua_State* L, TransferOp* op) {
   char target[kLongPath];
   if (!platform::ReadLink(op->src, target, sizeof target)) {
-    return FileFailed(L, op, ErrorWithString(kErrOpenRead, op->src));
+    return FileFailed(L, op, Fail(op, kErrOpenRead, op->src));
   }
   FileStatus existing;
   if (platform::Examine(op->dst, &existing) ||
@@ -272,12 +305,12 @@ int CopyLink(lua_State* L, TransferOp* op) {
       if (answer == 0) return kAsyncMore;
     }
     if (existing.directory && !existing.link) {
-      return FileFailed(L, op, ErrorWithString(kErrOpenWrite, op->dst));
+      return FileFailed(L, op, Fail(op, kErrOpenWrite, op->dst));
     }
     platform::RemoveFile(op->dst);
   }
   if (!platform::MakeLink(target, op->dst)) {
-    return FileFailed(L, op, ErrorWithString(kErrOpenWrite, op->dst));
+    return FileFailed(L, op, Fail(op, kErrOpenWrite, op->dst));
   }
   if (op->kind == TransferKind::kMove) return DeleteEntry(L, op, op->sourceStatus);
   return kAsyncMore;
@@ -288,9 +321,9 @@ int MakeTargetFolder(TransferOp* op, bool* made) {
   *made = false;
   FileStatus st;
   if (platform::Examine(op->dst, &st)) {
-    return st.directory ? 0 : ErrorWithString(kErrMakeDir, op->dst);
+    return st.directory ? 0 : Fail(op, kErrMakeDir, op->dst);
   }
-  if (!platform::MakeDir(op->dst)) return ErrorWithString(kErrMakeDir, op->dst);
+  if (!platform::MakeDir(op->dst)) return Fail(op, kErrMakeDir, op->dst);
   *made = true;
   return 0;
 }
@@ -350,10 +383,10 @@ int StartDelete(lua_State* L, TransferOp* op) {
   FileStatus st;
   if (!SetPath(op->src, op->source)) return kErrRange;
   if (!platform::Examine(op->src, &st)) {
-    return op->mustExist ? ErrorWithString(kErrDeleteFile, op->source) : 0;
+    return op->mustExist ? Fail(op, kErrDeleteFile, op->source) : 0;
   }
   if (st.directory && !st.link) {
-    if (Untouchable(op->src)) return ErrorWithString(kErrRange, op->source);
+    if (Untouchable(op->src)) return Fail(op, kErrRange, op->source);
     // Without a pattern the folder goes whole; with one it is searched.
     const bool whole = !op->pattern[0];
     return OpenLevel(op, whole, whole);
@@ -367,8 +400,8 @@ int StartCopyOrMove(lua_State* L, TransferOp* op) {
   const bool move = op->kind == TransferKind::kMove;
   if (!SetPath(op->src, op->source)) return kErrRange;
   FileStatus st;
-  if (!platform::Examine(op->src, &st)) return ErrorWithString(kErrOpenRead, op->source);
-  if (move && Untouchable(op->src)) return ErrorWithString(kErrRange, op->source);
+  if (!platform::Examine(op->src, &st)) return Fail(op, kErrOpenRead, op->source);
+  if (move && Untouchable(op->src)) return Fail(op, kErrRange, op->source);
   op->sourceStatus = st;
   // The target: the destination itself, or a name inside the destination
   // folder, which is made when missing.
@@ -377,9 +410,9 @@ int StartCopyOrMove(lua_State* L, TransferOp* op) {
   } else {
     FileStatus folder;
     if (platform::Examine(op->destination, &folder)) {
-      if (!folder.directory) return ErrorWithString(kErrMakeDir, op->destination);
+      if (!folder.directory) return Fail(op, kErrMakeDir, op->destination);
     } else if (!platform::MakeDir(op->destination)) {
-      return ErrorWithString(kErrMakeDir, op->destination);
+      return Fail(op, kErrMakeDir, op->destination);
     }
     if (!SetPath(op->dst, op->destination)) return kErrRange;
     const char* name = op->newName[0] ? op->newName : BaseName(op->src);
@@ -394,18 +427,18 @@ int StartCopyOrMove(lua_State* L, TransferOp* op) {
     char* slash = std::strrchr(folder, '/');
     if (slash) *(slash == folder ? slash + 1 : slash) = 0;
     // Into itself, the copy would never end.
-    if (Inside(slash ? folder : ".", op->src)) return ErrorWithString(kErrRange, op->source);
+    if (Inside(slash ? folder : ".", op->src)) return Fail(op, kErrRange, op->source);
   }
   if (move) {
     FileStatus target;
     if (platform::Examine(op->dst, &target) ||
         platform::LastFsError() != platform::FsError::kNotFound) {
-      return ErrorWithString(kErrMove, op->dst);
+      return Fail(op, kErrMove, op->dst);
     }
     if (platform::RenameNoReplace(op->src, op->dst)) return 0;
     // Across file systems: copy, verify, delete.
     if (platform::LastFsError() != platform::FsError::kCrossDevice) {
-      return ErrorWithString(kErrMove, op->source);
+      return Fail(op, kErrMove, op->source);
     }
   }
   if (st.directory && !st.link) {
@@ -418,6 +451,27 @@ int StartCopyOrMove(lua_State* L, TransferOp* op) {
   return BeginCopy(L, op);
 }
 
+// At least `wanted` folders (not links to them) directly in `path`.
+bool HasFolders(const char* path, int wanted) {
+  platform::DirStream* dir = platform::OpenDirStream(path);
+  if (!dir) return false;
+  int found = 0;
+  const char* name = nullptr;
+  FileStatus st;
+  while (found < wanted && platform::ReadDirStream(dir, &name, &st, true)) {
+    found += st.directory && !st.link;
+  }
+  platform::CloseDirStream(dir);
+  return found >= wanted;
+}
+
+// A tree with folders to share, on a machine with processors to share them.
+void ShareWhenWorthIt(TransferOp* op) {
+  if (!op->shareable || op->depth != 1 || op->copying) return;
+  if (platform::ProcessorCount() < 2 || !HasFolders(op->src, 2)) return;
+  BeginSharing(op);  // without memory for it, the walk stays here
+}
+
 }  // namespace
 
 void PrepareTransfer(TransferOp* op) {
@@ -427,13 +481,16 @@ void PrepareTransfer(TransferOp* op) {
   op->matcher.Compile(op->pattern);
 }
 
-int StepTransfer(lua_State* L, AsyncOperation* head) {
-  auto* op = reinterpret_cast<TransferOp*>(head);
+int StepWalk(lua_State* L, TransferOp* op) {
+  op->failPath[0] = 0;
   if (Aborted()) return kErrAborted;
+  // A worker's failure ends the whole walk.
+  if (op->share && WorkersFailed(op)) return AwaitWorkers(op);
   if (op->copying) return CopyBlock(L, op);
   if (!op->started) {
     op->started = true;
     int rc = op->kind == TransferKind::kDelete ? StartDelete(L, op) : StartCopyOrMove(L, op);
+    if (rc == kAsyncMore) ShareWhenWorthIt(op);
     return rc == 0 && op->depth == 0 && !op->copying ? 0 : rc;
   }
   if (op->depth == 0) return 0;
@@ -442,24 +499,83 @@ int StepTransfer(lua_State* L, AsyncOperation* head) {
   op->dst[level.dstLength] = 0;
   const char* name = nullptr;
   FileStatus st;
-  if (!platform::ReadDirStream(level.dir, &name, &st)) {
+  if (level.listed || !platform::ReadDirStream(level.dir, &name, &st)) {
+    level.listed = true;
+    // The folders the workers walk are done before their parent goes.
+    if (op->share && op->depth == 1) {
+      if (int rc = AwaitWorkers(op)) return rc;
+    }
     platform::CloseDirStream(level.dir);
     const bool remove = level.removeAfter;
     --op->depth;
     if (remove) return RemoveFolder(L, op);
     return kAsyncMore;
   }
-  if (!Append(op->src, level.srcLength, name)) return ErrorWithString(kErrRange, op->src);
+  if (!Append(op->src, level.srcLength, name)) return Fail(op, kErrRange, op->src);
   if (op->kind != TransferKind::kDelete && !Append(op->dst, level.dstLength, name)) {
-    return ErrorWithString(kErrRange, op->dst);
+    return Fail(op, kErrRange, op->dst);
   }
   return HandleEntry(L, op, name, st, level.all);
 }
 
-void CleanUpTransfer(lua_State* L, AsyncOperation* head) {
+int StepTransfer(lua_State* L, AsyncOperation* head) {
   auto* op = reinterpret_cast<TransferOp*>(head);
+  int rc = StepWalk(L, op);
+  if (rc != kAsyncMore && rc != 0 && op->failPath[0]) ErrorWithString(rc, op->failPath);
+  return rc;
+}
+
+void CloseWalk(TransferOp* op) {
   DropPartialCopy(op);
   while (op->depth > 0) platform::CloseDirStream(op->levels[--op->depth].dir);
+}
+
+TransferOp* NewWorkerOp(const TransferOp* lead) {
+  auto* op = AllocRecord<TransferOp>();
+  void* buffer = HostAlloc(static_cast<size_t>(lead->bufferSize), false);
+  if (!op || !buffer) {
+    HostFree(op);
+    HostFree(buffer);
+    return nullptr;
+  }
+  // The options as they are; the walk starts empty.
+  std::memcpy(op->source, lead->source, sizeof op->source);
+  std::memcpy(op->destination, lead->destination, sizeof op->destination);
+  std::memcpy(op->newName, lead->newName, sizeof op->newName);
+  std::memcpy(op->pattern, lead->pattern, sizeof op->pattern);
+  op->kind = lead->kind;
+  op->matcher = lead->matcher;
+  op->matchDir = lead->matchDir;
+  op->recursive = lead->recursive;
+  op->mustExist = lead->mustExist;
+  op->failOnError = lead->failOnError;
+  op->force = lead->force;
+  op->fileDst = lead->fileDst;
+  op->bufferSize = lead->bufferSize;
+  op->callbackRef = kNoRef;
+  op->userdataRef = kNoRef;
+  op->ask = lead->ask;
+  op->started = true;
+  std::memcpy(op->src, lead->src, sizeof op->src);
+  std::memcpy(op->dst, lead->dst, sizeof op->dst);
+  op->streams = platform::CopyStreams{};
+  op->buffer = buffer;
+  return op;
+}
+
+int OpenSharedFolder(TransferOp* op, const SharedFolder& folder) {
+  // The lead's paths fitted with this name: so do the worker's.
+  op->src[folder.srcLength] = 0;
+  op->dst[folder.dstLength] = 0;
+  Append(op->src, folder.srcLength, folder.name);
+  if (op->kind != TransferKind::kDelete) Append(op->dst, folder.dstLength, folder.name);
+  return OpenLevel(op, folder.removeAfter, folder.all, folder.madeTarget);
+}
+
+void CleanUpTransfer(lua_State* L, AsyncOperation* head) {
+  auto* op = reinterpret_cast<TransferOp*>(head);
+  EndSharing(op);
+  CloseWalk(op);
   if (op->callbackRef != kNoRef) Lua().unref(L, kRegistryIndex, op->callbackRef);
   if (op->userdataRef != kNoRef) Lua().unref(L, kRegistryIndex, op->userdataRef);
   HostFree(op->buffer);

@@ -27,6 +27,7 @@ inline constexpr int kMaxDepth = 128;
 inline constexpr int64_t kDefaultBufferSize = 1 << 20;
 
 struct TransferOp;
+struct TransferShare;  // transfer_workers.cpp
 
 // Calls the script's callback with the action and the operation's current
 // paths and counts; writes its result as a number. 0 or an error code (the
@@ -39,6 +40,15 @@ struct TransferLevel {
   bool removeAfter;  // the folder goes once its entries are handled
   bool all;          // every entry below is handled, whatever the pattern
   bool madeTarget;   // this operation made the target folder: nothing is in it to ask about
+  bool listed;       // every entry has been read
+};
+
+// A folder of the tree's top level handed to a worker thread: its name, the
+// lengths of the top folder's paths, and how its level is opened.
+struct SharedFolder {
+  char name[256];
+  uint32_t srcLength, dstLength;
+  bool removeAfter, all, madeTarget;
 };
 
 struct TransferOp {
@@ -56,6 +66,10 @@ struct TransferOp {
   int callbackRef;  // kNoRef when none
   int userdataRef;
   AskFn ask;
+  // No script code runs and nobody sees the order of the walk (no callback,
+  // not async): the folders of a tree may be walked by worker threads.
+  bool shareable;
+  TransferShare* share;  // the workers, while they have folders to walk
 
   // The walk: the entry in hand is `src` (and its target `dst`).
   bool started;
@@ -71,6 +85,11 @@ struct TransferOp {
   int64_t copied, size;
   platform::FileStatus sourceStatus;
   void* buffer;
+
+  // The path that goes with the failure of the step in hand (empty when it
+  // has none): kept here and handed to the host by the script thread, as a
+  // walk may run on a worker thread.
+  char failPath[kLongPath];
 };
 
 // Fills the step and clean-up functions; the command has filled the options.
@@ -79,6 +98,37 @@ void PrepareTransfer(TransferOp* op);
 // kAsyncMore while steps remain, 0 when done, or an error code (kErrAborted
 // when the callback or the host stopped it).
 int StepTransfer(lua_State* L, AsyncOperation* op);
+// The same step, leaving the failure's path in `failPath` instead of handing
+// it to the host: what a worker thread may call.
+int StepWalk(lua_State* L, TransferOp* op);
+
+// Worker threads, for an operation whose tree has at least two folders at its
+// top: instead of walking them itself, the operation hands them to workers,
+// each walking its folders with its own copy of the operation. The script
+// thread lists the top folder and handles its files meanwhile.
+
+// A worker's copy of `lead`: the options, an empty walk, its own buffer
+// (null when there is no memory for it).
+TransferOp* NewWorkerOp(const TransferOp* lead);
+// Closes what the walk has open and removes an unfinished copy.
+void CloseWalk(TransferOp* op);
+// Opens the level of `folder` in a worker's copy: kAsyncMore or a failure.
+int OpenSharedFolder(TransferOp* op, const SharedFolder& folder);
+
+// Sets up the workers' queue (no thread yet); false when there is no memory.
+bool BeginSharing(TransferOp* op);
+// Queues a folder, starting a worker while there are fewer than folders
+// waiting and processors; false (nothing queued) when no worker can take it.
+bool ShareFolder(TransferOp* op, const SharedFolder& folder);
+// True once a worker has failed (or was stopped by the abort flag).
+bool WorkersFailed(const TransferOp* op);
+// No more folders come: waits a moment for the workers to finish. kAsyncMore
+// while they work; then ends the sharing and returns 0 or the first failure
+// (with its path in `failPath`).
+int AwaitWorkers(TransferOp* op);
+// Stops the workers at once and waits for them; what they had open is closed
+// and unfinished copies are removed.
+void EndSharing(TransferOp* op);
 // Closes what is open, removes an unfinished copy, releases the callback
 // references and frees the record.
 void CleanUpTransfer(lua_State* L, AsyncOperation* op);

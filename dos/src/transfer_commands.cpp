@@ -181,6 +181,7 @@ int RunTransfer(lua_State* L, TransferKind kind, int minimum, int maximum) {
     Lua().pushvalue(L, r.userdata);
     op->userdataRef = Lua().ref(L, kRegistryIndex);
   }
+  op->shareable = !r.async && !r.callback;
   PrepareTransfer(op);
 
   if (r.async) return async->start(L, &op->head);

@@ -9,6 +9,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -478,7 +479,8 @@ bool LinkUnnamed(int fd, const char* path) {
 // Links the unnamed file under a fresh hidden name beside `target`
 // (".<name>.<process>.<count>") and writes it to `out`.
 bool LinkBeside(int fd, const char* target, std::string* out) {
-  static unsigned counter = 0;
+  // Copies on several threads may be placed at once.
+  static std::atomic<unsigned> counter = 0;
   const char* slash = std::strrchr(target, '/');
   const std::string folder(target, slash ? slash + 1 - target : 0);
   const char* name = slash ? slash + 1 : target;

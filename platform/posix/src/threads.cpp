@@ -1,6 +1,7 @@
 #include "platform/threads.h"
 
 #include <pthread.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -12,6 +13,17 @@ namespace tzx::platform {
 void NameCurrentThread(const char* name) {
   // The system keeps at most 15 characters of a thread's name.
   pthread_setname_np(pthread_self(), std::string(name).substr(0, 15).c_str());
+}
+
+int ProcessorCount() {
+  // Those the process is allowed, which a container or taskset may limit.
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    int n = CPU_COUNT(&set);
+    if (n > 0) return n;
+  }
+  long online = sysconf(_SC_NPROCESSORS_ONLN);
+  return online > 0 ? static_cast<int>(online) : 1;
 }
 
 NativeFile CreateStopSignal() {
