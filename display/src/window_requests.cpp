@@ -141,14 +141,26 @@ void WindowMargins(DisplayRecord* d, int out[4]) {
 }
 
 bool PresentToWindow(DisplayRecord* d, const PresentJob& job) {
-  bool presented = false;
-  WithWindow(d, [&](NativeWindow* h) {
-    WindowBackend* b = Backend();
-    presented = true;
+  WindowBackend* b = Backend();
+  auto present = [&](NativeWindow* h) {
     if (!b->Present(h, job.pixels, job.bytesPerRow, job.width, job.height, job.rects, job.count,
                     job.mirror)) {
       Memory().trace(b->LastError());
     }
+  };
+  if (b->PresentsOnAnyThread()) {
+    // The window closes and resizes only on the window thread, inside jobs
+    // this thread waits for or under the displays' lock held here.
+    LockDisplays();
+    NativeWindow* h = HandleOf(d);
+    if (h) present(h);
+    UnlockDisplays();
+    return h != nullptr;
+  }
+  bool presented = false;
+  WithWindow(d, [&](NativeWindow* h) {
+    presented = true;
+    present(h);
   });
   return presented;
 }

@@ -138,6 +138,8 @@ class HeadlessBackend final : public WindowBackend {
   }
 
   const char* Name() const override { return "headless"; }
+  // Windows here are memory, changed only by operations the display orders.
+  bool PresentsOnAnyThread() const override { return true; }
   const char* LastError() const override { return error_.c_str(); }
 
   int MonitorCount() override { return int(monitors_.size()); }

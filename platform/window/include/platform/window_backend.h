@@ -7,7 +7,7 @@
 // messages injected by tests).
 //
 // Every operation except Wake runs on the window thread, the thread that
-// pumps the messages.
+// pumps the messages; Present too, unless the back end says otherwise.
 #pragma once
 
 #include <cstdint>
@@ -265,6 +265,10 @@ class WindowBackend {
   virtual bool Present(NativeWindow* window, const uint8_t* pixels, int bytesPerRow, int width,
                        int height, const PixelRect* rects, int count,
                        const PixelMirror* mirror) = 0;
+  // True when Present may run on any thread, provided the caller keeps the
+  // window from closing and resizing meanwhile: a present then costs no trip
+  // to the window thread.
+  virtual bool PresentsOnAnyThread() const { return false; }
   // The window's own pixels as 0xAARRGGBB words, for a picture drawn into
   // them in place (scaled ones); false when the window keeps another format
   // or cannot lend them. ShowWindowPixels shows what was drawn and ends the
