@@ -1,9 +1,13 @@
 // The operating-system layer: files at 64-bit offsets, special folders, shared
-// libraries, local dates, programs watched until they end or are let go, and
-// folder watches.
+// libraries, local dates, programs watched until they end or are let go,
+// folder watches, and huge pages asked for large blocks.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/files.h"
 #include "platform/libraries.h"
+#include "platform/memory.h"
 #include "platform/processes.h"
 #include "platform/special_folders.h"
 #include "platform/threads.h"
@@ -156,6 +161,56 @@ TEST(PlatformLibraries, LoadFindAndFail) {
   char folder[4096];
   ASSERT_TRUE(ProgramDir(folder, sizeof folder));
   EXPECT_EQ(fs::path(folder), fs::canonical(fs::path(TZX_PLUGIN_DIR) / "tests"));
+}
+
+// The ranges of this process's mappings that ask for huge pages.
+std::vector<std::pair<uintptr_t, uintptr_t>> HugePageRanges() {
+  std::vector<std::pair<uintptr_t, uintptr_t>> ranges;
+  std::ifstream maps("/proc/self/smaps");
+  std::string line;
+  uintptr_t start = 0, end = 0;
+  while (std::getline(maps, line)) {
+    unsigned long a, b;
+    if (std::sscanf(line.c_str(), "%lx-%lx ", &a, &b) == 2 && line.find(':') > line.find(' ')) {
+      start = a;
+      end = b;
+    } else if (line.rfind("VmFlags:", 0) == 0 && line.find(" hg") != std::string::npos) {
+      ranges.emplace_back(start, end);
+    }
+  }
+  return ranges;
+}
+
+TEST(PlatformMemory, LargePagesOnlyInsideTheBlock) {
+  if (!fs::exists("/sys/kernel/mm/transparent_hugepage/enabled")) {
+    GTEST_SKIP() << "no huge pages on this system";
+  }
+  constexpr size_t kHuge = size_t{2} << 20, kMapped = 8 * kHuge;
+  void* mapped = mmap(nullptr, kMapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(mapped, MAP_FAILED);
+  const auto base = reinterpret_cast<uintptr_t>(mapped);
+  // A block that starts a page past a huge-page boundary and ends a page
+  // before one: its first and last partial huge pages stay as they are.
+  const uintptr_t first = (base + kHuge - 1) & ~(kHuge - 1);
+  const uintptr_t block = first + 4096, blockEnd = first + 4 * kHuge - 4096;
+  PreferLargePages(reinterpret_cast<void*>(block), blockEnd - block);
+  uintptr_t advised = 0;
+  for (const auto& [start, end] : HugePageRanges()) {
+    if (end <= base || start >= base + kMapped) continue;
+    EXPECT_GE(start, block);
+    EXPECT_LE(end, blockEnd);
+    EXPECT_EQ(start % kHuge, 0u);
+    advised += end - start;
+  }
+  EXPECT_EQ(advised, 2 * kHuge) << "the whole huge pages inside the block";
+  // Too small for a whole huge page: nothing is asked.
+  PreferLargePages(reinterpret_cast<void*>(first + 5 * kHuge + 4096), kHuge);
+  uintptr_t after = 0;
+  for (const auto& [start, end] : HugePageRanges()) {
+    if (end > base && start < base + kMapped) after += end - start;
+  }
+  EXPECT_EQ(after, advised);
+  munmap(mapped, kMapped);
 }
 
 TEST(PlatformCalendar, LocalDatesOfKnownInstants) {
