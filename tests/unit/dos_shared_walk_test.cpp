@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFolders = 10;
+constexpr int kFolders = 16;
 constexpr int kFiles = 100;
 
 // Files below `folder`, after checking that each is whole and none is a
