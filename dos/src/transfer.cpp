@@ -94,16 +94,38 @@ void DropPartialCopy(TransferOp* op) {
   op->copying = false;
 }
 
-// Hands a folder at the top of a shared tree to the workers; false when
-// none can take it.
-bool ShareTopFolder(TransferOp* op, bool removeAfter, bool all, bool madeTarget) {
+// At least `wanted` folders (not links to them) directly in `path`.
+bool HasFolders(const char* path, int wanted) {
+  platform::DirStream* dir = platform::OpenDirStream(path);
+  if (!dir) return false;
+  int found = 0;
+  const char* name = nullptr;
+  FileStatus st;
+  while (found < wanted && platform::ReadDirStream(dir, &name, &st, true)) {
+    found += st.directory && !st.link;
+  }
+  platform::CloseDirStream(dir);
+  return found >= wanted;
+}
+
+// The folder just opened has folders to share, and the machine processors to
+// share them: the workers will take its folders.
+void ShareWhenWorthIt(TransferOp* op) {
+  if (platform::ProcessorCount() < 2 || !HasFolders(op->src, 2)) return;
+  // Without memory for it, the walk stays here.
+  if (BeginSharing(op)) op->shareDepth = op->depth;
+}
+
+// Hands a folder of the shared level to the workers; false when none can
+// take it.
+bool ShareSubfolder(TransferOp* op, bool removeAfter, bool all, bool madeTarget) {
   SharedFolder folder{};
-  const TransferLevel& top = op->levels[0];
-  const char* name = op->src + top.srcLength + 1;
+  const TransferLevel& shared = op->levels[op->shareDepth - 1];
+  const char* name = op->src + shared.srcLength + 1;
   if (std::strlen(name) >= sizeof folder.name) return false;
   std::strcpy(folder.name, name);
-  folder.srcLength = top.srcLength;
-  folder.dstLength = top.dstLength;
+  folder.srcLength = shared.srcLength;
+  folder.dstLength = shared.dstLength;
   folder.removeAfter = removeAfter;
   folder.all = all;
   folder.madeTarget = madeTarget;
@@ -111,7 +133,8 @@ bool ShareTopFolder(TransferOp* op, bool removeAfter, bool all, bool madeTarget)
 }
 
 int OpenLevel(TransferOp* op, bool removeAfter, bool all, bool madeTarget = false) {
-  if (op->share && op->depth == 1 && ShareTopFolder(op, removeAfter, all, madeTarget)) {
+  if (op->share && op->depth == op->shareDepth &&
+      ShareSubfolder(op, removeAfter, all, madeTarget)) {
     return kAsyncMore;
   }
   if (op->depth == kMaxDepth) return Fail(op, kErrOpenDir, op->src);
@@ -124,6 +147,8 @@ int OpenLevel(TransferOp* op, bool removeAfter, bool all, bool madeTarget = fals
                                           all,
                                           madeTarget,
                                           false};
+  // The first folder of the walk with two or more folders in it is shared.
+  if (op->shareable && !op->share) ShareWhenWorthIt(op);
   return kAsyncMore;
 }
 
@@ -451,27 +476,6 @@ int StartCopyOrMove(lua_State* L, TransferOp* op) {
   return BeginCopy(L, op);
 }
 
-// At least `wanted` folders (not links to them) directly in `path`.
-bool HasFolders(const char* path, int wanted) {
-  platform::DirStream* dir = platform::OpenDirStream(path);
-  if (!dir) return false;
-  int found = 0;
-  const char* name = nullptr;
-  FileStatus st;
-  while (found < wanted && platform::ReadDirStream(dir, &name, &st, true)) {
-    found += st.directory && !st.link;
-  }
-  platform::CloseDirStream(dir);
-  return found >= wanted;
-}
-
-// A tree with folders to share, on a machine with processors to share them.
-void ShareWhenWorthIt(TransferOp* op) {
-  if (!op->shareable || op->depth != 1 || op->copying) return;
-  if (platform::ProcessorCount() < 2 || !HasFolders(op->src, 2)) return;
-  BeginSharing(op);  // without memory for it, the walk stays here
-}
-
 }  // namespace
 
 void PrepareTransfer(TransferOp* op) {
@@ -490,7 +494,6 @@ int StepWalk(lua_State* L, TransferOp* op) {
   if (!op->started) {
     op->started = true;
     int rc = op->kind == TransferKind::kDelete ? StartDelete(L, op) : StartCopyOrMove(L, op);
-    if (rc == kAsyncMore) ShareWhenWorthIt(op);
     return rc == 0 && op->depth == 0 && !op->copying ? 0 : rc;
   }
   if (op->depth == 0) return 0;
@@ -502,7 +505,7 @@ int StepWalk(lua_State* L, TransferOp* op) {
   if (level.listed || !platform::ReadDirStream(level.dir, &name, &st)) {
     level.listed = true;
     // The folders the workers walk are done before their parent goes.
-    if (op->share && op->depth == 1) {
+    if (op->share && op->depth == op->shareDepth) {
       if (int rc = AwaitWorkers(op)) return rc;
     }
     platform::CloseDirStream(level.dir);

@@ -43,8 +43,8 @@ struct TransferLevel {
   bool listed;       // every entry has been read
 };
 
-// A folder of the tree's top level handed to a worker thread: its name, the
-// lengths of the top folder's paths, and how its level is opened.
+// A folder of the shared level handed to a worker thread: its name, the
+// lengths of its parent's paths, and how its level is opened.
 struct SharedFolder {
   char name[256];
   uint32_t srcLength, dstLength;
@@ -70,6 +70,7 @@ struct TransferOp {
   // not async): the folders of a tree may be walked by worker threads.
   bool shareable;
   TransferShare* share;  // the workers, while they have folders to walk
+  int shareDepth;        // the level whose folders they take
 
   // The walk: the entry in hand is `src` (and its target `dst`).
   bool started;
@@ -102,10 +103,11 @@ int StepTransfer(lua_State* L, AsyncOperation* op);
 // it to the host: what a worker thread may call.
 int StepWalk(lua_State* L, TransferOp* op);
 
-// Worker threads, for an operation whose tree has at least two folders at its
-// top: instead of walking them itself, the operation hands them to workers,
-// each walking its folders with its own copy of the operation. The script
-// thread lists the top folder and handles its files meanwhile.
+// Worker threads, for the first folder of a walk that has two or more folders
+// in it (the top, mostly): instead of walking them itself, the operation
+// hands them to workers, each walking its folders with its own copy of the
+// operation. The script thread lists that folder and handles its files
+// meanwhile, and walks on alone once the workers are done.
 
 // A worker's copy of `lead`: the options, an empty walk, its own buffer
 // (null when there is no memory for it).

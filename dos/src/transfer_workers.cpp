@@ -1,5 +1,5 @@
-// The worker threads of a shared tree: a queue of the top folder's folders,
-// filled by the script thread as it lists the top folder, and workers that
+// The worker threads of a shared walk: a queue of the shared folder's
+// folders, filled by the script thread as it lists that folder, and workers that
 // each take a folder and walk it to its end with the same steps as any walk.
 // The first failure stops every worker; the script thread reports it.
 #include <algorithm>

@@ -71,6 +71,18 @@ CopyFile("tree", "dst", {newname = "some", pattern = "d[13]", matchdir = 1})
 t.eq(inventory("dst/some"), "d1 d 755\nd3 d 755\nd3/d3 f 644 3 \n", "matched folders")
 sh("rm tree/d3/d3")
 
+-- A tree with one folder at its top and a file beside it: the folders below
+-- are shared, the rest walked around them.
+sh("mkdir -p outer && cp -a tree outer/ && rm outer/tree/d5/pipe && chmod -R u+w outer")
+t.write_file("outer/readme", "outer")
+CopyFile("outer", "dst")
+t.eq(inventory("dst/outer"), inventory("outer"), "one folder at the top")
+sh("chmod 444 dst/outer/tree/d8/inner/deep/b.tmp")
+t.expect_error(1143, DeleteFile, "dst/outer")
+t.eq(Exists("dst/outer/tree/d8/inner/deep/b.tmp"), 1, "the protected file stays")
+DeleteFile("dst/outer", {force = 1})
+t.eq(Exists("dst/outer"), 0)
+
 -- A pattern with recursion deletes the matches in every folder, and only them.
 DeleteFile("dst/tree", {pattern = "*.tmp", recursive = 1})
 t.eq(count("dst/tree", "f"), 8 * 13 + 2, "the rest stays")
