@@ -38,8 +38,9 @@ bool Matches(const TransferOp* op, const char* name) {
 
 // A failure with the path as its argument.
 int Fail(TransferOp* op, int code, const char* path) {
-  std::strncpy(op->failPath, path, kLongPath - 1);
-  op->failPath[kLongPath - 1] = 0;
+  const size_t n = strnlen(path, kLongPath - 1);
+  std::memcpy(op->failPath, path, n);
+  op->failPath[n] = 0;
   return code;
 }
 
