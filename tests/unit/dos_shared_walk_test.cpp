@@ -103,7 +103,10 @@ class DosSharedWalk : public ::testing::Test {
 
   tessera::Host host_{TestHostOptions({"dos"}, {})};
   std::string error_;
-  const fs::path dir_ = fs::path(TZX_TEST_TMP) / "dos_shared_walk";
+  // One folder per test: ctest runs them side by side.
+  const fs::path dir_ =
+      fs::path(TZX_TEST_TMP) / (std::string("dos_shared_walk_") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(DosSharedWalk, AbortFlagStopsEveryWorker) {
