@@ -147,7 +147,7 @@ if IsDirectory("/dev/shm") == 1 then
   DeleteFile(shm)
   t.eq(Exists(shm), 0)
 else
-  print("skipped: no /dev/shm for a move across file systems")
+  io.stderr:write("skipped: no /dev/shm for a move across file systems\n")
 end
 
 -- Deletes: only the pattern's files, in every folder with recursion.

@@ -4,7 +4,7 @@ local t = require("testing")
 
 os.execute("rm -rf small && mkdir -p small")
 if os.execute("mount -t tmpfs -o size=256k tmpfs small 2>/dev/null") ~= 0 then
-  print("skipped: cannot mount a small file system here")
+  io.stderr:write("skipped: cannot mount a small file system here\n")
   return
 end
 local ok, err = pcall(function()

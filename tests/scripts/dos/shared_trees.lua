@@ -132,7 +132,7 @@ if IsDirectory("/dev/shm") == 1 then
   DeleteFile(shm)
   t.eq(Exists(shm), 0)
 else
-  print("skipped: no /dev/shm for a move across file systems")
+  io.stderr:write("skipped: no /dev/shm for a move across file systems\n")
 end
 
 -- A full file system met in one folder: the write failure, and nothing that
@@ -146,7 +146,7 @@ if os.execute("mount -t tmpfs -o size=1m tmpfs small 2>/dev/null") == 0 then
   os.execute("umount small")
   if not ok then error(failure, 0) end
 else
-  print("skipped: cannot mount a small file system here")
+  io.stderr:write("skipped: cannot mount a small file system here\n")
 end
 
 -- The whole tree deleted: nothing left.
