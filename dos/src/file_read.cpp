@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/memory.h"
 #include "tzx/errors.h"
 #include "tzx/frame.h"
 
@@ -74,6 +75,7 @@ int ReadRaw(lua_State* L, FileHandle* h, int64_t length) {
   if (known && length > size - pos) return kErrRead;
   auto* buffer = static_cast<char*>(HostAlloc(length, false));
   if (!buffer) return kErrNoMemory;
+  platform::PreferLargePages(buffer, static_cast<size_t>(length));
   int rc = Files().read(h, buffer, kIoBlock, length, 0, 0);
   if (rc == 0) Lua().pushlstring(L, buffer, length);
   HostFree(buffer);
@@ -426,6 +428,7 @@ int ReadWhole(FileHandle* h, char** dataOut, int64_t* sizeOut) {
   int64_t capacity = length >= 0 ? length + 1 : kFirstCapacity;
   auto* data = static_cast<char*>(HostAlloc(capacity, false));
   if (!data) return kErrNoMemory;
+  platform::PreferLargePages(data, static_cast<size_t>(capacity));
   int64_t size = 0;
   for (;;) {
     if (size == capacity) {
@@ -434,6 +437,7 @@ int ReadWhole(FileHandle* h, char** dataOut, int64_t* sizeOut) {
         HostFree(data);
         return kErrNoMemory;
       }
+      platform::PreferLargePages(larger, static_cast<size_t>(capacity * 2));
       std::memcpy(larger, data, size);
       HostFree(data);
       data = larger;

@@ -19,9 +19,6 @@ size_t SkipBlanks(std::string_view text, size_t at) {
   return at;
 }
 
-// From here on the output buffer asks for huge pages.
-constexpr size_t kLargeOutput = size_t{4} << 20;
-
 // Room for at least `needed` bytes, doubling so that a program writing a lot
 // costs few copies. False when memory runs out.
 bool Reserve(ProgramOutput* output, size_t needed) {
@@ -30,7 +27,7 @@ bool Reserve(ProgramOutput* output, size_t needed) {
   while (capacity < needed) capacity *= 2;
   char* data = static_cast<char*>(HostAlloc(capacity, false));
   if (!data) return false;
-  if (capacity >= kLargeOutput) platform::PreferLargePages(data, capacity);
+  platform::PreferLargePages(data, capacity);
   if (output->length) std::memcpy(data, output->data, output->length);
   HostFree(output->data);
   output->data = data;

@@ -18,6 +18,7 @@ void KeepPictureSizedBlocks() {
 
 void PreferLargePages(void* block, size_t size) {
   constexpr uintptr_t kHuge = uintptr_t{2} << 20;
+  if (size < 2 * kHuge) return;
   const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kHuge - 1) & ~(kHuge - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kHuge - 1);
   // Only whole huge pages inside the block: its neighbours keep their pages.

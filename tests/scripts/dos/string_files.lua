@@ -14,6 +14,22 @@ s, n = FileToString("round.bin")
 t.eq(s, "", "empty string")
 t.eq(n, 0, "empty length")
 
+-- Past 4 MB the buffer a file is read into asks for huge pages: the bytes come
+-- back whole, read at once, in blocks, or from a pipe of unknown length whose
+-- buffer grows on the way.
+local big = string.rep(data, 200)
+StringToFile(big, "big.bin")
+t.eq(FileToString("big.bin") == big, true, "5 MB back whole")
+OpenFile(1, "big.bin")
+t.eq(ReadBytes(1, #big) == big, true, "5 MB read at once")
+CloseFile(1)
+if os.execute("rm -f big.pipe && mkfifo big.pipe") == 0 then
+  os.execute("sh -c 'cat big.bin > big.pipe' &")
+  t.eq(FileToString("big.pipe") == big, true, "5 MB through a pipe")
+else
+  io.stderr:write("skipped: no named pipe here\n")
+end
+
 -- Options: the inbuilt adapter and tags are accepted; an unknown adapter
 -- cannot serve the file.
 StringToFile("tagged", "opt.txt", {adapter = "inbuilt", note = "kept for the adapter"})

@@ -12,10 +12,11 @@ namespace tzx::platform {
 // picture memory is reused as it is. Called once at start.
 void KeepPictureSizedBlocks();
 
-// A block of many megabytes about to be filled from start to end (a
-// program's whole output): backed by huge pages where the system offers them,
-// it costs one page fault per 2 MB in place of one per 4 KB, which on a
-// virtual machine is most of the time spent filling it.
+// A block about to be filled from start to end (a program's whole output, a
+// file read whole): backed by huge pages where the system offers them, it
+// costs one page fault per 2 MB in place of one per 4 KB, which on a virtual
+// machine is most of the time spent filling it. Blocks under 4 MB are left as
+// they are: most come from heap memory used before.
 void PreferLargePages(void* block, size_t size);
 
 }  // namespace tzx::platform
