@@ -92,6 +92,18 @@ TEST_F(PlatformFiles, OpenModesCreateEmptyOrKeep) {
   CloseNativeFile(f);
 }
 
+TEST(PlatformVolumes, LabelsAsTheSystemEscapesThem) {
+  EXPECT_EQ(LabelFromDeviceName("DATA"), "DATA");
+  EXPECT_EQ(LabelFromDeviceName("\\x20My\\x20Disk\\x20"), " My Disk ");
+  EXPECT_EQ(LabelFromDeviceName("a\\x2fb\\x2Fc"), "a/b/c");
+  EXPECT_EQ(LabelFromDeviceName("\\x5cx20"), "\\x20") << "an escaped backslash is not read again";
+  // What is not a whole escape stays as it is, the end of the name included.
+  EXPECT_EQ(LabelFromDeviceName("a\\xg0b"), "a\\xg0b");
+  EXPECT_EQ(LabelFromDeviceName("end\\x2"), "end\\x2");
+  EXPECT_EQ(LabelFromDeviceName("end\\"), "end\\");
+  EXPECT_EQ(LabelFromDeviceName("\\101"), "\\101") << "octal is not this listing's escape";
+}
+
 TEST_F(PlatformFiles, DirectoriesAndDevicesAreToldApart) {
   NativeFile f = OpenNativeFile(dir_.c_str(), OpenMode::kRead);
   ASSERT_NE(f, kNoFile);

@@ -259,6 +259,13 @@ std::string Unescape(const char* s) {
   return r;
 }
 
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // The label under /dev/disk/by-label that leads to `device`, if any.
 std::string LabelOf(const std::string& device) {
   std::string label;
@@ -274,9 +281,7 @@ std::string LabelOf(const std::string& device) {
     std::string link = std::string("/dev/disk/by-label/") + e->d_name;
     char target[PATH_MAX];
     if (realpath(link.c_str(), target) && std::strcmp(target, real) == 0) {
-      label = Unescape(e->d_name);  // udev escapes blanks as \x20
-      size_t at;
-      while ((at = label.find("\\x20")) != std::string::npos) label.replace(at, 4, " ");
+      label = LabelFromDeviceName(e->d_name);
       break;
     }
   }
@@ -320,6 +325,21 @@ bool VolumeName(const char* path, char* mountPoint, size_t mountSize, char* labe
   if (name.empty()) name = bestMount;
   return CopyOut(bestMount.c_str(), mountPoint, mountSize) &&
          CopyOut(name.c_str(), label, labelSize);
+}
+
+std::string LabelFromDeviceName(const char* name) {
+  std::string label;
+  for (const char* s = name; *s; ++s) {
+    const int high = s[0] == '\\' && s[1] == 'x' ? HexValue(s[2]) : -1;
+    const int low = high >= 0 ? HexValue(s[3]) : -1;
+    if (low >= 0) {
+      label.push_back(static_cast<char>(high * 16 + low));
+      s += 3;
+    } else {
+      label.push_back(*s);
+    }
+  }
+  return label;
 }
 
 bool IsMountPoint(const char* path) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace tzx::platform {
 
@@ -94,6 +95,9 @@ bool VolumeName(const char* path, char* mountPoint, size_t mountSize, char* labe
                 size_t labelSize);
 // True for "/" and for every folder another file system is mounted on.
 bool IsMountPoint(const char* path);
+// A label as the system lists it under /dev/disk/by-label, where blanks and
+// other unsafe bytes are written \xHH, made readable again.
+std::string LabelFromDeviceName(const char* name);
 
 // Copying file data. The destination is written as a file without a name in
 // its folder where the file system allows, else under a temporary name, and
