@@ -516,6 +516,26 @@ int KernelFraction(int i) {
   return std::uniform_int_distribution<int>(0, 65535)(Random());
 }
 
+// A sorted random axis over a row `width` wide whose last `count / tail`
+// entries sit on the last source pixel, with kernel fractions and weights.
+struct RandomAxis {
+  std::vector<int32_t> index, fraction;
+  std::vector<uint64_t> weights;
+  ScaleAxis axis;
+  RandomAxis(int count, int width, int tail) : index(count), fraction(count), weights(count) {
+    std::uniform_int_distribution<int> column(0, width - 2);
+    for (int i = 0; i < count; ++i) index[i] = column(Random());
+    std::sort(index.begin(), index.end());
+    const int interior = count - count / tail;
+    for (int i = 0; i < count; ++i) {
+      if (i >= interior) index[i] = width - 1;
+      fraction[i] = KernelFraction(i);
+      weights[i] = FractionWeight(fraction[i]);
+    }
+    axis = ScaleAxis{index.data(), fraction.data(), weights.data(), count, width - 1, interior};
+  }
+};
+
 TEST(GraphicsScaling, PixelRowKernelsAgreeWithTheFormula) {
   using Kernel = void (*)(const uint8_t*, const ScaleAxis&, uint8_t*);
   std::vector<Kernel> kernels = {InterpolatePixelRow};
@@ -524,20 +544,10 @@ TEST(GraphicsScaling, PixelRowKernelsAgreeWithTheFormula) {
     Plane row(61, 1, 4 * 61);
     Fill(row, extremes);
     for (int count : {1, 3, 4, 7, 8, 9, 16, 31, 64, 77}) {
-      // Sorted random columns; the last few sit on the last source pixel.
-      std::vector<int32_t> index(count), fraction(count);
-      std::vector<uint64_t> weights(count);
-      std::uniform_int_distribution<int> column(0, row.width - 2);
-      for (int i = 0; i < count; ++i) index[i] = column(Random());
-      std::sort(index.begin(), index.end());
-      const int interior = count - count / 5;
-      for (int i = 0; i < count; ++i) {
-        if (i >= interior) index[i] = row.width - 1;
-        fraction[i] = KernelFraction(i);
-        weights[i] = FractionWeight(fraction[i]);
-      }
-      const ScaleAxis axis{index.data(), fraction.data(), weights.data(),
-                           count,        row.width - 1,   interior};
+      const RandomAxis random(count, row.width, 5);
+      const ScaleAxis& axis = random.axis;
+      const std::vector<int32_t>& index = random.index;
+      const std::vector<int32_t>& fraction = random.fraction;
       for (size_t k = 0; k < kernels.size(); ++k) {
         std::vector<uint8_t> out(4 * count);
         kernels[k](row.bytes.data(), axis, out.data());
@@ -562,16 +572,10 @@ TEST(GraphicsScaling, AlphaRowKernelsAgreeWithTheFormula) {
     Plane row(61, 1, 61);
     Fill(row, extremes);
     for (int count : {1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 77}) {
-      std::vector<int32_t> index(count), fraction(count);
-      std::uniform_int_distribution<int> column(0, row.width - 2);
-      for (int i = 0; i < count; ++i) index[i] = column(Random());
-      std::sort(index.begin(), index.end());
-      const int interior = count - count / 5;
-      for (int i = 0; i < count; ++i) {
-        if (i >= interior) index[i] = row.width - 1;
-        fraction[i] = KernelFraction(i);
-      }
-      const ScaleAxis axis{index.data(), fraction.data(), nullptr, count, row.width - 1, interior};
+      const RandomAxis random(count, row.width, 5);
+      const ScaleAxis& axis = random.axis;
+      const std::vector<int32_t>& index = random.index;
+      const std::vector<int32_t>& fraction = random.fraction;
       for (size_t k = 0; k < kernels.size(); ++k) {
         std::vector<uint8_t> out(count);
         kernels[k](row.bytes.data(), axis, out.data());
@@ -670,19 +674,8 @@ TEST(GraphicsScaling, OntoKernelsAgreeWithTheRowKernels) {
       std::fill(alpha.row(y) + 80, alpha.row(y) + 120, 255);
     }
     for (int count : {1, 7, 8, 9, 17, 64, 131, 200}) {
-      std::vector<int32_t> index(count), fraction(count);
-      std::vector<uint64_t> weights(count);
-      std::uniform_int_distribution<int> column(0, colour.width - 2);
-      for (int i = 0; i < count; ++i) index[i] = column(Random());
-      std::sort(index.begin(), index.end());
-      const int interior = count - count / 7;
-      for (int i = 0; i < count; ++i) {
-        if (i >= interior) index[i] = colour.width - 1;
-        fraction[i] = KernelFraction(i);
-        weights[i] = FractionWeight(fraction[i]);
-      }
-      const ScaleAxis axis{index.data(), fraction.data(),  weights.data(),
-                           count,        colour.width - 1, interior};
+      const RandomAxis random(count, colour.width, 7);
+      const ScaleAxis& axis = random.axis;
       std::vector<uint8_t> across(8 * count), levels(2 * count);
       InterpolatePixelRow(colour.row(0), axis, across.data());
       InterpolatePixelRow(colour.row(1), axis, across.data() + 4 * count);
