@@ -37,19 +37,22 @@ int Absolute(lua_State* L, int index) {
   return (index < 0 && index > LUA_REGISTRYINDEX) ? lua_gettop(L) + index + 1 : index;
 }
 
-lua_State* BeginCommand(lua_State* L, int minimum, int maximum, int, int) {
-  int n = lua_gettop(L);
-  if (n < minimum || n > maximum) {
-    State().errorString = State().currentCommand;
-    State().hasErrorString = true;
-    if (minimum == maximum) {
-      State().errorNumber = minimum;
-    } else {
-      State().errorNumber = n < minimum ? minimum : maximum;
-    }
-    State().hasErrorNumber = true;
-    RaiseError(L, n < minimum ? kErrTooFewArguments : kErrTooManyArguments);
+[[gnu::noinline, noreturn]] void ArgumentCountError(lua_State* L, int minimum, int maximum, int n) {
+  const char* command = RunningCommand();
+  State().errorString = command ? command : "?";
+  State().hasErrorString = true;
+  if (minimum == maximum) {
+    State().errorNumber = minimum;
+  } else {
+    State().errorNumber = n < minimum ? minimum : maximum;
   }
+  State().hasErrorNumber = true;
+  RaiseError(L, n < minimum ? kErrTooFewArguments : kErrTooManyArguments);
+}
+
+lua_State* BeginCommand(lua_State* L, int minimum, int maximum, int, int) {
+  const int n = lua_gettop(L);
+  if (n < minimum || n > maximum) ArgumentCountError(L, minimum, maximum, n);
   return L;
 }
 
@@ -62,8 +65,9 @@ void NameCommandTable(const CommandRow* table, const char* library) {
 }
 
 ObjectId ObjectIdArg(lua_State* L, int n) {
-  if (lua_type(L, n) == LUA_TLIGHTUSERDATA) return ObjectId{0, lua_touserdata(L, n)};
-  if (lua_type(L, n) != LUA_TNUMBER) TypeError(L, n, "object identifier");
+  const int type = lua_type(L, n);
+  if (type == LUA_TLIGHTUSERDATA) return ObjectId{0, lua_touserdata(L, n)};
+  if (type != LUA_TNUMBER) TypeError(L, n, "object identifier");
   return ObjectId{CheckedInt32(L, lua_tonumber(L, n)), nullptr};
 }
 

@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "host_state.h"
+#include "tzx/errors.h"
 
 namespace tzx::host {
 namespace {
@@ -18,11 +19,15 @@ struct Pending {
   CommandEndAction action;
 };
 
+// The names of the commands running now: the first gDepth entries. The vector
+// only grows, so that entering a command is a store, not a push.
 std::vector<const char*> gCommands;
+size_t gDepth = 0;
 std::vector<Pending> gPending;
 
-// Runs, last first, the actions recorded at `depth` or deeper.
-void RunActions(lua_State* L, size_t depth) {
+// Runs, last first, the actions recorded at `depth` or deeper. Out of line: it
+// is rarely needed, and inlined it would cost every command a larger frame.
+[[gnu::noinline]] void RunActions(lua_State* L, size_t depth) {
   while (!gPending.empty() && gPending.back().depth >= depth) {
     CommandEndAction action = gPending.back().action;
     gPending.pop_back();
@@ -30,41 +35,57 @@ void RunActions(lua_State* L, size_t depth) {
   }
 }
 
-void SyncCurrentCommand() {
-  State().currentCommand = gCommands.empty() ? "?" : gCommands.back();
+[[gnu::noinline]] void GrowCommandStack(lua_State* L) {
+  try {
+    gCommands.resize(gCommands.empty() ? 64 : gCommands.size() * 2);
+  } catch (const std::bad_alloc&) {
+    RaiseError(L, kErrNoMemory);
+  }
+}
+
+[[gnu::noinline, noreturn]] void RefuseAtShutdown(lua_State* L, const CommandRow* row) {
+  State().errorString = row->name;
+  State().hasErrorString = true;
+  RaiseError(L, kErrShuttingDown);
 }
 
 }  // namespace
 
-// Every command call comes through here: one call, the bookkeeping inline.
+// Every command call comes through here, so the usual path is kept short:
+// the rare cases (error arguments left over, shutdown, a deeper stack than
+// ever, actions to run) are tests that fall through.
 int RunCommand(lua_State* L, const CommandRow* row) {
-  gCommands.push_back(row->name);
-  State().currentCommand = row->name;
+  HostState& state = State();
+  if (state.hasErrorString || state.hasErrorNumber) ClearErrorArguments();
+  if (state.shuttingDown) RefuseAtShutdown(L, row);
+  if (gDepth == gCommands.size()) GrowCommandStack(L);
+  gCommands[gDepth++] = row->name;
   const int rc = row->fn(L);
-  if (gCommands.empty()) return rc;
-  RunActions(L, gCommands.size());
-  gCommands.pop_back();
-  SyncCurrentCommand();
-  return rc;
+  // Stopping the host under a command unwinds the whole stack.
+  if (gDepth != 0) {
+    if (!gPending.empty()) RunActions(L, gDepth);
+    --gDepth;
+  }
+  if (rc >= 1000) RaiseError(L, rc);
+  return rc < 0 ? 0 : rc;
 }
 
 size_t CommandDepth() {
-  return gCommands.size();
+  return gDepth;
 }
 
 void UnwindCommands(lua_State* L, size_t depth) {
-  if (gCommands.size() > depth) gCommands.resize(depth);
+  if (gDepth > depth) gDepth = depth;
   RunActions(L, depth == 0 ? 0 : depth + 1);
-  SyncCurrentCommand();
 }
 
 const char* RunningCommand() {
-  return gCommands.empty() ? nullptr : gCommands.back();
+  return gDepth == 0 ? nullptr : gCommands[gDepth - 1];
 }
 
 int AtCommandEnd(lua_State*, const CommandEndAction* action) {
   try {
-    gPending.push_back(Pending{gCommands.size(), *action});
+    gPending.push_back(Pending{gDepth, *action});
   } catch (const std::bad_alloc&) {
     return 1000;
   }

@@ -14,7 +14,10 @@
 namespace tzx::host {
 
 // Runs the command `row` as the innermost one; once it returns, runs the
-// actions it recorded and leaves it. Returns what the command returned.
+// actions it recorded and leaves it. A code of 1000 or more becomes an
+// interpreter error with the catalogue's text; otherwise returns the number of
+// results. Once shutdown has begun (finalizers run by closing the interpreter)
+// no command runs: the libraries are closed by then.
 int RunCommand(lua_State* L, const CommandRow* row);
 size_t CommandDepth();
 // Leaves every command deeper than `depth`, running their actions, and with

@@ -1,8 +1,11 @@
 #include "commands.h"
 
+#include <array>
 #include <cctype>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 extern "C" {
 #include <lauxlib.h>
@@ -10,30 +13,50 @@ extern "C" {
 }
 
 #include "command_scope.h"
-#include "host_state.h"
-#include "tzx/errors.h"
 
 namespace tzx::host {
 namespace {
 
 std::map<std::string, int> gCommandCounts;
 
-// Runs a library command: a result of 1000 or more is an error code and
-// becomes an interpreter error with the catalogue's text. Once shutdown has
-// begun (finalizers run by closing the interpreter) no command runs: the
-// libraries are closed by then.
-int Trampoline(lua_State* L) {
-  const auto* row = static_cast<const CommandRow*>(lua_touserdata(L, lua_upvalueindex(1)));
-  HostState& state = State();
-  if (state.hasErrorString || state.hasErrorNumber) ClearErrorArguments();
-  if (state.shuttingDown) {
-    state.errorString = row->name;
-    state.hasErrorString = true;
-    RaiseError(L, kErrShuttingDown);
+// Each registered row gets a trampoline of its own that knows its row, so a
+// call costs no upvalue lookup; rows beyond these share one that reads the row
+// from its upvalue. A row keeps its slot while the host runs, whichever
+// interpreter registers it.
+constexpr size_t kOwnTrampolines = 1024;
+const CommandRow* gSlotRows[kOwnTrampolines];
+std::unordered_map<const CommandRow*, size_t> gSlotOf;
+
+template <size_t I>
+int OwnTrampoline(lua_State* L) {
+  return RunCommand(L, gSlotRows[I]);
+}
+
+template <size_t... I>
+constexpr std::array<lua_CFunction, sizeof...(I)> OwnTrampolines(std::index_sequence<I...>) {
+  return {OwnTrampoline<I>...};
+}
+
+constexpr auto kTrampolines = OwnTrampolines(std::make_index_sequence<kOwnTrampolines>());
+
+int SharedTrampoline(lua_State* L) {
+  return RunCommand(L, static_cast<const CommandRow*>(lua_touserdata(L, lua_upvalueindex(1))));
+}
+
+// Pushes the function that runs `row`.
+void PushTrampoline(lua_State* L, const CommandRow* row) {
+  auto slot = gSlotOf.find(row);
+  if (slot == gSlotOf.end() && gSlotOf.size() < kOwnTrampolines) {
+    slot = gSlotOf.emplace(row, gSlotOf.size()).first;
+    gSlotRows[slot->second] = row;
   }
-  const int rc = RunCommand(L, row);
-  if (rc >= 1000) RaiseError(L, rc);
-  return rc < 0 ? 0 : rc;
+  if (slot != gSlotOf.end()) {
+    lua_pushcfunction(L, kTrampolines[slot->second]);
+    return;
+  }
+  // The row stays valid while its library is loaded, which outlasts the state.
+  lua_pushlightuserdata(L, const_cast<CommandRow*>(row));
+  lua_pushcclosure(L, SharedTrampoline, 1);
 }
 
 }  // namespace
@@ -42,9 +65,7 @@ void RegisterCommandTable(lua_State* L, const CommandRow* table) {
   for (const CommandRow* row = table; row && row->name; ++row) {
     std::string lower = row->name;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    // The row stays valid while its library is loaded, which outlasts the state.
-    lua_pushlightuserdata(L, const_cast<CommandRow*>(row));
-    lua_pushcclosure(L, Trampoline, 1);
+    PushTrampoline(L, row);
     lua_pushvalue(L, -1);
     lua_setglobal(L, row->name);
     lua_setglobal(L, lower.c_str());
@@ -64,6 +85,7 @@ int CommandCountOf(const char* library) {
 
 void ForgetCommandTables() {
   gCommandCounts.clear();
+  gSlotOf.clear();
 }
 
 }  // namespace tzx::host

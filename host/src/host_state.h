@@ -26,8 +26,6 @@ struct HostState {
     bool hasErrorString = false;
     bool hasErrorNumber = false;
   } raised;
-  // The command being run, for argument-count messages.
-  const char* currentCommand = "?";
 
   std::atomic<long> liveBlocks{0};
 

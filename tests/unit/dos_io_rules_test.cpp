@@ -44,13 +44,13 @@ TEST(DosFindLineBreak, FirstOfCrOrLf) {
   EXPECT_EQ(FindLineBreak("abc\n", 3), 3u);
 }
 
-// Every position in and around the 16- and 32-byte steps and the tail after
-// them, with the other line-end byte later on and the limit cutting the text
-// short.
+// Every position in and around the 128-, 32- and 16-byte steps and the tail
+// after them, with the other line-end byte later on and the limit cutting the
+// text short.
 TEST(DosFindLineBreak, EveryPositionOfLongText) {
   for (char end : {'\n', '\r'}) {
-    for (size_t at = 0; at < 80; ++at) {
-      std::string text(80, 'x');
+    for (size_t at = 0; at < 300; ++at) {
+      std::string text(300, 'x');
       text[at] = end;
       if (at + 3 < text.size()) text[at + 3] = end == '\n' ? '\r' : '\n';
       EXPECT_EQ(FindLineBreak(text.data(), text.size()), at) << at;

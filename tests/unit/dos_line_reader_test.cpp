@@ -53,15 +53,34 @@ class LineReaderTest : public testing::Test {
     return Files().openFile(path_.c_str(), kAccessRead, &options, nullptr);
   }
 
-  enum Way { kBlocks, kBytes, kStreamBytes };
+  enum Way { kBlocks, kBytes, kStreamBytes, kReadLine };
 
-  // Every line of the file, read one of the three ways.
+  // Every line of the file, read one of the ways: the collectors, or ReadLine's
+  // whole reader with the line ends kept and then taken off again.
   std::vector<Line> AllLines(Way way, bool unbuffered = false) {
     std::vector<Line> lines;
     FileHandle* h = Open();
     EXPECT_TRUE(h);
     if (!h) return lines;
-    while (!Stream().eof(h)) {
+    while (way == kReadLine && !Stream().eof(h)) {
+      int rc = ReadTextLine(L_, h, true, unbuffered, true, kEncodingNone, kEncodingNone);
+      EXPECT_EQ(rc, 0);
+      if (rc) break;
+      size_t n;
+      const char* s = lua_tolstring(L_, -1, &n);
+      Line line{std::string(s, n), false, false, Files().seek(h, 0, kSeekCurrent)};
+      lua_pop(L_, 1);
+      if (!line.text.empty() && line.text.back() == '\n') {
+        line.lf = true;
+        line.text.pop_back();
+      }
+      if (!line.text.empty() && line.text.back() == '\r') {
+        line.cr = true;
+        line.text.pop_back();
+      }
+      lines.push_back(line);
+    }
+    while (way != kReadLine && !Stream().eof(h)) {
       LuaBuffer b;
       Lua().buffinit(L_, &b);
       LineEnd end;
@@ -93,6 +112,8 @@ TEST_F(LineReaderTest, LineEndsAndTheByteAfterALoneCr) {
   EXPECT_EQ(AllLines(kBytes, true), expected);
   EXPECT_EQ(AllLines(kBlocks), expected);
   EXPECT_EQ(AllLines(kBlocks, true), expected);
+  EXPECT_EQ(AllLines(kReadLine), expected);
+  EXPECT_EQ(AllLines(kReadLine, true), expected);
 }
 
 // Random texts made mostly of line ends, so that CR and LF fall on every kind
@@ -110,7 +131,28 @@ TEST_F(LineReaderTest, BlocksMatchBytesOnRandomText) {
     ASSERT_EQ(AllLines(kBlocks), bytes) << trial;
     ASSERT_EQ(AllLines(kBlocks, true), bytes) << trial;
     ASSERT_EQ(AllLines(kBytes, true), bytes) << trial;
+    ASSERT_EQ(AllLines(kReadLine), bytes) << trial;
   }
+}
+
+// ReadLine copies a line it finds whole in the host's buffer to a buffer of
+// 8192 bytes, with room kept for the line end: lines at that size and one byte
+// either side, with each kind of end, and one that ends the file unended.
+TEST_F(LineReaderTest, ReadLineAtTheSizeOfItsBuffer) {
+  std::string text;
+  std::vector<Line> expected;
+  for (size_t length : {8189, 8190, 8191, 8192}) {
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+      text += std::string(length, 'm') + end;
+      expected.push_back({std::string(length, 'm'), end[0] == '\r',
+                          end[0] == '\n' || end[1] == '\n', static_cast<int64_t>(text.size())});
+    }
+  }
+  text += std::string(8191, 'e');
+  expected.push_back({std::string(8191, 'e'), false, false, static_cast<int64_t>(text.size())});
+  WriteFile(text);
+  EXPECT_EQ(AllLines(kBytes), expected);
+  EXPECT_EQ(AllLines(kReadLine), expected);
 }
 
 // Lines longer than the Lua buffer (8192) and than the host's buffer (65536),
@@ -127,6 +169,7 @@ TEST_F(LineReaderTest, LongLinesAcrossBufferBoundaries) {
   EXPECT_EQ(AllLines(kBytes), expected);
   EXPECT_EQ(AllLines(kBlocks), expected);
   EXPECT_EQ(AllLines(kBlocks, true), expected);
+  EXPECT_EQ(AllLines(kReadLine), expected);
 }
 
 // A lone CR as the last byte of the host's buffer: the byte after it, read
@@ -137,6 +180,7 @@ TEST_F(LineReaderTest, LoneCrClosingTheHostBuffer) {
                                       {"y", false, true, 65538}};
   EXPECT_EQ(AllLines(kBytes), expected);
   EXPECT_EQ(AllLines(kBlocks), expected);
+  EXPECT_EQ(AllLines(kReadLine), expected);
 }
 
 // A stream cannot give back the byte after a lone CR, so it keeps both in the

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <lauxlib.h>
@@ -14,6 +15,8 @@ extern "C" {
 #include <lualib.h>
 }
 
+#include "command_scope.h"
+#include "commands.h"
 #include "file_handle.h"
 #include "host_state.h"
 #include "lua_api.h"
@@ -290,6 +293,38 @@ namespace {
 int FailWithFileNumber(lua_State* L) {
   tzx::host::kErrorReporting.setErrorNumber(12);
   tzx::host::RaiseError(L, tzx::kErrUnknownFile);
+}
+
+int NameOfRunningCommand(lua_State* L) {
+  lua_pushstring(L, tzx::host::RunningCommand());
+  return 1;
+}
+
+// Every row reaches its own function, in both spellings of its name, whether
+// it has a trampoline of its own or shares the one for rows beyond those.
+TEST_F(LuaFixture, EveryRegisteredCommandRunsItsOwnRow) {
+  constexpr int kRows = 1100;  // more than there are trampolines of their own
+  std::vector<std::string> names;
+  for (int i = 0; i < kRows; ++i) names.push_back("Cmd" + std::to_string(i));
+  std::vector<CommandRow> rows;
+  for (const std::string& name : names) rows.push_back({name.c_str(), NameOfRunningCommand});
+  rows.push_back({nullptr, nullptr});
+  RegisterCommandTable(L, rows.data());
+  ASSERT_EQ(luaL_dostring(L, R"(
+    for i = 0, 1099 do
+      local name = "Cmd" .. i
+      assert(_G[name]() == name, name)
+      assert(_G[name:lower()]() == name, name:lower())
+    end
+  )"),
+            0)
+      << lua_tostring(L, -1);
+  EXPECT_EQ(RunningCommand(), nullptr);
+  // Registered again, as a new interpreter would, the rows keep their slots.
+  RegisterCommandTable(L, rows.data());
+  EXPECT_EQ(luaL_dostring(L, "assert(Cmd0() == 'Cmd0' and Cmd1099() == 'Cmd1099')"), 0)
+      << lua_tostring(L, -1);
+  ForgetCommandTables();
 }
 
 TEST_F(LuaFixture, ScriptCallsHandOnTheCodeOfAFailingCommand) {
