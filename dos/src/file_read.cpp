@@ -179,13 +179,30 @@ __attribute__((target("avx2,bmi"))) size_t FindLineBreakAvx2(const char* p, size
 
 }  // namespace
 
+namespace {
+
+size_t FindLineBreakSse2(const char* p, size_t n) {
+  return FindLineBreakFrom(p, 0, n);
+}
+
+using LineBreakFinder = size_t (*)(const char* p, size_t n);
+
+// Chosen once, when the library loads, rather than tested on every line.
+LineBreakFinder ChooseLineBreakFinder() {
+#if defined(__x86_64__)
+  __builtin_cpu_init();  // this runs as a constructor: detection may not have run yet
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi")) return FindLineBreakAvx2;
+#endif
+  return FindLineBreakSse2;
+}
+
+const LineBreakFinder kFindLineBreak = ChooseLineBreakFinder();
+
+}  // namespace
+
 // One pass looks for both bytes, as many at a time as the processor takes.
 size_t FindLineBreak(const char* p, size_t n) {
-#if defined(__x86_64__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) return FindLineBreakAvx2(p, n);
-#endif
-  return FindLineBreakFrom(p, 0, n);
+  return kFindLineBreak(p, n);
 }
 
 bool NeedsConversion(int from, int to) {
@@ -294,7 +311,7 @@ int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end, PinOnDemand
           }
         } else {
           // The CR closed the buffer: its successor decides.
-          if (Files().seek(h, used, kSeekCurrent) < 0) return kErrSeek;
+          Stream().skip(h, used);
           used = 0;
           const char* next;
           if (Stream().peek(h, &next) > 0) {
@@ -307,9 +324,10 @@ int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end, PinOnDemand
           }
         }
       }
-      return used && Files().seek(h, used, kSeekCurrent) < 0 ? kErrSeek : 0;
+      Stream().skip(h, used);
+      return 0;
     }
-    if (Files().seek(h, used, kSeekCurrent) < 0) return kErrSeek;
+    Stream().skip(h, used);
   }
 }
 
@@ -403,7 +421,7 @@ bool StartsWithMark(const char* text, size_t length) {
 
 // The usual line: whole in the host's buffer with its LF or CR LF, and no
 // longer than `room`. Copies it to `out` and moves past it and its end. False,
-// with nothing consumed, for any other line (a CR that closes the buffer, a
+// with nothing consumed and `end` untouched, for any other line (a CR that closes the buffer, a
 // line that goes on past it, the end of the file), which the general reader
 // takes. Nothing here calls the interpreter, so the file needs no pin.
 bool TakeBufferedLine(FileHandle* h, char* out, size_t room, size_t* length, LineEnd* end) {
@@ -426,7 +444,8 @@ bool TakeBufferedLine(FileHandle* h, char* out, size_t room, size_t* length, Lin
   }
   std::memcpy(out, bytes, i);
   *length = i;
-  return Files().seek(h, static_cast<int64_t>(used), kSeekCurrent) >= 0;
+  Stream().skip(h, static_cast<int64_t>(used));
+  return true;
 }
 
 // Pushes the line, without a leading mark when it is UTF-8.
@@ -454,7 +473,6 @@ int ReadTextLine(lua_State* L, FileHandle* h, bool canSeek, bool unbuffered, boo
       if (int rc = pin->Pin()) return rc;
     }
     Lua().buffinit(L, &b);
-    end = LineEnd{};
     int rc = canSeek ? CollectLineInBlocks(h, unbuffered, &b, &end, pin)
                      : CollectLineBytes(h, unbuffered, false, &b, &end);
     if (rc) {

@@ -243,6 +243,11 @@ int64_t PeekHandle(FileHandle* h, const char** bytes) {
   return h->bufStart + static_cast<int64_t>(h->bufLen) - h->pos;
 }
 
+// Never past the buffer's end, whatever `n` says.
+void SkipPeeked(FileHandle* h, int64_t n) {
+  h->pos = std::min(h->pos + n, h->bufStart + static_cast<int64_t>(h->bufLen));
+}
+
 int64_t WriteHandle(FileHandle* h, const void* in, int64_t n) {
   if (n <= 0) return 0;
   if (!h->dirty) DropBuffer(h);

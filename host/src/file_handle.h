@@ -48,6 +48,7 @@ int FlushHandle(FileHandle* h);
 int GetByte(FileHandle* h);
 int64_t ReadHandle(FileHandle* h, void* out, int64_t n);
 int64_t PeekHandle(FileHandle* h, const char** bytes);
+void SkipPeeked(FileHandle* h, int64_t n);
 int64_t WriteHandle(FileHandle* h, const void* in, int64_t n);
 int64_t ReadDirect(FileHandle* h, void* out, int64_t n);
 int64_t WriteDirect(FileHandle* h, const void* in, int64_t n);

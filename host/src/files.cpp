@@ -240,6 +240,7 @@ const StreamIo kStreamIo = {
     .pathPart = PathPartOf,
     .filePart = FilePartOf,
     .peek = PeekHandle,
+    .skip = SkipPeeked,
 };
 
 }  // namespace tzx::host

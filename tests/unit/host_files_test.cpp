@@ -110,8 +110,9 @@ TEST(HostDevices, CharacterDevicesAreStreams) {
   kStreamIo.closeFile(full);
 }
 
-// Peeking shows the buffered bytes without moving; past the buffer it reads
-// ahead, and at the end it finds nothing.
+// Peeking shows the buffered bytes without moving; skipping moves within them
+// and never past them; past the buffer peeking reads ahead, and at the end it
+// finds nothing.
 TEST_F(FifoTest, PeekShowsTheBufferWithoutMoving) {
   const std::string file = path_ + ".txt";
   std::string text(70000, 'a');
@@ -124,7 +125,11 @@ TEST_F(FifoTest, PeekShowsTheBufferWithoutMoving) {
   const char* bytes = nullptr;
   EXPECT_EQ(kStreamIo.peek(h, &bytes), 65536);
   EXPECT_EQ(kFileSystem.seek(h, 0, kSeekCurrent), 0);
-  ASSERT_EQ(kFileSystem.seek(h, 65536, kSeekCurrent), 65536);
+  kStreamIo.skip(h, 10);
+  EXPECT_EQ(kFileSystem.seek(h, 0, kSeekCurrent), 10);
+  EXPECT_EQ(kStreamIo.peek(h, &bytes), 65536 - 10);
+  kStreamIo.skip(h, 1 << 20);
+  EXPECT_EQ(kFileSystem.seek(h, 0, kSeekCurrent), 65536);
   EXPECT_EQ(kStreamIo.peek(h, &bytes), 70000 - 65536);
   EXPECT_EQ(bytes[0], 'b');
   EXPECT_EQ(kStreamIo.getc(h), 'b');

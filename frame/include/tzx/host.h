@@ -117,8 +117,11 @@ struct StreamIo {
   const char* (*pathPart)(const char* path);  // end of the directory part
   const char* (*filePart)(const char* path);
   // The bytes buffered from the position on, read ahead when none are; the
-  // position stays (seek past what was used). 0 at the end or on a read error.
+  // position stays (skip past what was used). 0 at the end or on a read error.
   int64_t (*peek)(FileHandle* h, const char** bytes);
+  // Moves the position past `n` of the bytes peek handed out: no more than
+  // those, so it needs none of a seek's checks.
+  void (*skip)(FileHandle* h, int64_t n);
 };
 
 using LuaCFunction = int (*)(lua_State* L);
