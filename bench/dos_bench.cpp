@@ -139,7 +139,11 @@ void Check(bool ok, const char* what) {
 }
 
 // The usual loop: an Eof test and a ReadLine per line, two commands against
-// io.lines' one iterator call.
+// io.lines' one iterator call. io.lines reads through stdio, which takes a
+// lock on every call once the process has a second thread. tessera always has
+// one (its window thread), and so does this process in a full run, where the
+// display benchmarks have started windows before this one; run alone, the
+// process has one thread and the peer goes without the locks.
 void BM_ReadLineVsIoLines(benchmark::State& state) {
   Compare(
       state,

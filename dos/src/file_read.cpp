@@ -421,9 +421,10 @@ bool StartsWithMark(const char* text, size_t length) {
 
 // The usual line: whole in the host's buffer with its LF or CR LF, and no
 // longer than `room`. Copies it to `out` and moves past it and its end. False,
-// with nothing consumed and `end` untouched, for any other line (a CR that closes the buffer, a
-// line that goes on past it, the end of the file), which the general reader
-// takes. Nothing here calls the interpreter, so the file needs no pin.
+// with nothing consumed and `end` untouched, for any other line (a CR that
+// closes the buffer, a line that goes on past it, the end of the file), which
+// the general reader takes. Nothing here calls the interpreter, so the file
+// needs no pin.
 bool TakeBufferedLine(FileHandle* h, char* out, size_t room, size_t* length, LineEnd* end) {
   const char* bytes;
   const int64_t n = Stream().peek(h, &bytes);
