@@ -116,13 +116,15 @@ struct NameList {
   uint32_t* offsets = nullptr;
   size_t count = 0, capacity = 0;
 
-  bool Add(const char* name) {
-    size_t n = std::strlen(name) + 1;
+  // `length` bytes of `name`, kept with a terminating NUL.
+  bool Add(const char* name, size_t length) {
+    const size_t n = length + 1;
     if (!Grow(reinterpret_cast<void**>(&text), textUsed + n, &textSize, 1)) return false;
     if (!Grow(reinterpret_cast<void**>(&offsets), count + 1, &capacity, sizeof *offsets)) {
       return false;
     }
-    std::memcpy(text + textUsed, name, n);
+    std::memcpy(text + textUsed, name, length);
+    text[textUsed + length] = 0;
     offsets[count++] = static_cast<uint32_t>(textUsed);
     textUsed += n;
     return true;
@@ -151,14 +153,14 @@ struct NameList {
 };
 
 // The name at `index` of the table at `table`; after the last name, "" at n.
-void StoreName(lua_State* L, int table, size_t index, const char* name) {
-  Lua().pushstring(L, name);
+void StoreName(lua_State* L, int table, size_t index, const char* name, size_t length) {
+  Lua().pushlstring(L, name, length);
   Lua().rawseti(L, table, static_cast<int>(index));
 }
 
 void StoreNames(lua_State* L, int table, const NameList& names) {
-  for (size_t i = 0; i < names.count; ++i) StoreName(L, table, i, names[i]);
-  StoreName(L, table, names.count, "");
+  for (size_t i = 0; i < names.count; ++i) StoreName(L, table, i, names[i], std::strlen(names[i]));
+  StoreName(L, table, names.count, "", 0);
 }
 
 void CloseListingAtEnd(lua_State*, const CommandEndAction* action) {
@@ -396,31 +398,35 @@ int ReadDirectory(lua_State* L) {
   DirHandle* handle = nullptr;
   DirEntryRecord* entry = nullptr;
   if (int rc = OpenListing(path, kListDirFlags, nullptr, nullptr, &handle, &entry)) return rc;
-  ExamineInfo info;
+  size_t length = 0;
   int isDirectory = 0;
   if (!sort) {
     // Unsorted, each name goes straight into its table. The listing is closed
-    // when the command ends, also when the interpreter runs out of memory.
+    // when the command ends, also when the interpreter runs out of memory. No
+    // script code can reach the listing, so a name stays where the listing
+    // left it until it is stored.
     const CommandEndAction close{CloseListingAtEnd, {handle, entry, nullptr}};
     if (Args().atCommandEnd(L, &close)) {
       CloseListing(handle, entry);
       return kErrNoMemory;
     }
     size_t counts[2] = {0, 0};
-    while (Files().nextEntry(handle, entry, &info, kEntryNamesOnly, &isDirectory)) {
+    while (const char* name = Files().nextName(handle, &length, &isDirectory)) {
       const int kind = isDirectory ? 1 : 0;
-      StoreName(L, 2 + kind, counts[kind]++, info.name);
+      StoreName(L, 2 + kind, counts[kind]++, name, length);
     }
-    StoreName(L, 2, counts[0], "");
-    StoreName(L, 3, counts[1], "");
+    StoreName(L, 2, counts[0], "", 0);
+    StoreName(L, 3, counts[1], "", 0);
     Lua().pushnumber(L, static_cast<double>(counts[0]));
     Lua().pushnumber(L, static_cast<double>(counts[1]));
     return 2;
   }
   NameList lists[2];
   bool ok = true;
-  while (ok && Files().nextEntry(handle, entry, &info, kEntryNamesOnly, &isDirectory)) {
-    ok = lists[isDirectory ? 1 : 0].Add(info.name);
+  while (ok) {
+    const char* name = Files().nextName(handle, &length, &isDirectory);
+    if (!name) break;
+    ok = lists[isDirectory ? 1 : 0].Add(name, length);
   }
   CloseListing(handle, entry);
   if (ok) {

@@ -80,17 +80,22 @@ uint16_t ReadBE16(FileHandle* h) {
   return static_cast<uint16_t>(b[0] << 8 | b[1]);
 }
 
-void FillInfo(const platform::FileStatus& st, const char* name, ExamineInfo* info) {
+// The fields a names-only listing fills in.
+void FillNameAndType(const platform::FileStatus& st, const char* name, ExamineInfo* info) {
   info->type = st.directory ? 1 : 0;
   info->link = st.link ? 1 : 0;
+  size_t n = std::min(std::strlen(name), sizeof(info->name) - 1);
+  std::memcpy(info->name, name, n);
+  info->name[n] = 0;
+}
+
+void FillInfo(const platform::FileStatus& st, const char* name, ExamineInfo* info) {
+  FillNameAndType(st, name, info);
   info->size = st.size;
   info->protection = st.mode;
   info->created = st.created;
   info->accessed = st.accessed;
   info->modified = st.modified;
-  size_t n = std::min(std::strlen(name), sizeof(info->name) - 1);
-  std::memcpy(info->name, name, n);
-  info->name[n] = 0;
 }
 
 DirHandle* OpenDir(const char* path, int, const OpenOptions* options, UserTags*) {
@@ -108,10 +113,24 @@ int PrepareEntry(DirHandle*, DirEntryRecord** out) {
 int NextEntry(DirHandle* h, DirEntryRecord*, ExamineInfo* info, int flags, int* isDirectory) {
   const char* name = nullptr;
   platform::FileStatus st;
-  if (!platform::ReadDirStream(h->dir, &name, &st, (flags & kEntryNamesOnly) != 0)) return 0;
-  FillInfo(st, name, info);
+  const bool namesOnly = (flags & kEntryNamesOnly) != 0;
+  if (!platform::ReadDirStream(h->dir, &name, &st, namesOnly)) return 0;
+  if (namesOnly) {
+    FillNameAndType(st, name, info);
+  } else {
+    FillInfo(st, name, info);
+  }
   if (isDirectory) *isDirectory = info->type;
   return 1;
+}
+
+const char* NextName(DirHandle* h, size_t* length, int* isDirectory) {
+  const char* name = nullptr;
+  platform::FileStatus st;
+  if (!platform::ReadDirStream(h->dir, &name, &st, true)) return nullptr;
+  *length = std::strlen(name);
+  *isDirectory = st.directory ? 1 : 0;
+  return name;
 }
 
 void FreeEntry(DirEntryRecord* r) {
@@ -224,6 +243,7 @@ const FileSystem kFileSystem = {
     .undefineVirtualString = UndefineVirtualString,
     .rewindDir = RewindDir,
     .fileInfo = FileInfo,
+    .nextName = NextName,
 };
 
 const StreamIo kStreamIo = {

@@ -1,5 +1,6 @@
-// The host's file services on files that are not regular disk files: pipes and
-// devices opened by name are read and written in sequence.
+// The host's file services on files that are not regular disk files (pipes and
+// devices opened by name are read and written in sequence), on the buffer a
+// reader peeks into, and on listings.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,6 +8,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -138,6 +141,53 @@ TEST_F(FifoTest, PeekShowsTheBufferWithoutMoving) {
   EXPECT_EQ(bytes, nullptr);
   kStreamIo.closeFile(h);
   std::remove(file.c_str());
+}
+
+// A listing by names gives what the names-only entries give: each name with
+// its length and whether it is a directory, a link to a folder counting as
+// one; the names of a long listing stay right across the reader's refills.
+TEST(HostListing, NamesMatchTheEntries) {
+  const std::string folder = std::string(TZX_TEST_TMP) + "/host_listing_names";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder + "/sub");
+  for (int i = 0; i < 3000; ++i) std::ofstream(folder + "/file" + std::to_string(i));
+  std::filesystem::create_directory_symlink(folder + "/sub", folder + "/link_to_sub");
+  std::ofstream(folder + "/" + std::string(255, 'n'));
+
+  auto list = [&](bool byName) {
+    std::map<std::string, int> found;
+    OpenOptions options;
+    kFileSystem.initOpenOptions(&options);
+    DirHandle* h = kFileSystem.openDir(folder.c_str(), 0, &options, nullptr);
+    EXPECT_TRUE(h);
+    DirEntryRecord* record = nullptr;
+    EXPECT_EQ(kFileSystem.prepareEntry(h, &record), 0);
+    ExamineInfo info;
+    int isDirectory = -1;
+    size_t length = 0;
+    for (;;) {
+      if (byName) {
+        const char* name = kFileSystem.nextName(h, &length, &isDirectory);
+        if (!name) break;
+        EXPECT_EQ(length, std::strlen(name));
+        found[std::string(name, length)] = isDirectory;
+      } else {
+        if (!kFileSystem.nextEntry(h, record, &info, kEntryNamesOnly, &isDirectory)) break;
+        found[info.name] = isDirectory;
+      }
+    }
+    kFileSystem.freeEntry(record);
+    kStreamIo.closeDir(h);
+    return found;
+  };
+  const std::map<std::string, int> byName = list(true);
+  EXPECT_EQ(byName.size(), 3003u);
+  EXPECT_EQ(byName.at("sub"), 1);
+  EXPECT_EQ(byName.at("link_to_sub"), 1);
+  EXPECT_EQ(byName.at("file2999"), 0);
+  EXPECT_EQ(byName.at(std::string(255, 'n')), 0);
+  EXPECT_EQ(byName, list(false));
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

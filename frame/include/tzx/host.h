@@ -349,6 +349,11 @@ struct FileSystem {
   // (read or written in sequence) that cannot seek; 0, or non-zero when the
   // host knows nothing of it.
   int (*fileInfo)(FileHandle* h, char* pathOut, size_t size, int* streaming, int* noSeek);
+  // The next entry's name, its length and whether it is a directory (for a
+  // link: what it leads to); null at the end. The name stays valid until the
+  // next call on `h`: a listing that wants names alone takes them from here
+  // without nextEntry's copy.
+  const char* (*nextName)(DirHandle* h, size_t* length, int* isDirectory);
 };
 
 // Something the host does for a library once the running command has ended

@@ -122,8 +122,9 @@ bool ReadDirStream(DirStream* d, const char** name, FileStatus* status, bool typ
     const char* n = e->d_name;
     if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
     if (typeOnly && e->d_type != DT_LNK && e->d_type != DT_UNKNOWN) {
-      *status = FileStatus{};
+      // The fields the caller may read, and no others: this runs per entry.
       status->directory = e->d_type == DT_DIR;
+      status->link = false;
       status->regular = e->d_type == DT_REG;
     } else if (!ExamineAt(dirfd(d->dir), n, status)) {
       continue;
