@@ -181,7 +181,7 @@ __attribute__((target("avx2,bmi"))) size_t FindLineBreakAvx2(const char* p, size
 
 namespace {
 
-size_t FindLineBreakSse2(const char* p, size_t n) {
+size_t FindLineBreakPlain(const char* p, size_t n) {
   return FindLineBreakFrom(p, 0, n);
 }
 
@@ -193,7 +193,7 @@ LineBreakFinder ChooseLineBreakFinder() {
   __builtin_cpu_init();  // this runs as a constructor: detection may not have run yet
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi")) return FindLineBreakAvx2;
 #endif
-  return FindLineBreakSse2;
+  return FindLineBreakPlain;
 }
 
 const LineBreakFinder kFindLineBreak = ChooseLineBreakFinder();
@@ -273,6 +273,21 @@ int ReadText(lua_State* L, FileHandle* h, int64_t length, int fileEncoding, int 
 // prefix before its first CR or LF, so nothing needs to be moved or dropped.
 namespace {
 
+// The line end at `i` of `n` bytes (a CR or LF there): its length, 1 or 2, with
+// what it was in `end`; 0, and `end` untouched, for a CR that is the last of
+// the bytes, whose successor decides.
+size_t LineEndLength(const char* bytes, size_t i, size_t n, LineEnd* end) {
+  if (bytes[i] == '\n') {
+    end->lf = true;
+    return 1;
+  }
+  if (i + 1 == n) return 0;
+  end->cr = true;
+  if (bytes[i + 1] != '\n') return 1;
+  end->lf = true;
+  return 2;
+}
+
 // Appends n bytes, straight into the buffer while they fit; beyond, the
 // interpreter takes them, which may run script code: the file is pinned first.
 int AddBytes(LuaBuffer* b, const char* bytes, size_t n, PinOnDemand* pin) {
@@ -297,37 +312,27 @@ int CollectLineFromBuffer(FileHandle* h, LuaBuffer* b, LineEnd* end, PinOnDemand
     if (n <= 0) return Stream().eof(h) ? 0 : kErrRead;
     const size_t i = FindLineBreak(bytes, static_cast<size_t>(n));
     if (int rc = AddBytes(b, bytes, i, pin)) return rc;
-    int64_t used = static_cast<int64_t>(i);
-    if (i < static_cast<size_t>(n)) {
-      ++used;
-      if (bytes[i] == '\n') {
-        end->lf = true;
-      } else {
-        end->cr = true;
-        if (i + 1 < static_cast<size_t>(n)) {
-          if (bytes[i + 1] == '\n') {
-            end->lf = true;
-            ++used;
-          }
-        } else {
-          // The CR closed the buffer: its successor decides.
-          Stream().skip(h, used);
-          used = 0;
-          const char* next;
-          if (Stream().peek(h, &next) > 0) {
-            if (*next == '\n') {
-              end->lf = true;
-              used = 1;
-            }
-          } else if (!Stream().eof(h)) {
-            return kErrRead;
-          }
-        }
-      }
-      Stream().skip(h, used);
+    if (i == static_cast<size_t>(n)) {
+      Stream().skip(h, n);
+      continue;
+    }
+    if (const size_t endLength = LineEndLength(bytes, i, static_cast<size_t>(n), end)) {
+      Stream().skip(h, static_cast<int64_t>(i + endLength));
       return 0;
     }
-    Stream().skip(h, used);
+    // The CR closed the buffer: its successor decides.
+    end->cr = true;
+    Stream().skip(h, static_cast<int64_t>(i + 1));
+    const char* next;
+    if (Stream().peek(h, &next) > 0) {
+      if (*next == '\n') {
+        end->lf = true;
+        Stream().skip(h, 1);
+      }
+    } else if (!Stream().eof(h)) {
+      return kErrRead;
+    }
+    return 0;
   }
 }
 
@@ -349,28 +354,20 @@ int CollectLineInBlocks(FileHandle* h, bool unbuffered, LuaBuffer* b, LineEnd* e
     size_t i = FindLineBreak(dst, n);
     b->p = dst + i;
     if (i < static_cast<size_t>(n)) {
-      int64_t consumed = i + 1;
-      if (dst[i] == '\n') {
-        end->lf = true;
-      } else {
+      int64_t consumed = static_cast<int64_t>(i + LineEndLength(dst, i, n, end));
+      if (consumed == static_cast<int64_t>(i)) {
+        // The CR closed the block: its successor decides.
         end->cr = true;
-        if (i + 1 < static_cast<size_t>(n)) {
-          if (dst[i + 1] == '\n') {
+        consumed = static_cast<int64_t>(n);
+        char next;
+        if (Transfer(h, &next, 1, unbuffered) == 1) {
+          if (next == '\n') {
             end->lf = true;
-            ++consumed;
+          } else if (Files().seek(h, -1, kSeekCurrent) < 0) {
+            return kErrSeek;
           }
-        } else {
-          // The CR closed the block: its successor decides.
-          char next;
-          if (Transfer(h, &next, 1, unbuffered) == 1) {
-            if (next == '\n') {
-              end->lf = true;
-            } else if (Files().seek(h, -1, kSeekCurrent) < 0) {
-              return kErrSeek;
-            }
-          } else if (!Stream().eof(h)) {
-            return kErrRead;
-          }
+        } else if (!Stream().eof(h)) {
+          return kErrRead;
         }
       }
       int64_t excess = n - consumed;
@@ -429,23 +426,16 @@ bool TakeBufferedLine(FileHandle* h, char* out, size_t room, size_t* length, Lin
   const char* bytes;
   const int64_t n = Stream().peek(h, &bytes);
   if (n <= 0) return false;
-  const auto available = static_cast<size_t>(n);
+  // A line longer than `room` is not looked for past it: the general reader
+  // scans it anyway.
+  const size_t available = std::min(static_cast<size_t>(n), room + 1);
   const size_t i = FindLineBreak(bytes, available);
-  if (i >= available || i > room) return false;
-  size_t used = i + 1;
-  if (bytes[i] == '\n') {
-    end->lf = true;
-  } else {
-    if (used == available) return false;
-    end->cr = true;
-    if (bytes[used] == '\n') {
-      end->lf = true;
-      ++used;
-    }
-  }
+  if (i == available) return false;
+  const size_t endLength = LineEndLength(bytes, i, static_cast<size_t>(n), end);
+  if (!endLength) return false;
   std::memcpy(out, bytes, i);
   *length = i;
-  Stream().skip(h, static_cast<int64_t>(used));
+  Stream().skip(h, static_cast<int64_t>(i + endLength));
   return true;
 }
 
